@@ -1,0 +1,39 @@
+#pragma once
+// The user's choices for a conversion and their mapping to the values the
+// presentation application receives.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace pelvantz {
+
+struct ConversionOptions {
+  std::string OutputType = "Slides";
+  std::string PaperSize = "A3";
+  bool Landscape = true;
+  bool AllPages = true;
+  std::string FromText = "1";
+  std::string ToText = "2";
+  bool PrintComments = false;
+  bool FitToPage = true;
+  bool OpenAfterConversion = false;
+};
+
+// PrintOptions.OutputType for the text (upper-cased, table order), or nothing.
+std::optional<int32_t> MapOutputType(const std::string& outputType);
+// PageSetup.SlideSize for the text (case-sensitive), or nothing.
+std::optional<int32_t> MapPaperSize(const std::string& paperSize);
+int32_t MapSlideOrientation(bool landscape);  // 1 or 2
+int32_t MapFlag(bool flag);                   // 1 or 0
+// A page text as a 32-bit integer, halves to even. Throws RuntimeFailure
+// (13 type mismatch, 6 overflow) for text that is not a number or too large.
+int32_t PageNumberFromText(const std::string& text);
+
+struct PrintRange {
+  int32_t From;
+  int32_t To;
+};
+// -1, -1 for all pages; otherwise FromText..ToText converted (may throw).
+PrintRange MapPrintRange(const ConversionOptions& options);
+
+}  // namespace pelvantz

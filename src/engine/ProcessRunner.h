@@ -1,0 +1,16 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace pelvantz {
+
+constexpr int32_t HighPriorityClass = 128;
+constexpr int32_t WaitInfinite = -1;
+
+// Starts the command line (split by the Windows rules, never through a shell)
+// in the given directory and waits up to waitTime ms (-1: no limit).
+// -1: started and the wait is over; 0: could not be started.
+int16_t RunAndWait(const std::string& commandLine, const std::string& currentDirectory,
+                   int32_t waitTime, int32_t windowMode, int32_t creationFlags);
+
+}  // namespace pelvantz

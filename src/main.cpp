@@ -1,0 +1,3 @@
+#include "startup/Main.h"
+
+int main(int argc, char* argv[]) { return pelvantz::RunProgram(argc, argv); }

@@ -1,0 +1,50 @@
+#pragma once
+// The presentation application as the conversion drives it: the operations,
+// order and values of an automation session with PowerPoint. Implemented over
+// LibreOffice Impress (platform/libreoffice); tests use a recording double.
+// Every operation throws RuntimeFailure when the application fails.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pelvantz {
+
+class Presentation {
+ public:
+  virtual ~Presentation() = default;
+  // PrintOptions
+  virtual void setActivePrinter(const std::string& printerName) = 0;
+  virtual void setFitToPage(int32_t value) = 0;        // 1 or 0
+  virtual void setPrintComments(int32_t value) = 0;    // 1 or 0
+  virtual void setOutputType(int32_t value) = 0;       // ppPrintOutput* constant
+  // PageSetup
+  virtual void setSlideOrientation(int32_t value) = 0; // 1 landscape, 2 portrait
+  virtual void setSlideSize(int32_t value) = 0;        // ppSlideSize* constant
+  virtual void setNotesOrientation(int32_t value) = 0; // 1 landscape
+  // Prints slides from..to (-1, -1: all) into the file; returns when the file is written.
+  virtual void printOut(int32_t from, int32_t to, const std::string& printToFile) = 0;
+  virtual void close() = 0;
+};
+
+class PresentationApp {
+ public:
+  virtual ~PresentationApp() = default;
+  virtual void setVisible(int32_t value) = 0;
+  virtual std::unique_ptr<Presentation> open(const std::string& fileName) = 0;
+  virtual std::string activePrinter() = 0;
+  // Installed printers by device name, in a stable order.
+  virtual std::vector<std::string> installedPrinters() = 0;
+  // Ends the application and everything it started.
+  virtual void quit() = 0;
+};
+
+// Creates the application object from its ProgID ("PowerPoint.Application").
+// Throws RuntimeFailure with ErrorNumber::CannotCreateObject when it cannot.
+class PresentationAppFactory {
+ public:
+  virtual ~PresentationAppFactory() = default;
+  virtual std::unique_ptr<PresentationApp> create(const std::string& progId) = 0;
+};
+
+}  // namespace pelvantz

@@ -1,0 +1,20 @@
+#include "support/TempFolder.h"
+
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+namespace pelvantz::testing {
+
+TempFolder::TempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "pelvantz-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
+  path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+}  // namespace pelvantz::testing
