@@ -1,0 +1,32 @@
+#pragma once
+// What the main window needs from the rest of the program; the start-up
+// sequence builds it, tests build it with their own doubles.
+#include <functional>
+#include <string>
+
+#include "platform/Cursor.h"
+#include "platform/Dialogs.h"
+#include "platform/PresentationApp.h"
+#include "platform/Shell.h"
+#include "platform/SystemVersion.h"
+
+namespace pelvantz {
+
+class ErrorHandler;
+class Registry;
+class SettingsStore;
+
+struct MainWindowServices {
+  SettingsStore& settings;   // AppSettings live here (settings.settings())
+  Dialogs& dialogs;
+  Cursor& cursor;
+  Shell& shell;
+  ErrorHandler& errors;
+  PresentationAppFactory& office;
+  Registry& registry;
+  SystemVersion& systemVersion;
+  std::string applicationFolder;
+  std::function<void()> endProgram;  // ends the process at once
+};
+
+}  // namespace pelvantz
