@@ -8,6 +8,7 @@
 
 #include "platform/Cursor.h"
 #include "platform/Dialogs.h"
+#include "platform/RuntimeFailure.h"
 
 namespace pelvantz {
 
@@ -24,10 +25,17 @@ class ErrorHandler {
   std::string messageTitle_;
 };
 
+// The failure an exception stands for: a RuntimeFailure as it is; a standard
+// exception as a run-time error number (bad_alloc 7 "Out of memory",
+// invalid_argument/out_of_range 5, filesystem_error 75, any other 51) with its
+// message as the description.
+RuntimeFailure AsRuntimeFailure(const std::exception& failure);
+
 using Step = std::function<void()>;
 
-// Runs the steps in order. A RuntimeFailure thrown by a step goes to the
-// handler under `tag`; a true answer continues with the next step, a false one
+// Runs the steps in order. A failure thrown by a step goes to the handler under
+// `tag` (other exceptions as AsRuntimeFailure maps them; one of no standard
+// type as 51 "Internal error"); a true answer continues with the next step, a false one
 // abandons the rest. Returns false when abandoned.
 bool RunSteps(ErrorHandler& handler, const std::string& tag, std::initializer_list<Step> steps);
 
