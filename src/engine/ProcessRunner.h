@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace pelvantz {
@@ -12,5 +13,16 @@ constexpr int32_t WaitInfinite = -1;
 // -1: started and the wait is over; 0: could not be started.
 int16_t RunAndWait(const std::string& commandLine, const std::string& currentDirectory,
                    int32_t waitTime, int32_t windowMode, int32_t creationFlags);
+
+// The same start and wait, telling how the child ended: its exit code (128 +
+// the signal number when a signal ended it), or nothing when it could not be
+// started or was still running when the wait ran out.
+std::optional<int> RunAndWaitForExitCode(const std::string& commandLine,
+                                         const std::string& currentDirectory, int32_t waitTime,
+                                         int32_t windowMode, int32_t creationFlags);
+
+// Kills every child started here that is still running and reaps it, so that
+// ending the program leaves no orphans behind.
+void TerminateChildProcesses();
 
 }  // namespace pelvantz
