@@ -1,6 +1,7 @@
 #pragma once
 // What the main window needs from the rest of the program; the start-up
 // sequence builds it, tests build it with their own doubles.
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -15,6 +16,13 @@ namespace pelvantz {
 class ErrorHandler;
 class Registry;
 class SettingsStore;
+struct ConversionEnvironment;
+struct ConversionOptions;
+
+// Converts one queued job with the environment the window prepared for it.
+using ConvertJobFunction =
+    std::function<void(ConversionEnvironment& environment, const std::string& sourcePath,
+                       const std::string& targetPath, int16_t position, const ConversionOptions& options)>;
 
 struct MainWindowServices {
   SettingsStore& settings;   // AppSettings live here (settings.settings())
@@ -27,6 +35,8 @@ struct MainWindowServices {
   SystemVersion& systemVersion;
   std::string applicationFolder;
   std::function<void()> endProgram;  // ends the process at once
+  // Runs on a worker thread; empty means Converter::ConvertPresentation.
+  ConvertJobFunction convertJob = {};
 };
 
 }  // namespace pelvantz

@@ -1,0 +1,78 @@
+#include "platform/qt/QtDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "platform/qt/UiThread.h"
+
+namespace pelvantz {
+namespace {
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Critical: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::Exclamation: return QMessageBox::Warning;
+    case MessageIcon::None: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+MessageAnswer AskUser(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                      const std::string& title) {
+  QMessageBox box(BoxIcon(icon), QString::fromStdString(title), QString::fromStdString(text),
+                  QMessageBox::NoButton, QApplication::activeWindow());
+  if (buttons == MessageButtons::Ok) {
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return MessageAnswer::Ok;
+  }
+  box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+// The dialog opens in a folder; a remembered path may name a file instead.
+QString StartFolder(const std::string& initialFolder) {
+  const QFileInfo info(QString::fromStdString(initialFolder));
+  if (initialFolder.empty() || info.isDir()) return info.filePath();
+  return info.absolutePath();
+}
+
+std::optional<std::string> AskForFile(const FileDialogRequest& request) {
+  QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(request.title),
+                     StartFolder(request.initialFolder), QString::fromStdString(FileDialogFilter(request)));
+  dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.promptOverwrite);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst().toStdString();
+}
+
+}  // namespace
+
+std::string FileDialogFilter(const FileDialogRequest& request) {
+  const std::string& description = request.filterDescription;
+  if (request.filterPattern.empty() || description.find("(" + request.filterPattern + ")") != std::string::npos) {
+    return description;
+  }
+  return description + " (" + request.filterPattern + ")";
+}
+
+MessageAnswer QtDialogs::showMessage(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                                     const std::string& title) {
+  MessageAnswer answer = MessageAnswer::Ok;
+  RunOnUiThread([&] { answer = AskUser(text, icon, buttons, title); });
+  return answer;
+}
+
+std::optional<std::string> QtDialogs::chooseFile(const FileDialogRequest& request) {
+  std::optional<std::string> chosen;
+  RunOnUiThread([&] { chosen = AskForFile(request); });
+  return chosen;
+}
+
+}  // namespace pelvantz
