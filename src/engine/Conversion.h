@@ -2,12 +2,14 @@
 // The conversion of one queued presentation into its PDF.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "engine/ConversionOptions.h"
 #include "joblist/JobList.h"
 #include "platform/Dialogs.h"
 #include "platform/PresentationApp.h"
+#include "platform/RuntimeFailure.h"
 #include "platform/Shell.h"
 #include "platform/SystemVersion.h"
 
@@ -28,14 +30,41 @@ struct ConversionEnvironment {
   std::function<void()> endProgram;  // ends the process at once
 };
 
+constexpr const char* PresentationProgId = "PowerPoint.Application";
+constexpr const char* RetryProgId = "Powerpoint.Application";
+constexpr const char* ConversionErrorTag = "frmMain:cmdBrowse";
+
 class Converter {
  public:
   explicit Converter(ConversionEnvironment environment);
+  ~Converter();
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
   void ConvertPresentation(const std::string& sourcePath, const std::string& targetPath,
                            int16_t row, const ConversionOptions& options);
 
  private:
+  struct Run;
+  enum class StepOutcome { Next, Stop };
+
+  StepOutcome locateGhostscript(Run& run);
+  void createApplication(const std::string& progId);
+  StepOutcome checkPrinter();
+  void setPrintOptions(Run& run);
+  void print(Run& run);
+  void finishJob(Run& run);
+  void closePresentation(Run& run);
+  void quitApplication();
+  void abandonApplication() noexcept;
+  bool recoverFrom(const RuntimeFailure& failure, Run& run);
+
+  PresentationApp& application();
+
   ConversionEnvironment env_;
+  // The application object outlives a job that stops at the printer check;
+  // the next job's create replaces it.
+  std::unique_ptr<PresentationApp> app_;
 };
 
 }  // namespace pelvantz

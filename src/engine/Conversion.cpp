@@ -1,0 +1,223 @@
+#include "engine/Conversion.h"
+
+#include <filesystem>
+#include <locale>
+#include <vector>
+
+#include "engine/Ghostscript.h"
+#include "engine/PrinterCheck.h"
+#include "platform/ApplicationFolder.h"
+#include "startup/core/ErrorHandler.h"
+#include "startup/core/Settings.h"
+
+namespace pelvantz {
+
+namespace {
+
+constexpr const char* StatusCompleted = "Completed";
+constexpr const char* StatusFailed = "Failed";
+constexpr const char* GhostscriptMissingMessage =
+    "Converter is missing or corrupted. Please contact our Support Team.";
+constexpr const char* NoPdfMessage = "Failed to create PDF.";
+constexpr int32_t Visible = 1;
+constexpr int32_t NotesLandscape = 1;
+
+// Upper-cases UTF-8 text letter by letter, non-ASCII letters included.
+std::string UpperCase(const std::string& text) {
+  std::locale utf8;
+  try {
+    utf8 = std::locale("C.UTF-8");
+  } catch (const std::runtime_error&) {
+    std::string ascii = text;
+    for (char& c : ascii) c = std::use_facet<std::ctype<char>>(utf8).toupper(c);
+    return ascii;
+  }
+  using Codec = std::codecvt<wchar_t, char, std::mbstate_t>;
+  const auto& codec = std::use_facet<Codec>(utf8);
+  std::mbstate_t state{};
+  std::wstring wide(text.size(), L'\0');
+  const char* nextIn = nullptr;
+  wchar_t* nextOut = nullptr;
+  if (codec.in(state, text.data(), text.data() + text.size(), nextIn, wide.data(),
+               wide.data() + wide.size(), nextOut) != Codec::ok)
+    return text;
+  wide.resize(static_cast<size_t>(nextOut - wide.data()));
+  std::use_facet<std::ctype<wchar_t>>(utf8).toupper(wide.data(), wide.data() + wide.size());
+  std::string narrow(wide.size() * codec.max_length(), '\0');
+  state = {};
+  const wchar_t* wideIn = nullptr;
+  char* narrowOut = nullptr;
+  if (codec.out(state, wide.data(), wide.data() + wide.size(), wideIn, narrow.data(),
+                narrow.data() + narrow.size(), narrowOut) != Codec::ok)
+    return text;
+  narrow.resize(static_cast<size_t>(narrowOut - narrow.data()));
+  return narrow;
+}
+
+std::string WaitMessage(const std::string& displayName) {
+  return "Converting " + UpperCase(displayName) +
+         "... Please wait until Powerpoint finished printing.\r\n\r\n"
+         "Click on OK button after printing is done.";
+}
+
+void CreateFolder(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) throw RuntimeFailure(PathNotFound, "Cannot create '" + folder + "': " + error.message());
+}
+
+}  // namespace
+
+// What one run of ConvertPresentation works with.
+struct Converter::Run {
+  const std::string& sourcePath;
+  const std::string& targetPath;
+  int16_t row;
+  const ConversionOptions& options;
+  std::string ghostscriptPath;
+  std::unique_ptr<Presentation> presentation;
+  std::string workFolder;
+  bool pdfCreated = false;
+
+  Presentation& openPresentation() {
+    if (!presentation)
+      throw RuntimeFailure(ErrorNumber::ObjectNotSet, "Object variable or With block variable not set");
+    return *presentation;
+  }
+};
+
+Converter::Converter(ConversionEnvironment environment) : env_(std::move(environment)) {}
+
+Converter::~Converter() { abandonApplication(); }
+
+void Converter::ConvertPresentation(const std::string& sourcePath, const std::string& targetPath,
+                                    int16_t row, const ConversionOptions& options) {
+  Run run{sourcePath, targetPath, row, options, {}, {}, {}};
+  const std::vector<std::function<StepOutcome()>> steps = {
+      [&] { return locateGhostscript(run); },
+      [&] { createApplication(PresentationProgId); return StepOutcome::Next; },
+      [&] { application().setVisible(Visible); return StepOutcome::Next; },
+      [&] { run.presentation = application().open(sourcePath); return StepOutcome::Next; },
+      [&] { run.workFolder = env_.applicationFolder + PathSeparator + "temp"; return StepOutcome::Next; },
+      [&] { return checkPrinter(); },
+      [&] { setPrintOptions(run); return StepOutcome::Next; },
+      [&] { print(run); return StepOutcome::Next; },
+      [&] { run.pdfCreated = ConvertPrintFile(run.ghostscriptPath, run.workFolder); return StepOutcome::Next; },
+      [&] { finishJob(run); return StepOutcome::Next; },
+      [&] { closePresentation(run); return StepOutcome::Next; },
+      [&] { quitApplication(); return StepOutcome::Next; },
+  };
+  for (const auto& step : steps) {
+    try {
+      if (step() == StepOutcome::Stop) return;
+    } catch (const std::exception& failure) {
+      if (!recoverFrom(AsRuntimeFailure(failure), run)) return;
+    }
+  }
+}
+
+Converter::StepOutcome Converter::locateGhostscript(Run& run) {
+  if (auto path = LocateGhostscript(env_.registry)) {
+    run.ghostscriptPath = std::move(*path);
+    return StepOutcome::Next;
+  }
+  env_.dialogs.showMessage(GhostscriptMissingMessage, MessageIcon::Critical, MessageButtons::Ok,
+                           ApplicationTitle);
+  // A job stopped at the printer check may have left its application running;
+  // ending the program must not orphan it.
+  abandonApplication();
+  env_.endProgram();
+  return StepOutcome::Stop;
+}
+
+void Converter::createApplication(const std::string& progId) {
+  // A job stopped at the printer check left its application running: end it
+  // before its reference is replaced, or its office would outlive us.
+  abandonApplication();
+  app_ = env_.office.create(progId);
+}
+
+Converter::StepOutcome Converter::checkPrinter() {
+  const std::string versionClass = GetSystemVersion(env_.systemVersion, env_.errors);
+  const std::string activePrinter = application().activePrinter();
+  const bool goOn = CheckPostScriptPrinter(versionClass, activePrinter,
+                                           application().installedPrinters(), env_.dialogs);
+  return goOn ? StepOutcome::Next : StepOutcome::Stop;
+}
+
+void Converter::setPrintOptions(Run& run) {
+  Presentation& presentation = run.openPresentation();
+  const ConversionOptions& options = run.options;
+  presentation.setActivePrinter(PostScriptPrinterName);
+  presentation.setFitToPage(MapFlag(options.FitToPage));
+  presentation.setPrintComments(MapFlag(options.PrintComments));
+  if (const auto outputType = MapOutputType(options.OutputType)) presentation.setOutputType(*outputType);
+  presentation.setSlideOrientation(MapSlideOrientation(options.Landscape));
+  if (const auto slideSize = MapPaperSize(options.PaperSize)) presentation.setSlideSize(*slideSize);
+  presentation.setNotesOrientation(NotesLandscape);
+}
+
+void Converter::print(Run& run) {
+  const PrintRange range = MapPrintRange(run.options);
+  Presentation& presentation = run.openPresentation();
+  CreateFolder(run.workFolder);
+  // A print file of an earlier job must never be converted as this one's.
+  const std::string printFile = run.workFolder + PathSeparator + PrintFileName;
+  RemoveFileIfPresent(printFile);
+  presentation.printOut(range.From, range.To, printFile);
+}
+
+void Converter::finishJob(Run& run) {
+  RemoveFileIfPresent(run.workFolder + PathSeparator + RangeFileName);
+  if (!run.pdfCreated) {
+    env_.jobs.SetJobStatus(run.row, StatusFailed);
+    env_.dialogs.showMessage(NoPdfMessage, MessageIcon::Critical, MessageButtons::Ok,
+                             PostScriptPrinterName);
+    return;
+  }
+  ReplaceFile(run.workFolder + PathSeparator + PdfFileName, run.targetPath);
+  env_.jobs.SetJobStatus(run.row, StatusCompleted);
+  env_.dialogs.showMessage(WaitMessage(env_.jobs.displayName(run.row)), MessageIcon::Information,
+                           MessageButtons::Ok, PostScriptPrinterName);
+  if (run.options.OpenAfterConversion) env_.shell.open(run.targetPath);
+}
+
+void Converter::closePresentation(Run& run) {
+  run.openPresentation().close();
+  run.presentation.reset();
+}
+
+void Converter::quitApplication() {
+  if (!app_) return;
+  // Released even when quit fails: the object's destructor ends what is left.
+  const std::unique_ptr<PresentationApp> app = std::move(app_);
+  app->quit();
+}
+
+void Converter::abandonApplication() noexcept {
+  try {
+    quitApplication();
+  } catch (const std::exception&) {
+    // Already released; the object's destructor ended what was left.
+  }
+}
+
+// The failure handler: true continues with the step after the failing one.
+bool Converter::recoverFrom(const RuntimeFailure& failure, Run& run) {
+  run.presentation.reset();
+  env_.jobs.SetJobStatus(run.row, StatusFailed);
+  if (failure.number() == ErrorNumber::CannotCreateObject) {
+    createApplication(RetryProgId);
+    return true;
+  }
+  quitApplication();
+  env_.errors.ReportError(failure.number(), failure.description(), ConversionErrorTag);
+  return false;
+}
+
+PresentationApp& Converter::application() {
+  if (!app_) throw RuntimeFailure(ErrorNumber::ObjectNotSet, "Object variable or With block variable not set");
+  return *app_;
+}
+
+}  // namespace pelvantz

@@ -1,0 +1,44 @@
+#pragma once
+// The Ghostscript side of a conversion: finding the program, turning the print
+// file into the PDF, and delivering the PDF to its target.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace pelvantz {
+
+class Registry;
+
+// The fixed intermediate files in the work folder.
+constexpr const char* PrintFileName = "PsFile.ps";
+constexpr const char* RangeFileName = "PdfFiletemp.pdf";  // written by earlier versions only
+constexpr const char* PdfFileName = "PdfFile.pdf";
+
+constexpr int32_t PathNotFound = 76;
+
+// The "GSPath" registry value without its NUL characters, when it names an
+// existing regular file; nothing otherwise.
+std::optional<std::string> LocateGhostscript(Registry& registry);
+
+// The pdfwrite command line turning `inputFile` into `outputFile`. Nothing
+// when a path holds a double quote, which a command line cannot carry.
+std::optional<std::string> PdfWriteCommandLine(const std::string& ghostscriptPath,
+                                               const std::string& outputFile,
+                                               const std::string& inputFile);
+
+// Converts the work folder's print file into its PDF file. True only when
+// Ghostscript started, exited with 0 and wrote a non-empty PDF; a PDF left by
+// an earlier job is removed first so that it can never pass for this one's.
+// Throws RuntimeFailure when the stale file cannot be removed.
+bool ConvertPrintFile(const std::string& ghostscriptPath, const std::string& workFolder);
+
+// Removes the file if it is there; throws RuntimeFailure (75) when it cannot.
+void RemoveFileIfPresent(const std::string& path);
+
+// Copies `source` over `target` through a temporary file beside the target and
+// a rename, so the target is always either the old file or the complete new
+// one. Throws RuntimeFailure: 76 when the target's folder is missing, 75 for
+// any other failure.
+void ReplaceFile(const std::string& source, const std::string& target);
+
+}  // namespace pelvantz
