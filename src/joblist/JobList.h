@@ -2,6 +2,7 @@
 // The queue of presentations: one model, shown by the main window's list view.
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/ConversionJob.h"
@@ -27,30 +28,43 @@ class JobListObserver {
   virtual void cleared() = 0;
 };
 
+// Rows are appended in adding order and addressed from 1 by a 16-bit position,
+// so the list holds at most MaxRows. A row past that is refused with the
+// message ListFullMessage instead of being given a position that cannot be
+// addressed.
 class JobList : public JobRows {
  public:
   static constexpr int16_t MaxRows = 32767;
+  static constexpr const char* ListFullMessage =
+      "The list is full: at most 32767 presentations can be queued.";
 
   explicit JobList(Dialogs& dialogs);
   void setObserver(JobListObserver* observer);
 
   int16_t count() const;
-  // The row at a position from 1 to count(); throws RuntimeFailure otherwise.
+  // The row at a position from 1 to count(); throws RuntimeFailure 35600
+  // "Index out of bounds" otherwise.
   const ConversionJob& at(int16_t position) const;
 
-  // Queues the selection, or refuses a file name already queued.
+  // Queues the selection, or refuses a file name already queued (compared
+  // without regard to letter case) or a row past MaxRows, with a message.
   void AddCompleteListView(const std::string& sourceText, const std::string& targetText);
   // The Add to List rule: refuses a blank source; returns true when the
   // selection fields are to be emptied.
   bool AddToList(const std::string& sourceText, const std::string& targetText);
   void SetJobStatus(int16_t position, const std::string& text) override;
+  // The row's file name; throws like at() for a position without a row.
   std::string displayName(int16_t position) const override;
   void clear();
 
  private:
+  bool isQueued(const std::string& displayName) const;
+
   Dialogs& dialogs_;
   JobListObserver* observer_ = nullptr;
   std::vector<ConversionJob> rows_;
+  // The upper-cased display names of rows_, for the duplicate check.
+  std::unordered_set<std::string> queuedNames_;
 };
 
 }  // namespace pelvantz

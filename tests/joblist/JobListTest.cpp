@@ -1,0 +1,192 @@
+#include "joblist/JobList.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/RuntimeFailure.h"
+#include "support/FakeDialogs.h"
+
+namespace pelvantz {
+namespace {
+
+using testing::FakeDialogs;
+
+const std::string ApplicationTitleText = "Pelvantz - Powerpoint to PDF Converter";
+const std::string DuplicateTitleText = "pelvantz - Powerpoint to PDF Converter";
+
+class RecordingObserver : public JobListObserver {
+ public:
+  void rowAppended(int16_t position) override { events.push_back("append " + std::to_string(position)); }
+  void statusChanged(int16_t position) override { events.push_back("status " + std::to_string(position)); }
+  void cleared() override { events.push_back("clear"); }
+  std::vector<std::string> events;
+};
+
+std::vector<std::string> DisplayNames(const JobList& list) {
+  std::vector<std::string> names;
+  for (int16_t position = 1; position <= list.count(); ++position) {
+    names.push_back(list.displayName(position));
+  }
+  return names;
+}
+
+struct AddCase {
+  std::string name;
+  std::vector<std::string> sources;        // added in order
+  std::vector<std::string> expectedNames;  // the rows afterwards
+  int duplicateMessages;
+};
+
+TEST(JobListTest, QueuesFileNamesAndRefusesTheSameNameInAnyCase) {
+  const std::vector<AddCase> cases = {
+      {"case differs only", {"/talks/Talk.ppt", "/other/TALK.PPT"}, {"Talk.ppt"}, 1},
+      {"equal to the third row",
+       {"/a/One.ppt", "/a/Two.ppt", "/a/Three.ppt", "/b/three.PPT"},
+       {"One.ppt", "Two.ppt", "Three.ppt"},
+       1},
+      {"same folder, other names", {"/a/One.ppt", "/a/One.pptx", "/a/One"}, {"One.ppt", "One.pptx", "One"}, 0},
+      {"bare file name", {"Talk.ppt", "talk.ppt"}, {"Talk.ppt"}, 1},
+      {"trailing separator gives an empty name", {"/a/b/", "/c/"}, {""}, 1},
+      {"backslash is part of a Linux name", {"C:\\deck\\Talk.ppt", "/x/Talk.ppt"}, {"C:\\deck\\Talk.ppt", "Talk.ppt"}, 0},
+      {"letters beyond ASCII", {"/a/Über.ppt", "/b/ÜBER.PPT", "/c/Straße.ppt"}, {"Über.ppt", "Straße.ppt"}, 1},
+      {"not UTF-8 is kept", {"/a/\xff\xfeZ.ppt", "/b/\xff\xfez.ppt"}, {"\xff\xfeZ.ppt"}, 1},
+  };
+  for (const AddCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeDialogs dialogs;
+    JobList list(dialogs);
+    for (const std::string& source : c.sources) list.AddCompleteListView(source, "/out/x.pdf");
+
+    EXPECT_EQ(DisplayNames(list), c.expectedNames);
+    ASSERT_EQ(dialogs.messages.size(), static_cast<std::size_t>(c.duplicateMessages));
+    for (const auto& message : dialogs.messages) {
+      EXPECT_EQ(message.text, "File already added.");
+      EXPECT_EQ(message.icon, MessageIcon::Information);
+      EXPECT_EQ(message.buttons, MessageButtons::Ok);
+      EXPECT_EQ(message.title, DuplicateTitleText);
+    }
+  }
+}
+
+TEST(JobListTest, ANewRowKeepsThePathsUnchangedAndAnEmptyStatus) {
+  FakeDialogs dialogs;
+  JobList list(dialogs);
+  list.AddCompleteListView("Talk.ppt", "");
+  list.AddCompleteListView(" /decks/Intro Talk.ppt ", " /pdf/Intro.pdf ");
+
+  ASSERT_EQ(list.count(), 2);
+  const ConversionJob& bare = list.at(1);
+  EXPECT_EQ(bare.DisplayName, "Talk.ppt");
+  EXPECT_EQ(bare.SourcePath, "Talk.ppt");
+  EXPECT_EQ(bare.TargetPath, "");
+  EXPECT_EQ(bare.Status, "");
+  const ConversionJob& spaced = list.at(2);
+  EXPECT_EQ(spaced.DisplayName, "Intro Talk.ppt ");
+  EXPECT_EQ(spaced.SourcePath, " /decks/Intro Talk.ppt ");
+  EXPECT_EQ(spaced.TargetPath, " /pdf/Intro.pdf ");
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST(JobListTest, AddToListRefusesABlankSourceAndOtherwiseEmptiesTheFields) {
+  struct Case {
+    std::string source;
+    bool emptyFields;
+    std::string message;
+    int16_t rows;
+  };
+  const std::vector<Case> cases = {
+      {"", false, "Please select a PDF File", 1},
+      {"    ", false, "Please select a PDF File", 1},
+      {"/a/New.ppt", true, "", 2},
+      {"/b/QUEUED.ppt", true, "File already added.", 1},  // emptied although refused
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.source);
+    FakeDialogs dialogs;
+    JobList list(dialogs);
+    list.AddCompleteListView("/a/Queued.ppt", "/a/Queued.pdf");
+
+    EXPECT_EQ(list.AddToList(c.source, "/out/New.pdf"), c.emptyFields);
+    EXPECT_EQ(list.count(), c.rows);
+    if (c.message.empty()) {
+      EXPECT_TRUE(dialogs.messages.empty());
+      continue;
+    }
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages.front().text, c.message);
+    EXPECT_EQ(dialogs.messages.front().icon, MessageIcon::Information);
+    EXPECT_EQ(dialogs.messages.front().title,
+              c.emptyFields ? DuplicateTitleText : ApplicationTitleText);
+  }
+}
+
+TEST(JobListTest, StatusGoesOnlyToAnExistingRowAndObserversFollow) {
+  FakeDialogs dialogs;
+  JobList list(dialogs);
+  RecordingObserver observer;
+  list.setObserver(&observer);
+  list.AddCompleteListView("/a/One.ppt", "/a/One.pdf");
+  list.AddCompleteListView("/a/Two.ppt", "/a/Two.pdf");
+
+  for (const int16_t outside : {int16_t{0}, int16_t{-1}, int16_t{3}, JobList::MaxRows}) {
+    list.SetJobStatus(outside, "Failed");
+  }
+  list.SetJobStatus(2, "Converting...");
+  list.SetJobStatus(2, "Completed");
+
+  EXPECT_EQ(list.at(1).Status, "");
+  EXPECT_EQ(list.at(2).Status, "Completed");
+  EXPECT_EQ(list.at(2).SourcePath, "/a/Two.ppt");
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(observer.events, (std::vector<std::string>{"append 1", "append 2", "status 2", "status 2"}));
+  EXPECT_THROW(list.at(0), RuntimeFailure);
+  EXPECT_THROW(list.displayName(3), RuntimeFailure);
+}
+
+TEST(JobListTest, ClearEmptiesTheListAndFreesItsNames) {
+  FakeDialogs dialogs;
+  JobList list(dialogs);
+  RecordingObserver observer;
+  list.setObserver(&observer);
+
+  list.clear();  // on an empty list: nothing to see
+  list.AddCompleteListView("/a/One.ppt", "/a/One.pdf");
+  list.SetJobStatus(1, "Completed");
+  list.clear();
+  list.AddCompleteListView("/b/ONE.ppt", "/b/One.pdf");
+
+  EXPECT_EQ(DisplayNames(list), std::vector<std::string>{"ONE.ppt"});
+  EXPECT_EQ(list.at(1).Status, "");
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(observer.events,
+            (std::vector<std::string>{"clear", "append 1", "status 1", "clear", "append 1"}));
+}
+
+TEST(JobListTest, AFullListRefusesFurtherRowsWithAMessage) {
+  FakeDialogs dialogs;
+  JobList list(dialogs);
+  for (int row = 1; row <= JobList::MaxRows; ++row) {
+    list.AddCompleteListView("/decks/" + std::to_string(row) + ".ppt", "");
+  }
+  ASSERT_EQ(list.count(), JobList::MaxRows);
+  ASSERT_TRUE(dialogs.messages.empty());
+  RecordingObserver observer;
+  list.setObserver(&observer);
+
+  list.AddCompleteListView("/decks/one more.ppt", "");
+  list.AddCompleteListView("/decks/32767.PPT", "");  // a duplicate says so, full or not
+
+  EXPECT_EQ(list.count(), JobList::MaxRows);
+  EXPECT_EQ(list.displayName(JobList::MaxRows), "32767.ppt");
+  ASSERT_EQ(dialogs.messages.size(), 2u);
+  EXPECT_EQ(dialogs.messages[0].text, "The list is full: at most 32767 presentations can be queued.");
+  EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
+  EXPECT_EQ(dialogs.messages[0].title, ApplicationTitleText);
+  EXPECT_EQ(dialogs.messages[1].text, "File already added.");
+  EXPECT_TRUE(observer.events.empty());
+}
+
+}  // namespace
+}  // namespace pelvantz
