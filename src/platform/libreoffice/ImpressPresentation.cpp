@@ -1,0 +1,216 @@
+#include "platform/libreoffice/ImpressPresentation.h"
+
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/view/XPrintable.hpp>
+
+#include <atomic>
+#include <unistd.h>
+
+#include "platform/libreoffice/UnoHelpers.h"
+
+namespace pelvantz::office {
+namespace fs = std::filesystem;
+namespace {
+
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+using namespace std::chrono_literals;
+
+constexpr std::chrono::seconds LoadLimit = 60s;
+constexpr std::chrono::seconds SettingLimit = 30s;
+constexpr std::chrono::seconds PrintBaseLimit = 60s;
+constexpr std::chrono::seconds PrintLimitPerSlide = 2s;
+constexpr int32_t OutputTypes[] = {1, 2, 3, 4, 5, 6, 8, 9, 10};
+
+RuntimeFailure Failed(const std::string& description) {
+  return RuntimeFailure(ErrorNumber::AutomationFailed, description);
+}
+
+fs::path NewWorkingFolder(const fs::path& workFolder) {
+  static std::atomic<int> counter{0};
+  const fs::path folder =
+      workFolder / ("office-work-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  return folder;
+}
+
+std::string PrinterNameOf(const Reference<css::lang::XComponent>& document) {
+  Reference<css::view::XPrintable> printable(document, UNO_QUERY_THROW);
+  for (const auto& property : printable->getPrinter())
+    if (property.Name == "Name") return ToStdString(property.Value.get<OUString>());
+  return {};
+}
+
+}  // namespace
+
+ImpressPresentation::ImpressPresentation(std::shared_ptr<OfficeSession> session, const std::string& fileName)
+    : session_(std::move(session)) {
+  copyToWorkFolder(fs::path(fileName));
+  try {
+    load();
+  } catch (...) {
+    removeWorkingCopy();
+    throw;
+  }
+}
+
+ImpressPresentation::~ImpressPresentation() { removeWorkingCopy(); }
+
+// The office may lock and change what it loads; the user's file is only read.
+void ImpressPresentation::copyToWorkFolder(const fs::path& source) {
+  std::error_code error;
+  if (!fs::is_regular_file(source, error))
+    throw Failed("The presentation \"" + source.string() + "\" could not be found.");
+  workingFolder_ = NewWorkingFolder(session_->workFolder());
+  workingCopy_ = workingFolder_ / source.filename();
+  if (!fs::copy_file(source, workingCopy_, fs::copy_options::overwrite_existing, error)) {
+    removeWorkingCopy();
+    throw Failed("The presentation \"" + source.string() + "\" could not be read: " + error.message());
+  }
+}
+
+// No interaction handler: a password-protected file fails instead of asking.
+void ImpressPresentation::load() {
+  const auto arguments =
+      Properties({Property("Hidden", Any(true)),
+                  Property("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
+                  Property("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE))});
+  const auto url = FileUrl(workingCopy_);
+  document_ = session_->call(LoadLimit, [&] {
+    return session_->desktop()->loadComponentFromURL(url, "_blank", 0, arguments);
+  });
+  if (!document_.is()) throw Failed("The presentation could not be opened.");
+  const bool presentation = session_->call(SettingLimit, [&] {
+    return Reference<css::lang::XServiceInfo>(document_, UNO_QUERY_THROW)
+        ->supportsService("com.sun.star.presentation.PresentationDocument");
+  });
+  if (!presentation) {
+    session_->call(SettingLimit, [&] { Reference<css::util::XCloseable>(document_, UNO_QUERY_THROW)->close(true); });
+    document_.clear();
+    throw Failed("The file is not a presentation.");
+  }
+}
+
+int32_t ImpressPresentation::slideCount() {
+  return session_->call(SettingLimit, [&] {
+    return Reference<css::drawing::XDrawPagesSupplier>(document_, UNO_QUERY_THROW)->getDrawPages()->getCount();
+  });
+}
+
+std::string ImpressPresentation::printerName() {
+  return session_->call(SettingLimit, [&] { return PrinterNameOf(document_); });
+}
+
+// The office quietly keeps its previous printer for a name it does not know.
+void ImpressPresentation::setActivePrinter(const std::string& printerName) {
+  const std::string applied = session_->call(SettingLimit, [&] {
+    Reference<css::view::XPrintable>(document_, UNO_QUERY_THROW)
+        ->setPrinter(Properties({Property("Name", Any(ToOUString(printerName)))}));
+    return PrinterNameOf(document_);
+  });
+  if (applied != printerName) throw Failed("The printer \"" + printerName + "\" is not installed.");
+  request_.printerName = printerName;
+  session_->setChosenPrinter(printerName);
+}
+
+void ImpressPresentation::setFitToPage(int32_t value) { request_.fitToPage = value != 0; }
+
+void ImpressPresentation::setPrintComments(int32_t value) { request_.printComments = value != 0; }
+
+void ImpressPresentation::setOutputType(int32_t value) {
+  for (int32_t known : OutputTypes)
+    if (known == value) {
+      request_.outputType = value;
+      return;
+    }
+  throw Failed("The output type " + std::to_string(value) + " is not supported.");
+}
+
+void ImpressPresentation::setSlideOrientation(int32_t value) {
+  if (value != OrientationLandscape && value != OrientationPortrait)
+    throw Failed("The slide orientation " + std::to_string(value) + " is not valid.");
+  slideOrientation_ = value;
+}
+
+void ImpressPresentation::setSlideSize(int32_t value) {
+  slideSize_ = ClassicSlideSize(value);
+  if (!slideSize_) throw Failed("The slide size " + std::to_string(value) + " is not supported.");
+}
+
+void ImpressPresentation::setNotesOrientation(int32_t value) {
+  if (value != OrientationLandscape && value != OrientationPortrait)
+    throw Failed("The notes orientation " + std::to_string(value) + " is not valid.");
+  request_.notesLandscape = value == OrientationLandscape;
+}
+
+// Size first, then orientation, whichever was set first: one resize, content scaled once.
+void ImpressPresentation::applySlideGeometry() {
+  if (!slideOrientation_ && !slideSize_) return;
+  session_->call(SettingLimit, [&] {
+    const SlideSize current = CurrentSlideSize(document_);
+    const SlideSize size = slideSize_.value_or(current);
+    const SlideSize wanted = Oriented(size, slideOrientation_.value_or(OrientationOf(current)));
+    if (!(wanted == current)) ResizeSlides(session_->context(), document_, wanted);
+  });
+  slideOrientation_.reset();
+  slideSize_.reset();
+}
+
+void ImpressPresentation::checkRange(int32_t from, int32_t to) {
+  if (from == -1 && to == -1) return;
+  const int32_t count = slideCount();
+  if (from < 1 || to < from || to > count)
+    throw Failed("The slide range " + std::to_string(from) + " to " + std::to_string(to) +
+                 " is outside the presentation's " + std::to_string(count) + " slides.");
+}
+
+std::chrono::seconds ImpressPresentation::printLimit() {
+  return PrintBaseLimit + PrintLimitPerSlide * slideCount();
+}
+
+void ImpressPresentation::printOut(int32_t from, int32_t to, const std::string& printToFile) {
+  const fs::path target = fs::absolute(fs::path(printToFile));
+  if (!fs::is_directory(target.parent_path()))
+    throw RuntimeFailure(ErrorNumber::FileAccess, "The folder of \"" + target.string() + "\" does not exist.");
+  checkRange(from, to);
+  applySlideGeometry();
+  std::error_code ignored;
+  fs::remove(target, ignored);  // what is there afterwards is this print's
+  SheetRequest request = request_;
+  request.fromSlide = from;
+  request.toSlide = to;
+  request.targetFile = target.string();
+  if (request.printerName.empty()) request.printerName = printerName();
+  session_->call(printLimit(), [&] { PrintSheets(session_->context(), document_, request); });
+  if (!fs::is_regular_file(target, ignored) || fs::file_size(target, ignored) == 0)
+    throw Failed("The office wrote no print file \"" + target.string() + "\".");
+}
+
+void ImpressPresentation::close() {
+  if (closed_) return;
+  closed_ = true;
+  const auto document = std::move(document_);
+  try {
+    session_->call(SettingLimit, [&] { Reference<css::util::XCloseable>(document, UNO_QUERY_THROW)->close(true); });
+  } catch (...) {
+    removeWorkingCopy();
+    throw;
+  }
+  removeWorkingCopy();
+}
+
+void ImpressPresentation::removeWorkingCopy() {
+  if (workingFolder_.empty()) return;
+  std::error_code ignored;
+  fs::remove_all(workingFolder_, ignored);
+  workingFolder_.clear();
+}
+
+}  // namespace pelvantz::office

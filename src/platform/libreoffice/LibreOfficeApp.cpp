@@ -1,0 +1,78 @@
+#include "platform/libreoffice/LibreOfficeApp.h"
+
+#include <com/sun/star/awt/PrinterServer.hpp>
+
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
+#include <strings.h>
+
+#include "platform/LibreOfficeFactory.h"
+#include "platform/libreoffice/ImpressPresentation.h"
+#include "platform/libreoffice/UnoHelpers.h"
+
+namespace pelvantz {
+namespace office {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::chrono::seconds QueryLimit = 30s;
+constexpr const char* ApplicationProgId = "PowerPoint.Application";
+
+}  // namespace
+
+LibreOfficeApp::LibreOfficeApp(const OfficeSettings& settings)
+    : session_(std::make_shared<OfficeSession>(settings)) {}
+
+LibreOfficeApp::~LibreOfficeApp() { quit(); }
+
+// Headless: there is no window to show.
+void LibreOfficeApp::setVisible(int32_t) {}
+
+std::unique_ptr<Presentation> LibreOfficeApp::open(const std::string& fileName) {
+  return std::make_unique<ImpressPresentation>(session_, fileName);
+}
+
+std::string LibreOfficeApp::activePrinter() {
+  if (!session_->chosenPrinter().empty()) return session_->chosenPrinter();
+  return session_->call(QueryLimit, [&] {
+    return ToStdString(css::awt::PrinterServer::create(session_->context())->getDefaultPrinterName());
+  });
+}
+
+std::vector<std::string> LibreOfficeApp::installedPrinters() {
+  auto names = session_->call(QueryLimit, [&] {
+    std::vector<std::string> result;
+    for (const auto& name : css::awt::PrinterServer::create(session_->context())->getPrinterNames())
+      result.push_back(ToStdString(name));
+    return result;
+  });
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void LibreOfficeApp::quit() { session_->shutdown(); }
+
+// Automation names are not case-sensitive ("Powerpoint.Application" is used too).
+std::unique_ptr<PresentationApp> LibreOfficeFactory::create(const std::string& progId) {
+  if (strcasecmp(progId.c_str(), ApplicationProgId) != 0)
+    throw RuntimeFailure(ErrorNumber::CannotCreateObject, "ActiveX component can't create object");
+  return std::make_unique<LibreOfficeApp>(settings_);
+}
+
+}  // namespace office
+
+std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string& applicationFolder) {
+  static std::once_flag exitHook;
+  std::call_once(exitHook, [] { std::atexit(TerminateOfficeProcesses); });
+  office::OfficeSettings settings;
+  settings.program = PELVANTZ_SOFFICE_BIN;
+  settings.workFolder = std::filesystem::path(applicationFolder) / "temp";
+  settings.printerFolder = std::filesystem::path(applicationFolder) / "printer";
+  return std::make_unique<office::LibreOfficeFactory>(settings);
+}
+
+void TerminateOfficeProcesses() { office::KillAllOfficeProcesses(); }
+
+}  // namespace pelvantz

@@ -1,0 +1,34 @@
+#pragma once
+// The presentation application: one office process for the life of the object.
+#include <memory>
+
+#include "platform/PresentationApp.h"
+#include "platform/libreoffice/OfficeSession.h"
+
+namespace pelvantz::office {
+
+class LibreOfficeApp : public PresentationApp {
+ public:
+  explicit LibreOfficeApp(const OfficeSettings& settings);
+  ~LibreOfficeApp() override;
+
+  void setVisible(int32_t value) override;
+  std::unique_ptr<Presentation> open(const std::string& fileName) override;
+  std::string activePrinter() override;
+  std::vector<std::string> installedPrinters() override;
+  void quit() override;
+
+ private:
+  std::shared_ptr<OfficeSession> session_;
+};
+
+class LibreOfficeFactory : public PresentationAppFactory {
+ public:
+  explicit LibreOfficeFactory(const OfficeSettings& settings) : settings_(settings) {}
+  std::unique_ptr<PresentationApp> create(const std::string& progId) override;
+
+ private:
+  OfficeSettings settings_;
+};
+
+}  // namespace pelvantz::office

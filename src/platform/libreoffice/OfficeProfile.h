@@ -1,0 +1,32 @@
+#pragma once
+// The office's user profile. One profile under the work folder is reused across
+// jobs; two offices must never share a profile, so a profile in use by another
+// process makes this one use a private profile that is removed afterwards.
+#include <filesystem>
+
+namespace pelvantz::office {
+
+class OfficeProfile {
+ public:
+  // Throws std::runtime_error when the work folder cannot hold a profile.
+  explicit OfficeProfile(const std::filesystem::path& workFolder);
+  ~OfficeProfile();
+  OfficeProfile(const OfficeProfile&) = delete;
+  OfficeProfile& operator=(const OfficeProfile&) = delete;
+
+  const std::filesystem::path& folder() const { return folder_; }
+
+ private:
+  bool lockShared(const std::filesystem::path& workFolder);
+  void lockPrivate(const std::filesystem::path& workFolder);
+
+  std::filesystem::path folder_;
+  int lockDescriptor_ = -1;
+  bool removeOnRelease_ = false;
+};
+
+// Highest macro security: documents' macros never run. Kept in the profile's
+// configuration layer, which the office reads at start.
+void EnforceMacroSecurity(const std::filesystem::path& profileFolder);
+
+}  // namespace pelvantz::office

@@ -1,0 +1,180 @@
+#include "platform/libreoffice/OfficeSession.h"
+
+#include <com/sun/star/bridge/BridgeFactory.hpp>
+#include <com/sun/star/connection/Connector.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/libreoffice/UnoHelpers.h"
+
+namespace pelvantz::office {
+namespace {
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY_THROW;
+using namespace std::chrono_literals;
+
+// A brand-new profile makes the office set itself up and ask to be started again.
+constexpr int RestartExitCode = 81;
+constexpr int MostStarts = 3;
+
+// Our own end of UNO; made once and kept for the life of the program, because
+// tearing it down at exit races with the bridges' threads.
+Reference<css::uno::XComponentContext> LocalContext() {
+  static const auto* context = [] {
+    ::setenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:" PELVANTZ_LO_PROGRAM_DIR "/fundamentalrc", 0);
+    return new Reference<css::uno::XComponentContext>(cppu::defaultBootstrap_InitialComponentContext());
+  }();
+  return *context;
+}
+
+std::string UniquePipeName() {
+  static std::atomic<int> counter{0};
+  const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+  return "pelvantz-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + "-" +
+         std::to_string(ticks);
+}
+
+RuntimeFailure CannotStart(const std::string& reason) {
+  return RuntimeFailure(ErrorNumber::CannotCreateObject,
+                        "Cannot create the presentation application: " + reason);
+}
+
+}  // namespace
+
+OfficeSession::OfficeSession(const OfficeSettings& settings) : settings_(settings) {
+  try {
+    profile_ = std::make_unique<OfficeProfile>(settings_.workFolder);
+    startAndConnect();
+  } catch (const RuntimeFailure& failure) {
+    if (failure.number() == ErrorNumber::CannotCreateObject) throw;
+    throw CannotStart(failure.description());
+  } catch (const cppu::BootstrapException& exception) {
+    throw CannotStart(ToStdString(exception.getMessage()));
+  } catch (const css::uno::Exception& exception) {
+    throw CannotStart(ToStdString(exception.Message));
+  } catch (const std::exception& exception) {
+    throw CannotStart(exception.what());
+  }
+}
+
+OfficeSession::~OfficeSession() { shutdown(); }
+
+OfficeProcess& OfficeSession::process() {
+  if (!process_) throw RuntimeFailure(ErrorNumber::AutomationDisconnected, "The office has been closed.");
+  return *process_;
+}
+
+std::vector<std::string> OfficeSession::arguments(const std::string& pipeName) const {
+  return {"--headless",
+          "--invisible",
+          "--nologo",
+          "--nodefault",
+          "--norestore",
+          "--nolockcheck",
+          "-env:UserInstallation=" + ToStdString(FileUrl(profile_->folder())),
+          "--accept=pipe,name=" + pipeName + ";urp;StarOffice.ComponentContext"};
+}
+
+void OfficeSession::startAndConnect() {
+  const std::string pipeName = UniquePipeName();
+  const std::vector<std::string> environment{"SAL_DISABLE_CUPS=1",
+                                             "SAL_PSPRINT=" + settings_.printerFolder.string()};
+  const auto deadline = std::chrono::steady_clock::now() + settings_.startLimit;
+  for (int start = 0; start < MostStarts; ++start) {
+    process_ = std::make_unique<OfficeProcess>(settings_.program, arguments(pipeName), environment);
+    while (!tryConnect(pipeName)) {
+      if (const auto exitCode = process_->exitCode()) {
+        if (*exitCode == RestartExitCode) break;
+        throw CannotStart("the office ended at start with exit code " + std::to_string(*exitCode) + ".");
+      }
+      if (std::chrono::steady_clock::now() >= deadline)
+        throw CannotStart("the office did not answer within " +
+                          std::to_string(settings_.startLimit.count()) + " seconds.");
+      std::this_thread::sleep_for(100ms);
+    }
+    if (desktop_.is()) return;
+  }
+  throw CannotStart("the office kept asking to be started again.");
+}
+
+bool OfficeSession::tryConnect(const std::string& pipeName) {
+  const auto local = LocalContext();
+  Reference<css::connection::XConnection> connection;
+  try {
+    connection = css::connection::Connector::create(local)->connect(ToOUString("pipe,name=" + pipeName));
+  } catch (const css::connection::NoConnectException&) {
+    return false;
+  }
+  call(settings_.startLimit, [&] {
+    bridge_ = css::bridge::BridgeFactory::create(local)->createBridge("", "urp", connection, nullptr);
+    context_.set(bridge_->getInstance("StarOffice.ComponentContext"), UNO_QUERY_THROW);
+    desktop_ = css::frame::Desktop::create(context_);
+  });
+  return true;
+}
+
+RuntimeFailure OfficeSession::timedOut(const Watchdog& watchdog) const {
+  return RuntimeFailure(ErrorNumber::AutomationTimeout,
+                        "The office did not answer within " + std::to_string(watchdog.limit().count()) +
+                            " seconds and was stopped.");
+}
+
+RuntimeFailure OfficeSession::translate(const css::uno::Exception& exception, FailureKind kind,
+                                        const Watchdog& watchdog) {
+  const std::string message = ToStdString(exception.Message);
+  if (watchdog.fired()) return timedOut(watchdog);
+  const bool gone = kind == FailureKind::Disposed ||
+                    (kind == FailureKind::Runtime && process_ && process_->waitForExit(500ms));
+  if (gone)
+    return RuntimeFailure(ErrorNumber::AutomationDisconnected,
+                          "The office ended unexpectedly" + (message.empty() ? "." : ": " + message));
+  return RuntimeFailure(ErrorNumber::AutomationFailed,
+                        message.empty() ? "The office reported a failure." : message);
+}
+
+// Failures our own code reports from inside a call, seen in the light of the office's state.
+RuntimeFailure OfficeSession::refine(const RuntimeFailure& failure, const Watchdog& watchdog) {
+  if (watchdog.fired()) return timedOut(watchdog);
+  if (failure.number() == ErrorNumber::AutomationFailed && process_ && process_->waitForExit(500ms))
+    return RuntimeFailure(ErrorNumber::AutomationDisconnected,
+                          "The office ended unexpectedly: " + failure.description());
+  return failure;
+}
+
+void OfficeSession::shutdown() {
+  if (!process_) return;
+  if (desktop_.is() && process_->running()) {
+    try {
+      Watchdog watchdog(*process_, 20s);
+      desktop_->terminate();
+    } catch (const css::uno::Exception&) {
+      // A dead or dying office: the process is ended below either way.
+    }
+  }
+  desktop_.clear();
+  context_.clear();
+  disposeBridge();
+  if (!process_->waitForExit(10s)) process_->terminate(3s);
+  process_.reset();
+  profile_.reset();
+}
+
+void OfficeSession::disposeBridge() {
+  if (!bridge_.is()) return;
+  try {
+    Reference<css::lang::XComponent>(bridge_, UNO_QUERY_THROW)->dispose();
+  } catch (const css::uno::Exception&) {
+    // Already gone with the office.
+  }
+  bridge_.clear();
+}
+
+}  // namespace pelvantz::office

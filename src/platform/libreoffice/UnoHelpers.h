@@ -1,0 +1,26 @@
+#pragma once
+// Small conversions between our UTF-8 strings and paths and UNO's types.
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/uno/Any.hxx>
+#include <com/sun/star/uno/Sequence.hxx>
+#include <rtl/ustring.hxx>
+
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+
+namespace pelvantz::office {
+
+using ::rtl::OUString;
+
+OUString ToOUString(const std::string& text);
+std::string ToStdString(const OUString& text);
+
+// The file URL of an absolute local path.
+OUString FileUrl(const std::filesystem::path& path);
+
+css::beans::PropertyValue Property(const char* name, const css::uno::Any& value);
+css::uno::Sequence<css::beans::PropertyValue> Properties(
+    std::initializer_list<css::beans::PropertyValue> values);
+
+}  // namespace pelvantz::office

@@ -1,0 +1,34 @@
+#pragma once
+// Bounds one call into the office: when the call has not returned in time, the
+// office is killed, which makes the blocked call return with an exception.
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace pelvantz::office {
+
+class OfficeProcess;
+
+class Watchdog {
+ public:
+  Watchdog(OfficeProcess& process, std::chrono::seconds limit);
+  ~Watchdog();  // disarms
+  Watchdog(const Watchdog&) = delete;
+  Watchdog& operator=(const Watchdog&) = delete;
+
+  bool fired() const;
+  std::chrono::seconds limit() const { return limit_; }
+
+ private:
+  void watch(OfficeProcess& process);
+
+  std::chrono::seconds limit_;
+  mutable std::mutex mutex_;
+  std::condition_variable disarmed_;
+  bool done_ = false;
+  bool fired_ = false;
+  std::thread thread_;
+};
+
+}  // namespace pelvantz::office
