@@ -1,0 +1,160 @@
+#include "platform/libreoffice/SheetLayout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "platform/RuntimeFailure.h"
+
+namespace pelvantz::office::sheet {
+
+namespace {
+
+constexpr int32_t kMargin = 1270;       // half an inch around composed sheets
+constexpr int32_t kCellGap = 635;       // space between handout slides
+constexpr int32_t kRuleSpacing = 800;   // distance between note-taking lines
+constexpr int32_t kNotesGap = 1000;     // between the slide and its notes
+
+struct Grid {
+  int columns;
+  int rows;
+};
+
+Grid GridFor(int slidesPerSheet) {
+  switch (slidesPerSheet) {
+    case 1: return {1, 1};
+    case 2: return {1, 2};
+    case 3: return {1, 3};
+    case 4: return {2, 2};
+    case 6: return {2, 3};
+    case 9: return {3, 3};
+    default:
+      throw RuntimeFailure(ErrorNumber::AutomationFailed,
+                           "No handout layout holds " + std::to_string(slidesPerSheet) +
+                               " slides a sheet.");
+  }
+}
+
+int32_t Scaled(int32_t value, double factor) {
+  return static_cast<int32_t>(std::lround(value * factor));
+}
+
+// Rules fill the right half of a 3-slide row, from the slide's top to its bottom.
+std::vector<Line> RulesBeside(const Rect& slide, int32_t left, int32_t right) {
+  std::vector<Line> rules;
+  for (int32_t y = slide.y + kRuleSpacing; y <= slide.bottom(); y += kRuleSpacing) {
+    rules.push_back({left, y, right, y});
+  }
+  return rules;
+}
+
+}  // namespace
+
+OutputLayout LayoutForOutputType(int32_t outputType) {
+  switch (outputType) {
+    case 1: return {SheetKind::Slides, 1};
+    case 5: return {SheetKind::NotesPages, 1};
+    case 6: return {SheetKind::Outline, 1};
+    case 10: return {SheetKind::Handouts, 1};
+    case 2: return {SheetKind::Handouts, 2};
+    case 3: return {SheetKind::Handouts, 3};
+    case 8: return {SheetKind::Handouts, 4};
+    case 4: return {SheetKind::Handouts, 6};
+    case 9: return {SheetKind::Handouts, 9};
+    default:
+      throw RuntimeFailure(ErrorNumber::AutomationFailed,
+                           "Unknown print output type " + std::to_string(outputType) + ".");
+  }
+}
+
+SlideRange ResolveRange(int32_t from, int32_t to, int slideCount) {
+  if (from == -1 && to == -1) {
+    if (slideCount < 1) {
+      throw RuntimeFailure(ErrorNumber::AutomationFailed, "The presentation has no slides to print.");
+    }
+    return {1, slideCount};
+  }
+  if (from < 1 || to > slideCount || from > to) {
+    throw RuntimeFailure(ErrorNumber::AutomationFailed,
+                         "The slide range " + std::to_string(from) + " to " + std::to_string(to) +
+                             " is not within the presentation's " + std::to_string(slideCount) +
+                             " slides.");
+  }
+  return {from, to};
+}
+
+std::vector<std::vector<int>> GroupSlides(const SlideRange& range, int perSheet) {
+  std::vector<std::vector<int>> groups;
+  for (int slide = range.first; slide <= range.last; ++slide) {
+    if ((slide - range.first) % perSheet == 0) groups.emplace_back();
+    groups.back().push_back(slide);
+  }
+  return groups;
+}
+
+Size Oriented(Size paper, bool landscape) {
+  const int32_t longSide = std::max(paper.width, paper.height);
+  const int32_t shortSide = std::min(paper.width, paper.height);
+  return landscape ? Size{longSide, shortSide} : Size{shortSide, longSide};
+}
+
+Rect FitCentred(const Rect& box, Size content) {
+  if (content.width <= 0 || content.height <= 0) return {box.x + box.width / 2, box.y + box.height / 2, 0, 0};
+  const double factor = std::min(static_cast<double>(box.width) / content.width,
+                                 static_cast<double>(box.height) / content.height);
+  return Centred(box, {Scaled(content.width, factor), Scaled(content.height, factor)});
+}
+
+Rect Centred(const Rect& box, Size content) {
+  return {box.x + (box.width - content.width) / 2, box.y + (box.height - content.height) / 2,
+          content.width, content.height};
+}
+
+Rect ContentArea(Size sheet) {
+  return {kMargin, kMargin, sheet.width - 2 * kMargin, sheet.height - 2 * kMargin};
+}
+
+std::vector<HandoutSlot> HandoutLayout(Size sheet, int slidesPerSheet, Size slide) {
+  const Grid grid = GridFor(slidesPerSheet);
+  const Rect area = ContentArea(sheet);
+  const bool ruled = slidesPerSheet == 3;
+  // With rules the slides keep the left half of the sheet, the lines the right.
+  const int32_t slideColumnsWidth = ruled ? area.width / 2 : area.width;
+  const int32_t cellWidth = slideColumnsWidth / grid.columns;
+  const int32_t cellHeight = area.height / grid.rows;
+
+  std::vector<HandoutSlot> layout;
+  for (int row = 0; row < grid.rows; ++row) {
+    for (int column = 0; column < grid.columns; ++column) {
+      const Rect cell{area.x + column * cellWidth + kCellGap / 2, area.y + row * cellHeight + kCellGap / 2,
+                      cellWidth - kCellGap, cellHeight - kCellGap};
+      const Rect placed = FitCentred(cell, slide);
+      layout.push_back({placed, ruled ? RulesBeside(placed, area.x + slideColumnsWidth + kCellGap, area.right())
+                                      : std::vector<Line>{}});
+    }
+  }
+  return layout;
+}
+
+NotesSheet NotesLayout(Size sheet, Size slide) {
+  const Rect area = ContentArea(sheet);
+  const Rect upperHalf{area.x, area.y, area.width, (area.height - kNotesGap) / 2};
+  NotesSheet layout;
+  layout.slide = FitCentred(upperHalf, slide);
+  const int32_t notesTop = layout.slide.bottom() + kNotesGap;
+  layout.notes = {area.x, notesTop, area.width, area.bottom() - notesTop};
+  return layout;
+}
+
+TextColumn::Placement TextColumn::place(int32_t blockHeight, int32_t spaceBefore) {
+  const bool atTop = nextTop_ == area_.y;
+  int32_t top = atTop ? nextTop_ : nextTop_ + spaceBefore;
+  if (!atTop && top + blockHeight > area_.bottom()) {
+    ++sheet_;
+    top = area_.y;
+  }
+  nextTop_ = top + blockHeight;
+  return {sheet_, top};
+}
+
+}  // namespace pelvantz::office::sheet

@@ -1,0 +1,108 @@
+#pragma once
+// Where things go on a printed sheet: pure geometry in 1/100 mm, no office
+// types, so that the layout rules can be checked without a running office.
+#include <cstdint>
+#include <vector>
+
+namespace pelvantz::office::sheet {
+
+struct Size {
+  int32_t width = 0;
+  int32_t height = 0;
+  bool operator==(const Size&) const = default;
+};
+
+struct Rect {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t right() const { return x + width; }
+  int32_t bottom() const { return y + height; }
+  bool operator==(const Rect&) const = default;
+};
+
+struct Line {
+  int32_t x1 = 0;
+  int32_t y1 = 0;
+  int32_t x2 = 0;
+  int32_t y2 = 0;
+  bool operator==(const Line&) const = default;
+};
+
+// What one output type prints.
+enum class SheetKind { Slides, NotesPages, Outline, Handouts };
+
+struct OutputLayout {
+  SheetKind kind = SheetKind::Slides;
+  int slidesPerSheet = 1;  // handouts only
+  bool operator==(const OutputLayout&) const = default;
+};
+
+// PowerPoint's ppPrintOutput* constant to the layout; RuntimeFailure for an
+// unknown constant.
+OutputLayout LayoutForOutputType(int32_t outputType);
+
+// Slide numbers (1-based, inclusive) that take part in the print.
+struct SlideRange {
+  int first = 1;
+  int last = 0;
+  int count() const { return last - first + 1; }
+  bool operator==(const SlideRange&) const = default;
+};
+
+// from/to as the caller passes them (-1, -1: every slide). RuntimeFailure when
+// the range is not inside 1..slideCount or runs backwards.
+SlideRange ResolveRange(int32_t from, int32_t to, int slideCount);
+
+// The range cut into consecutive groups of at most perSheet slide numbers.
+std::vector<std::vector<int>> GroupSlides(const SlideRange& range, int perSheet);
+
+// The paper turned so that it is landscape (wider than high) or portrait.
+Size Oriented(Size paper, bool landscape);
+
+// The content scaled to fit the box with its aspect kept, centred in the box.
+Rect FitCentred(const Rect& box, Size content);
+
+// The content at its own size, centred in the box; it may overhang the box.
+Rect Centred(const Rect& box, Size content);
+
+// The printable area of a composed sheet: the sheet less its margin.
+Rect ContentArea(Size sheet);
+
+struct HandoutSlot {
+  Rect slide;
+  std::vector<Line> rules;  // note-taking lines beside the slide (3 a sheet only)
+};
+
+// Where the slides of one handout sheet go, in page order: left to right,
+// top to bottom.
+std::vector<HandoutSlot> HandoutLayout(Size sheet, int slidesPerSheet, Size slide);
+
+struct NotesSheet {
+  Rect slide;  // slide image in the upper part
+  Rect notes;  // text box below it
+};
+
+NotesSheet NotesLayout(Size sheet, Size slide);
+
+// Stacks text blocks of known height down a column, starting a new sheet when
+// the next block does not fit. A block taller than a whole column gets a sheet
+// of its own and overhangs it.
+class TextColumn {
+ public:
+  explicit TextColumn(const Rect& area) : area_(area), nextTop_(area.y) {}
+  struct Placement {
+    int sheet = 0;  // 0-based sheet index within this column's run
+    int32_t top = 0;
+  };
+  Placement place(int32_t blockHeight, int32_t spaceBefore);
+  int sheetCount() const { return sheet_ + 1; }
+
+ private:
+  Rect area_;
+  int sheet_ = 0;
+  int32_t nextTop_;
+};
+
+}  // namespace pelvantz::office::sheet

@@ -1,0 +1,132 @@
+#include "platform/libreoffice/SheetSource.h"
+
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/drawing/XShape.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/office/XAnnotation.hpp>
+#include <com/sun/star/office/XAnnotationAccess.hpp>
+#include <com/sun/star/office/XAnnotationEnumeration.hpp>
+#include <com/sun/star/presentation/XPresentationPage.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
+#include <com/sun/star/util/DateTime.hpp>
+#include <cstdio>
+
+#include "platform/libreoffice/SheetUno.h"
+
+using rtl::OUString;
+
+namespace pelvantz::office::sheet {
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+namespace {
+
+bool IsEmptyPlaceholder(const Reference<css::drawing::XShape>& shape) {
+  Reference<css::beans::XPropertySet> properties(shape, UNO_QUERY);
+  if (!properties.is() || !properties->getPropertySetInfo()->hasPropertyByName("IsEmptyPresentationObject")) {
+    return false;
+  }
+  return PropertyOf<bool>(shape, "IsEmptyPresentationObject");
+}
+
+// The presentation shapes of the given type on a page, in the page's order.
+std::vector<Reference<css::drawing::XShape>> ShapesOfType(const Reference<css::drawing::XDrawPage>& page,
+                                                          const OUString& shapeType) {
+  std::vector<Reference<css::drawing::XShape>> shapes;
+  for (sal_Int32 i = 0; i < page->getCount(); ++i) {
+    Reference<css::drawing::XShape> shape(page->getByIndex(i), UNO_QUERY);
+    Reference<css::lang::XServiceInfo> info(shape, UNO_QUERY);
+    if (info.is() && info->supportsService(shapeType) && !IsEmptyPlaceholder(shape)) {
+      shapes.push_back(shape);
+    }
+  }
+  return shapes;
+}
+
+void AppendParagraphs(const Reference<css::drawing::XShape>& shape, bool title,
+                      std::vector<OutlineParagraph>& out) {
+  Reference<css::container::XEnumerationAccess> text(shape, UNO_QUERY);
+  if (!text.is()) return;
+  auto paragraphs = text->createEnumeration();
+  while (paragraphs->hasMoreElements()) {
+    Reference<css::text::XTextRange> paragraph(paragraphs->nextElement(), UNO_QUERY);
+    if (!paragraph.is()) continue;
+    const std::string content = ToUtf8(paragraph->getString());
+    if (content.empty()) continue;
+    const int level = title ? 0 : PropertyOf<sal_Int16>(paragraph, "NumberingLevel");
+    out.push_back({title, level, content});
+  }
+}
+
+std::string FormatDate(const css::util::DateTime& date) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", static_cast<int>(date.Year),
+                static_cast<int>(date.Month), static_cast<int>(date.Day), static_cast<int>(date.Hours),
+                static_cast<int>(date.Minutes));
+  return text;
+}
+
+}  // namespace
+
+SlideSource::SlideSource(const Reference<css::lang::XComponent>& presentation)
+    : slides_(Reference<css::drawing::XDrawPagesSupplier>(presentation, UNO_QUERY_THROW)->getDrawPages()) {}
+
+int SlideSource::slideCount() const { return slides_->getCount(); }
+
+Size SlideSource::slideSize() const {
+  const auto first = slide(1);
+  return {PropertyOf<sal_Int32>(first, "Width"), PropertyOf<sal_Int32>(first, "Height")};
+}
+
+Reference<css::drawing::XDrawPage> SlideSource::slide(int number) const {
+  return Reference<css::drawing::XDrawPage>(slides_->getByIndex(number - 1), UNO_QUERY_THROW);
+}
+
+Reference<css::drawing::XDrawPage> SlideSource::notesPage(int number) const {
+  return Reference<css::presentation::XPresentationPage>(slide(number), UNO_QUERY_THROW)->getNotesPage();
+}
+
+std::string SlideSource::notesText(int number) const {
+  std::string text;
+  for (const auto& shape : ShapesOfType(notesPage(number), "com.sun.star.presentation.NotesShape")) {
+    Reference<css::text::XTextRange> range(shape, UNO_QUERY);
+    if (!range.is()) continue;
+    if (!text.empty()) text += "\n";
+    text += ToUtf8(range->getString());
+  }
+  return text;
+}
+
+std::vector<OutlineParagraph> SlideSource::outline(int number) const {
+  const auto page = slide(number);
+  std::vector<OutlineParagraph> paragraphs;
+  for (const auto& shape : ShapesOfType(page, "com.sun.star.presentation.TitleTextShape")) {
+    AppendParagraphs(shape, true, paragraphs);
+  }
+  for (const char* body : {"com.sun.star.presentation.SubtitleShape", "com.sun.star.presentation.OutlinerShape"}) {
+    for (const auto& shape : ShapesOfType(page, OUString::createFromAscii(body))) {
+      AppendParagraphs(shape, false, paragraphs);
+    }
+  }
+  return paragraphs;
+}
+
+std::vector<SlideComment> SlideSource::comments(int number) const {
+  std::vector<SlideComment> comments;
+  Reference<css::office::XAnnotationAccess> access(slide(number), UNO_QUERY);
+  if (!access.is()) return comments;
+  auto annotations = access->createAnnotationEnumeration();
+  while (annotations->hasMoreElements()) {
+    const auto annotation = annotations->nextElement();
+    comments.push_back({ToUtf8(annotation->getAuthor()), ToUtf8(annotation->getInitials()),
+                        FormatDate(annotation->getDateTime()),
+                        ToUtf8(annotation->getTextRange()->getString())});
+  }
+  return comments;
+}
+
+}  // namespace pelvantz::office::sheet

@@ -1,0 +1,43 @@
+#pragma once
+// Reads from the loaded presentation what the sheets show besides the slide
+// images: the slide size, notes text, outline text and comments.
+#include <com/sun/star/drawing/XDrawPage.hpp>
+#include <com/sun/star/drawing/XDrawPages.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <string>
+#include <vector>
+
+#include "platform/libreoffice/SheetLayout.h"
+
+namespace pelvantz::office::sheet {
+
+struct OutlineParagraph {
+  bool title = false;  // the slide's title (or the first line standing for it)
+  int level = 0;       // outline level, 0 for top-level body text
+  std::string text;
+};
+
+struct SlideComment {
+  std::string author;
+  std::string initials;
+  std::string date;  // "YYYY-MM-DD HH:MM"
+  std::string text;
+};
+
+class SlideSource {
+ public:
+  explicit SlideSource(const css::uno::Reference<css::lang::XComponent>& presentation);
+
+  int slideCount() const;
+  Size slideSize() const;
+  css::uno::Reference<css::drawing::XDrawPage> slide(int number) const;  // 1-based
+  css::uno::Reference<css::drawing::XDrawPage> notesPage(int number) const;
+  std::string notesText(int number) const;
+  std::vector<OutlineParagraph> outline(int number) const;
+  std::vector<SlideComment> comments(int number) const;
+
+ private:
+  css::uno::Reference<css::drawing::XDrawPages> slides_;
+};
+
+}  // namespace pelvantz::office::sheet
