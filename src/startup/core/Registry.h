@@ -4,9 +4,9 @@
 #include <string>
 #include <variant>
 
-namespace pelvantz {
+#include "platform/RegistryStore.h"
 
-class RegistryStore;
+namespace pelvantz {
 
 constexpr uint32_t HKEY_CLASSES_ROOT_ = 0x80000000u;
 constexpr uint32_t HKEY_CURRENT_USER_ = 0x80000001u;
@@ -14,6 +14,11 @@ constexpr uint32_t HKEY_LOCAL_MACHINE_ = 0x80000002u;
 constexpr uint32_t REG_SZ_ = 1;
 constexpr uint32_t REG_EXPAND_SZ_ = 2;
 constexpr uint32_t REG_DWORD_ = 4;
+constexpr uint32_t KEY_QUERY_VALUE_ = 0x1;
+// Query, set, create sub-key, enumerate, notify, create link.
+constexpr uint32_t KEY_WRITE_ACCESS_ = 0x3F;
+// Read status of a value whose type the layer does not understand.
+constexpr int32_t UnsupportedRegistryType = -1;
 
 // Empty, text (keeping a stored terminating NUL) or a 32-bit integer.
 using RegistryValue = std::variant<std::monostate, std::string, int32_t>;
@@ -28,6 +33,10 @@ class Registry {
   int32_t SetRegistryValue(uint32_t root, const std::string& keyPath, const std::string& valueName,
                            const RegistryValue& value, uint32_t type);
   void CreateRegistryKey(uint32_t root, const std::string& keyPath);
+  // The same on a key that is already open (the null handle fails).
+  int32_t ReadOpenKeyValue(RegistryHandle key, const std::string& valueName, RegistryValue& value);
+  int32_t WriteOpenKeyValue(RegistryHandle key, const std::string& valueName, uint32_t type,
+                            const RegistryValue& value);
 
  private:
   RegistryStore& store_;
