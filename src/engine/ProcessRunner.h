@@ -9,8 +9,14 @@ constexpr int32_t HighPriorityClass = 128;
 constexpr int32_t WaitInfinite = -1;
 
 // Starts the command line (split by the Windows rules, never through a shell)
-// in the given directory and waits up to waitTime ms (-1: no limit).
-// -1: started and the wait is over; 0: could not be started.
+// in the given directory (empty: ours) and waits up to waitTime ms (-1: no
+// limit). -1: started and the wait is over; 0: could not be started (no such
+// program, not executable, no such directory). The child reads nothing and
+// writes to /dev/null; HighPriorityClass in creationFlags raises its priority
+// where the user may. windowMode outside 16 bits throws RuntimeFailure 6
+// "Overflow"; otherwise it changes nothing, as a child has no window here.
+// A child still running when the wait runs out goes on and is reaped when it
+// ends.
 int16_t RunAndWait(const std::string& commandLine, const std::string& currentDirectory,
                    int32_t waitTime, int32_t windowMode, int32_t creationFlags);
 

@@ -1,0 +1,218 @@
+#include "engine/ProcessRunner.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <fcntl.h>
+#include <limits>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/RuntimeFailure.h"
+#include "platform/linux/CommandLine.h"
+
+extern char** environ;
+
+namespace pelvantz {
+
+namespace {
+
+// What a raised priority class becomes; an unprivileged user may not raise it
+// and then the child runs at the normal priority.
+constexpr int RaisedNiceValue = -10;
+
+// The children started here that nobody has reaped yet. Each has a serial so a
+// late reaper cannot mistake a newer child that got the same process id.
+class ChildRegistry {
+ public:
+  uint64_t add(pid_t pid) {
+    const std::lock_guard lock(mutex_);
+    running_[pid] = ++lastSerial_;
+    return lastSerial_;
+  }
+
+  // Reaps an ended child (which must not have been reaped yet) and forgets it;
+  // nothing when it is no longer ours.
+  std::optional<int> reap(pid_t pid, uint64_t serial) {
+    const std::lock_guard lock(mutex_);
+    const auto found = running_.find(pid);
+    if (found == running_.end() || found->second != serial) return std::nullopt;
+    running_.erase(found);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+      if (errno != EINTR) return std::nullopt;
+    }
+    return status;
+  }
+
+  void terminateAll() {
+    const std::lock_guard lock(mutex_);
+    for (const auto& [pid, serial] : running_) kill(pid, SIGKILL);
+    for (const auto& [pid, serial] : running_) {
+      while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+      }
+    }
+    running_.clear();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::map<pid_t, uint64_t> running_;
+  uint64_t lastSerial_ = 0;
+};
+
+ChildRegistry& Children() {
+  static ChildRegistry registry;
+  return registry;
+}
+
+struct Child {
+  pid_t pid;
+  uint64_t serial;
+};
+
+// Whether the child has ended, without reaping it: the zombie keeps its pid
+// from being reused until the registry reaps it under its lock.
+bool HasEnded(pid_t pid, bool block) {
+  siginfo_t info{};
+  const int options = WEXITED | WNOWAIT | (block ? 0 : WNOHANG);
+  while (waitid(P_PID, static_cast<id_t>(pid), &info, options) < 0) {
+    if (errno != EINTR) return true;  // not our child any more: nothing to wait for
+  }
+  return info.si_pid != 0;
+}
+
+int ExitCodeOf(int status) {
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return WEXITSTATUS(status);
+}
+
+std::optional<int> Reap(const Child& child) {
+  const std::optional<int> status = Children().reap(child.pid, child.serial);
+  if (!status) return std::nullopt;
+  return ExitCodeOf(*status);
+}
+
+// A child left running when the wait ran out is reaped when it ends, so it
+// never lingers as a zombie.
+void ReapLater(const Child& child) {
+  std::thread([child] {
+    HasEnded(child.pid, true);
+    Children().reap(child.pid, child.serial);
+  }).detach();
+}
+
+// Polls in short steps: the waits are for processes that run for seconds.
+bool WaitUntilEnded(pid_t pid, uint32_t milliseconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  auto pause = std::chrono::milliseconds(1);
+  while (!HasEnded(pid, false)) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) return false;
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+    pause = std::min(pause * 2, std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+class SpawnSetup {
+ public:
+  explicit SpawnSetup(const std::string& directory) {
+    posix_spawn_file_actions_init(&actions_);
+    posix_spawnattr_init(&attributes_);
+    // No terminal output from a hidden child, and no input to wait for.
+    posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions_, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions_, STDOUT_FILENO, STDERR_FILENO);
+    if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions_, directory.c_str());
+    // The child starts with default signal handling and nothing blocked,
+    // whatever the window's threads have set up for themselves.
+    sigset_t none;
+    sigset_t all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes_, &none);
+    posix_spawnattr_setsigdefault(&attributes_, &all);
+    posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  }
+  ~SpawnSetup() {
+    posix_spawnattr_destroy(&attributes_);
+    posix_spawn_file_actions_destroy(&actions_);
+  }
+  SpawnSetup(const SpawnSetup&) = delete;
+  SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+  const posix_spawn_file_actions_t* actions() const { return &actions_; }
+  const posix_spawnattr_t* attributes() const { return &attributes_; }
+
+ private:
+  posix_spawn_file_actions_t actions_;
+  posix_spawnattr_t attributes_;
+};
+
+std::optional<Child> Start(const std::string& commandLine, const std::string& directory,
+                           int32_t creationFlags) {
+  const std::optional<ResolvedCommandLine> resolved = ResolveCommandLine(commandLine);
+  if (!resolved) return std::nullopt;
+  std::vector<char*> argv;
+  for (const std::string& argument : resolved->arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+
+  const SpawnSetup setup(directory);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, resolved->executable.c_str(), setup.actions(), setup.attributes(),
+                  argv.data(), environ) != 0) {
+    return std::nullopt;
+  }
+  const Child child{pid, Children().add(pid)};
+  if ((creationFlags & HighPriorityClass) != 0) setpriority(PRIO_PROCESS, static_cast<id_t>(pid), RaisedNiceValue);
+  return child;
+}
+
+struct Outcome {
+  bool started = false;
+  std::optional<int> exitCode;  // when the child ended within the wait
+};
+
+Outcome StartAndWait(const std::string& commandLine, const std::string& directory,
+                     int32_t waitTime, int32_t windowMode, int32_t creationFlags) {
+  if (windowMode < std::numeric_limits<int16_t>::min() || windowMode > std::numeric_limits<int16_t>::max()) {
+    throw RuntimeFailure(ErrorNumber::Overflow, "Overflow");
+  }
+  const std::optional<Child> child = Start(commandLine, directory, creationFlags);
+  if (!child) return {};
+  // Any other negative time is, as an unsigned count of milliseconds, weeks.
+  const bool ended = waitTime == WaitInfinite ? HasEnded(child->pid, true)
+                                              : WaitUntilEnded(child->pid, static_cast<uint32_t>(waitTime));
+  if (!ended) {
+    ReapLater(*child);
+    return {true, std::nullopt};
+  }
+  return {true, Reap(*child)};
+}
+
+}  // namespace
+
+int16_t RunAndWait(const std::string& commandLine, const std::string& currentDirectory,
+                   int32_t waitTime, int32_t windowMode, int32_t creationFlags) {
+  return StartAndWait(commandLine, currentDirectory, waitTime, windowMode, creationFlags).started ? -1 : 0;
+}
+
+std::optional<int> RunAndWaitForExitCode(const std::string& commandLine,
+                                         const std::string& currentDirectory, int32_t waitTime,
+                                         int32_t windowMode, int32_t creationFlags) {
+  return StartAndWait(commandLine, currentDirectory, waitTime, windowMode, creationFlags).exitCode;
+}
+
+void TerminateChildProcesses() { Children().terminateAll(); }
+
+}  // namespace pelvantz
