@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/TempFolder.h"
+#include "ui/Links.h"
+
+namespace pelvantz {
+namespace {
+
+// The desktop's opener would start a browser: record what it is handed instead.
+class RecordingShell : public Shell {
+ public:
+  void open(const std::string& target) override { targets.push_back(target); }
+  std::vector<std::string> targets;
+};
+
+TEST(LinksTest, EachClickHandsOneTargetToTheShell) {
+  testing::TempFolder appFolder;
+  std::filesystem::create_directories(appFolder.path() / "help");
+  std::ofstream(appFolder.path() / "help" / "pelvantz_PPT.html") << "<html></html>";
+  const std::string helpPage = appFolder.str() + "/help/pelvantz_PPT.html";
+  const std::string site = VendorSite;
+  ASSERT_EQ(site.substr(site.size() - 8), ".example");
+
+  struct Case {
+    const char* link;
+    std::function<void(Shell&)> click;
+    std::string target;
+  };
+  const Case cases[] = {
+      {"home", [](Shell& shell) { cmdHomeLink_Click(shell); }, site + "/default.aspx"},
+      {"contact", [](Shell& shell) { cmdContactUs_Click(shell); }, site + "/frm_feedback.aspx?pg=1"},
+      {"help", [&](Shell& shell) { cmdHelp_Click(shell, appFolder.str()); }, helpPage},
+  };
+  for (const Case& c : cases) {
+    RecordingShell shell;
+    c.click(shell);
+    c.click(shell);
+    EXPECT_EQ(shell.targets, (std::vector<std::string>{c.target, c.target})) << c.link;
+  }
+}
+
+TEST(LinksTest, MissingHelpPageShowsNothing) {
+  testing::TempFolder appFolder;
+  RecordingShell shell;
+  cmdHelp_Click(shell, appFolder.str());
+  EXPECT_TRUE(shell.targets.empty());
+}
+
+}  // namespace
+}  // namespace pelvantz
