@@ -1,0 +1,164 @@
+#include "engine/Ghostscript.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/RuntimeFailure.h"
+#include "support/TempFolder.h"
+
+namespace pelvantz {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempFolder;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const fs::path& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+size_t EntriesIn(const fs::path& folder) {
+  return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+TEST(GhostscriptTest, CommandLineQuotesEveryPathThatNeedsItAndRefusesDoubleQuotes) {
+  struct Case {
+    const char* name;
+    std::string ghostscript, output, input;
+    std::optional<std::string> expected;
+  };
+  const std::vector<Case> cases = {
+      {"plain paths", "/usr/bin/gs", "/app/temp/PdfFile.pdf", "/app/temp/PsFile.ps",
+       "/usr/bin/gs -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile=\"/app/temp/PdfFile.pdf\" "
+       "-dCompatibilityLevel=1.4 -f \"/app/temp/PsFile.ps\""},
+      {"blanks in every path", "/opt/my gs/gs", "/my app/temp/PdfFile.pdf", "/my app/temp/PsFile.ps",
+       "\"/opt/my gs/gs\" -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite "
+       "-sOutputFile=\"/my app/temp/PdfFile.pdf\" -dCompatibilityLevel=1.4 -f \"/my app/temp/PsFile.ps\""},
+      {"percent signs are literal in the output name only", "/usr/bin/gs", "/50%/PdfFile.pdf", "/50%/PsFile.ps",
+       "/usr/bin/gs -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile=\"/50%%/PdfFile.pdf\" "
+       "-dCompatibilityLevel=1.4 -f \"/50%/PsFile.ps\""},
+      {"double quote in the work folder", "/usr/bin/gs", "/a\"b/PdfFile.pdf", "/a\"b/PsFile.ps", std::nullopt},
+      {"double quote in the program path", "/opt/\"gs\"", "/a/PdfFile.pdf", "/a/PsFile.ps", std::nullopt},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    EXPECT_EQ(PdfWriteCommandLine(test.ghostscript, test.output, test.input), test.expected);
+  }
+}
+
+TEST(GhostscriptTest, ConversionSucceedsOnlyWhenGhostscriptExitsCleanlyWithItsOutput) {
+  TempFolder work;
+  const std::string page =
+      "%!PS\n/Helvetica findfont 24 scalefont setfont 72 700 moveto (Hello) show showpage\n";
+  struct Case {
+    const char* name;
+    std::string ghostscript;
+    std::optional<std::string> printFile;  // nothing: no print file at all
+    bool expected;
+  };
+  const std::vector<Case> cases = {
+      {"good print file", "/usr/bin/gs", page, true},
+      {"error after the first page", "/usr/bin/gs", page + "nosuchoperator\n", false},
+      {"no print file", "/usr/bin/gs", std::nullopt, false},
+      {"Ghostscript cannot be started", (work.path() / "no-gs").string(), page, false},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    fs::remove(work.path() / PrintFileName);
+    if (test.printFile) WriteFile(work.path() / PrintFileName, *test.printFile);
+    WriteFile(work.path() / PdfFileName, "%PDF- an earlier job's result");
+    EXPECT_EQ(ConvertPrintFile(test.ghostscript, work.str()), test.expected);
+    if (!test.expected) continue;
+    EXPECT_EQ(ReadFile(work.path() / PdfFileName).substr(0, 5), "%PDF-");
+    EXPECT_EQ(ReadFile(work.path() / PdfFileName).find("earlier job"), std::string::npos);
+  }
+}
+
+TEST(GhostscriptTest, ReplaceFileLeavesTheOldTargetWhenTheCopyFails) {
+  TempFolder folder;
+  const fs::path target = folder.path() / "result.pdf";
+  const fs::path source = folder.path() / "new.pdf";
+  struct Case {
+    const char* name;
+    fs::path source;
+    fs::path target;
+    int32_t expectedNumber;
+  };
+  const std::vector<Case> cases = {
+      {"source missing", folder.path() / "missing.pdf", target, ErrorNumber::FileAccess},
+      {"target folder missing", source, folder.path() / "gone" / "result.pdf", PathNotFound},
+      {"target is a folder", source, folder.path(), ErrorNumber::FileAccess},
+  };
+  WriteFile(source, "new content");
+  WriteFile(target, "old content");
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    try {
+      ReplaceFile(test.source.string(), test.target.string());
+      ADD_FAILURE() << "no failure";
+    } catch (const RuntimeFailure& failure) {
+      EXPECT_EQ(failure.number(), test.expectedNumber);
+      EXPECT_FALSE(failure.description().empty());
+    }
+    EXPECT_EQ(ReadFile(target), "old content");
+    EXPECT_EQ(EntriesIn(folder.path()), 2u);
+  }
+}
+
+// A disk that fills up in the middle of the copy: the file-size limit makes
+// the write fail after part of the data went out.
+TEST(GhostscriptTest, ReplaceFileFailingHalfWayKeepsTheOldTarget) {
+  TempFolder folder;
+  const fs::path target = folder.path() / "result.pdf";
+  const fs::path source = folder.path() / "big.pdf";
+  WriteFile(source, std::string(1 << 20, 'x'));
+  WriteFile(target, "old content");
+
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limited = saved;
+  limited.rlim_cur = 64 * 1024;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  std::optional<int32_t> number;
+  try {
+    ReplaceFile(source.string(), target.string());
+  } catch (const RuntimeFailure& failure) {
+    number = failure.number();
+  }
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, savedHandler);
+
+  EXPECT_EQ(number, ErrorNumber::FileAccess);
+  EXPECT_EQ(ReadFile(target), "old content");
+  EXPECT_EQ(EntriesIn(folder.path()), 2u);
+}
+
+TEST(GhostscriptTest, ReplaceFileWritesThroughALinkAndKeepsTheLink) {
+  TempFolder folder;
+  fs::create_directory(folder.path() / "real");
+  const fs::path real = folder.path() / "real" / "result.pdf";
+  const fs::path link = folder.path() / "result.pdf";
+  WriteFile(real, "old content");
+  fs::create_symlink(real, link);
+  WriteFile(folder.path() / "new.pdf", "new content");
+
+  ReplaceFile((folder.path() / "new.pdf").string(), link.string());
+
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadFile(real), "new content");
+}
+
+}  // namespace
+}  // namespace pelvantz
