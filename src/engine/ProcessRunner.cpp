@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdint>
 #include <fcntl.h>
+#include <functional>
 #include <limits>
 #include <map>
 #include <mutex>
@@ -30,14 +31,23 @@ namespace {
 // and then the child runs at the normal priority.
 constexpr int RaisedNiceValue = -10;
 
+struct Child {
+  pid_t pid;
+  uint64_t serial;
+};
+
 // The children started here that nobody has reaped yet. Each has a serial so a
 // late reaper cannot mistake a newer child that got the same process id.
 class ChildRegistry {
  public:
-  uint64_t add(pid_t pid) {
+  // Runs the spawn (posix_spawn's result) under the lock, so that terminating
+  // all children cannot miss one being born.
+  std::optional<Child> start(const std::function<int(pid_t&)>& spawn) {
     const std::lock_guard lock(mutex_);
+    pid_t pid = 0;
+    if (spawn(pid) != 0) return std::nullopt;
     running_[pid] = ++lastSerial_;
-    return lastSerial_;
+    return Child{pid, lastSerial_};
   }
 
   // Reaps an ended child (which must not have been reaped yet) and forgets it;
@@ -74,11 +84,6 @@ ChildRegistry& Children() {
   static ChildRegistry registry;
   return registry;
 }
-
-struct Child {
-  pid_t pid;
-  uint64_t serial;
-};
 
 // Whether the child has ended, without reaping it: the zombie keeps its pid
 // from being reused until the registry reaps it under its lock.
@@ -168,13 +173,13 @@ std::optional<Child> Start(const std::string& commandLine, const std::string& di
   argv.push_back(nullptr);
 
   const SpawnSetup setup(directory);
-  pid_t pid = 0;
-  if (posix_spawn(&pid, resolved->executable.c_str(), setup.actions(), setup.attributes(),
-                  argv.data(), environ) != 0) {
-    return std::nullopt;
+  const std::optional<Child> child = Children().start([&](pid_t& pid) {
+    return posix_spawn(&pid, resolved->executable.c_str(), setup.actions(), setup.attributes(),
+                       argv.data(), environ);
+  });
+  if (child && (creationFlags & HighPriorityClass) != 0) {
+    setpriority(PRIO_PROCESS, static_cast<id_t>(child->pid), RaisedNiceValue);
   }
-  const Child child{pid, Children().add(pid)};
-  if ((creationFlags & HighPriorityClass) != 0) setpriority(PRIO_PROCESS, static_cast<id_t>(pid), RaisedNiceValue);
   return child;
 }
 
