@@ -12,6 +12,9 @@ namespace pelvantz {
 // own office process, with the private profile and printer configuration of the
 // given application folder (<folder>/temp, <folder>/printer).
 std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string& applicationFolder);
+// The same with another office program than the installed soffice.bin.
+std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string& applicationFolder,
+                                                               const std::string& officeProgram);
 
 // Kills every office process this program started and has not yet ended.
 // Safe to call at any time, also from an exit path; returns at once.

@@ -86,7 +86,9 @@ void ImpressPresentation::load() {
   document_ = session_->call(LoadLimit, [&] {
     return session_->desktop()->loadComponentFromURL(url, "_blank", 0, arguments);
   });
-  if (!document_.is()) throw Failed("The presentation could not be opened.");
+  if (!document_.is())
+    throw Failed("\"" + workingCopy_.filename().string() +
+                 "\" could not be opened: it is damaged, protected by a password or not a presentation.");
   const bool presentation = session_->call(SettingLimit, [&] {
     return Reference<css::lang::XServiceInfo>(document_, UNO_QUERY_THROW)
         ->supportsService("com.sun.star.presentation.PresentationDocument");

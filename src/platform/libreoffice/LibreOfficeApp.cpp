@@ -64,10 +64,16 @@ std::unique_ptr<PresentationApp> LibreOfficeFactory::create(const std::string& p
 }  // namespace office
 
 std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string& applicationFolder) {
+  return MakeLibreOfficeFactory(applicationFolder, PELVANTZ_SOFFICE_BIN);
+}
+
+std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string& applicationFolder,
+                                                               const std::string& officeProgram) {
+  // No office may outlive a program that ends through exit().
   static std::once_flag exitHook;
   std::call_once(exitHook, [] { std::atexit(TerminateOfficeProcesses); });
   office::OfficeSettings settings;
-  settings.program = PELVANTZ_SOFFICE_BIN;
+  settings.program = officeProgram;
   settings.workFolder = std::filesystem::path(applicationFolder) / "temp";
   settings.printerFolder = std::filesystem::path(applicationFolder) / "printer";
   return std::make_unique<office::LibreOfficeFactory>(settings);

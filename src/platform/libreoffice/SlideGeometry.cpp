@@ -74,7 +74,7 @@ void ResizeSlides(const Reference<css::uno::XComponentContext>& context,
   Reference<css::frame::XDispatchProvider> frame(model->getCurrentController()->getFrame(), UNO_QUERY_THROW);
   css::frame::DispatchHelper::create(context)->executeDispatch(
       frame, ".uno:PageSize", "", 0,
-      Properties({Property("Width", css::uno::Any(size.width)), Property("Height", css::uno::Any(size.height)),
+      Properties({Property("PageWidth", css::uno::Any(size.width)), Property("PageHeight", css::uno::Any(size.height)),
                   Property("ScaleObjects", css::uno::Any(true))}));
   const SlideSize applied = CurrentSlideSize(document);
   if (!(applied == size))

@@ -1,0 +1,280 @@
+// The presentation application over a real LibreOffice: each test gets its own
+// application folder (printer configuration, work folder, office profile).
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/LibreOfficeFactory.h"
+#include "platform/RuntimeFailure.h"
+#include "support/TempFolder.h"
+
+namespace pelvantz {
+namespace {
+namespace fs = std::filesystem;
+
+std::string Corpus(const std::string& relative) {
+  const char* folder = std::getenv("PELVANTZ_CORPUS");
+  return (fs::path(folder && *folder ? folder : PELVANTZ_TEST_CORPUS) / relative).string();
+}
+
+std::string ReadFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Office processes whose command line mentions the folder (their profile lies in it).
+std::vector<pid_t> OfficeProcessesUsing(const fs::path& folder) {
+  std::vector<pid_t> pids;
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    const std::string commandLine = ReadFile(entry.path() / "cmdline");
+    if (commandLine.find("soffice.bin") != std::string::npos &&
+        commandLine.find(folder.string()) != std::string::npos)
+      pids.push_back(std::stoi(name));
+  }
+  return pids;
+}
+
+struct PageSize {
+  double width = 0;
+  double height = 0;
+};
+
+// The print files are PDF print jobs; their page dictionaries are plain text.
+PageSize FirstPageSize(const fs::path& printFile) {
+  static const std::regex mediaBox(R"(/MediaBox\s*\[\s*0\s+0\s+([0-9.]+)\s+([0-9.]+)\s*\])");
+  std::smatch match;
+  const std::string text = ReadFile(printFile);
+  if (!std::regex_search(text, match, mediaBox)) return {};
+  return {std::stod(match[1]), std::stod(match[2])};
+}
+
+class OfficeAppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(appFolder_.path() / "temp");
+    const fs::path shippedPrinter = fs::path(PELVANTZ_TEST_APP_DIR) / "printer";
+    ASSERT_TRUE(fs::exists(shippedPrinter / "psprint.conf")) << shippedPrinter;
+    fs::copy(shippedPrinter, appFolder_.path() / "printer", fs::copy_options::recursive);
+  }
+
+  void TearDown() override { EXPECT_TRUE(OfficeProcessesUsing(appFolder_.path()).empty()); }
+
+  std::unique_ptr<PresentationApp> createApp() {
+    return MakeLibreOfficeFactory(appFolder_.str())->create("PowerPoint.Application");
+  }
+
+  fs::path workFile(const std::string& name) const { return appFolder_.path() / "temp" / name; }
+
+  bool workingCopiesLeft() const {
+    for (const auto& entry : fs::directory_iterator(appFolder_.path() / "temp"))
+      if (entry.path().filename().string().rfind("office-work-", 0) == 0) return true;
+    return false;
+  }
+
+  testing::TempFolder appFolder_;
+};
+
+int32_t FailureNumber(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const RuntimeFailure& failure) {
+    EXPECT_FALSE(failure.description().empty());
+    return failure.number();
+  }
+  return 0;
+}
+
+TEST_F(OfficeAppTest, PrintsSoundPresentationsInOneSession) {
+  const std::vector<std::string> files{"apache-tika/testPPT.ppt", "format-corpus/ecdl+paris2001.ppt",
+                                       "oletools/sample_with_vba.ppt", "unstructured/fake-power-point.ppt"};
+  auto app = createApp();
+  app->setVisible(1);
+  for (const auto& file : files) {
+    SCOPED_TRACE(file);
+    const std::string source = Corpus(file);
+    const auto sourceBefore = fs::last_write_time(source);
+    auto presentation = app->open(source);
+    presentation->setActivePrinter("pelvantz");
+    EXPECT_EQ(app->activePrinter(), "pelvantz");
+    presentation->setFitToPage(1);
+    presentation->setPrintComments(0);
+    presentation->setOutputType(1);
+    presentation->setSlideOrientation(1);
+    presentation->setNotesOrientation(1);
+    const fs::path printFile = workFile("PsFile.ps");
+    presentation->printOut(-1, -1, printFile.string());
+    ASSERT_TRUE(fs::exists(printFile));
+    EXPECT_EQ(ReadFile(printFile).substr(0, 5), "%PDF-");
+    const PageSize page = FirstPageSize(printFile);
+    EXPECT_GT(page.width, page.height);
+    presentation->close();
+    EXPECT_FALSE(workingCopiesLeft());
+    EXPECT_EQ(fs::last_write_time(source), sourceBefore);
+    EXPECT_FALSE(fs::exists(fs::path(source).parent_path() / (".~lock." + fs::path(source).filename().string() + "#")));
+  }
+  app->quit();
+  const std::string configuration = ReadFile(appFolder_.path() / "temp/office-profile/user/registrymodifications.xcu");
+  EXPECT_NE(configuration.find("<prop oor:name=\"MacroSecurityLevel\" oor:op=\"fuse\"><value>3</value>"),
+            std::string::npos);
+  EXPECT_NE(configuration.find("<prop oor:name=\"DisableMacrosExecution\" oor:op=\"fuse\"><value>true</value>"),
+            std::string::npos);
+}
+
+TEST_F(OfficeAppTest, FilesThatCannotBeOpenedFailCleanly) {
+  const fs::path textFile = appFolder_.path() / "notes.ppt";
+  std::ofstream(textFile) << "Just some text, no presentation.\n";
+  const std::vector<std::string> files{Corpus("apache-tika/testPPT_protected_passtika.ppt"),
+                                       Corpus("oletools/encrypted.ppt"),
+                                       Corpus("msoffcrypto-tool/rc4cryptoapi_password.ppt"),
+                                       Corpus("mimetype/ppt.ppt"),
+                                       textFile.string(),
+                                       (appFolder_.path() / "missing.ppt").string()};
+  auto app = createApp();
+  for (const auto& file : files) {
+    SCOPED_TRACE(file);
+    EXPECT_EQ(FailureNumber([&] { app->open(file); }), ErrorNumber::AutomationFailed);
+    EXPECT_FALSE(workingCopiesLeft());
+  }
+  // The office is still usable after the refusals.
+  auto presentation = app->open(Corpus("apache-tika/testPPT.ppt"));
+  presentation->close();
+  app->quit();
+}
+
+TEST_F(OfficeAppTest, PrintersAreListedAndChecked) {
+  auto app = createApp();
+  const auto printers = app->installedPrinters();
+  EXPECT_NE(std::find(printers.begin(), printers.end(), "pelvantz"), printers.end());
+  EXPECT_EQ(app->activePrinter(), "pelvantz");
+  auto presentation = app->open(Corpus("apache-tika/testPPT.ppt"));
+  EXPECT_EQ(FailureNumber([&] { presentation->setActivePrinter("No Such Printer"); }),
+            ErrorNumber::AutomationFailed);
+  EXPECT_EQ(app->activePrinter(), "pelvantz");
+  presentation->close();
+  app->quit();
+}
+
+TEST_F(OfficeAppTest, SlideRangesAreCheckedAgainstTheDeck) {
+  struct Range {
+    int32_t from, to;
+    bool prints;
+  };
+  const Range ranges[] = {{1, 1, true},  {2, 16, true},  {-1, -1, true}, {0, 1, false},
+                          {3, 2, false}, {1, 17, false}, {-1, 3, false}};
+  auto app = createApp();
+  auto presentation = app->open(Corpus("format-corpus/ecdl+paris2001.ppt"));  // 16 slides
+  presentation->setActivePrinter("pelvantz");
+  for (const auto& range : ranges) {
+    SCOPED_TRACE(std::to_string(range.from) + ".." + std::to_string(range.to));
+    const fs::path printFile = workFile("PsFile.ps");
+    const int32_t failure = FailureNumber([&] { presentation->printOut(range.from, range.to, printFile.string()); });
+    EXPECT_EQ(failure, range.prints ? 0 : ErrorNumber::AutomationFailed);
+    if (range.prints) {
+      EXPECT_GT(fs::file_size(printFile), 0u);
+    }
+  }
+  presentation->close();
+  app->quit();
+}
+
+TEST_F(OfficeAppTest, SlideSizeAndOrientationShapeThePrint) {
+  struct Setup {
+    int32_t orientation;
+    int32_t size;
+    bool portraitPage;
+  };
+  // The order of the calls does not matter: orientation is applied to the size.
+  const Setup setups[] = {{2, 3, true}, {1, 9, false}, {2, 0, true}};
+  auto app = createApp();
+  for (const auto& setup : setups) {
+    SCOPED_TRACE(std::to_string(setup.orientation) + "/" + std::to_string(setup.size));
+    auto presentation = app->open(Corpus("apache-tika/testPPT.ppt"));
+    presentation->setActivePrinter("pelvantz");
+    presentation->setSlideOrientation(setup.orientation);
+    if (setup.size) presentation->setSlideSize(setup.size);
+    presentation->setNotesOrientation(1);
+    const fs::path printFile = workFile("PsFile.ps");
+    presentation->printOut(-1, -1, printFile.string());
+    const PageSize page = FirstPageSize(printFile);
+    EXPECT_EQ(page.height > page.width, setup.portraitPage) << page.width << " x " << page.height;
+    presentation->close();
+  }
+  auto presentation = app->open(Corpus("apache-tika/testPPT.ppt"));
+  EXPECT_EQ(FailureNumber([&] { presentation->setSlideSize(7); }), ErrorNumber::AutomationFailed);
+  EXPECT_EQ(FailureNumber([&] { presentation->setSlideOrientation(3); }), ErrorNumber::AutomationFailed);
+  EXPECT_EQ(FailureNumber([&] { presentation->setOutputType(7); }), ErrorNumber::AutomationFailed);
+  presentation->close();
+  app->quit();
+}
+
+TEST_F(OfficeAppTest, PrintIntoMissingFolderFails) {
+  auto app = createApp();
+  auto presentation = app->open(Corpus("apache-tika/testPPT.ppt"));
+  presentation->setActivePrinter("pelvantz");
+  const fs::path printFile = appFolder_.path() / "no-such-folder" / "PsFile.ps";
+  EXPECT_EQ(FailureNumber([&] { presentation->printOut(-1, -1, printFile.string()); }), ErrorNumber::FileAccess);
+  presentation->close();
+  app->quit();
+}
+
+TEST_F(OfficeAppTest, CreateFailsWithCannotCreateObject) {
+  const fs::path brokenProgram = appFolder_.path() / "no-office" / "soffice.bin";
+  EXPECT_EQ(FailureNumber([&] { MakeLibreOfficeFactory(appFolder_.str(), brokenProgram.string())->create("PowerPoint.Application"); }),
+            ErrorNumber::CannotCreateObject);
+  EXPECT_EQ(FailureNumber([&] { MakeLibreOfficeFactory(appFolder_.str(), "/bin/false")->create("PowerPoint.Application"); }),
+            ErrorNumber::CannotCreateObject);
+  EXPECT_EQ(FailureNumber([&] { MakeLibreOfficeFactory(appFolder_.str())->create("Word.Application"); }),
+            ErrorNumber::CannotCreateObject);
+  // The failure handler asks for the object under another spelling.
+  MakeLibreOfficeFactory(appFolder_.str())->create("Powerpoint.Application")->quit();
+}
+
+TEST_F(OfficeAppTest, TwoSessionsAtOnceUseSeparateProfiles) {
+  auto first = createApp();
+  auto second = createApp();
+  EXPECT_EQ(OfficeProcessesUsing(appFolder_.path()).size(), 2u);
+  for (auto* app : {first.get(), second.get()}) {
+    auto presentation = app->open(Corpus("apache-tika/testPPT.ppt"));
+    presentation->close();
+  }
+  second->quit();
+  first->quit();
+  std::vector<std::string> profiles;
+  for (const auto& entry : fs::directory_iterator(appFolder_.path() / "temp"))
+    if (entry.is_directory()) profiles.push_back(entry.path().filename().string());
+  EXPECT_EQ(profiles, std::vector<std::string>{"office-profile"});  // the private one is gone
+}
+
+TEST_F(OfficeAppTest, DeadOfficeIsReportedAndCleanedUp) {
+  auto app = createApp();
+  auto presentation = app->open(Corpus("apache-tika/testPPT.ppt"));
+  const auto pids = OfficeProcessesUsing(appFolder_.path());
+  ASSERT_EQ(pids.size(), 1u);
+  ::kill(pids.front(), SIGKILL);
+  EXPECT_EQ(FailureNumber([&] { presentation->setActivePrinter("pelvantz"); }), ErrorNumber::AutomationDisconnected);
+  EXPECT_EQ(FailureNumber([&] { app->installedPrinters(); }), ErrorNumber::AutomationDisconnected);
+  presentation.reset();
+  app->quit();
+  EXPECT_FALSE(workingCopiesLeft());
+}
+
+TEST_F(OfficeAppTest, TerminateOfficeProcessesEndsEveryOffice) {
+  auto app = createApp();
+  ASSERT_EQ(OfficeProcessesUsing(appFolder_.path()).size(), 1u);
+  TerminateOfficeProcesses();
+  EXPECT_EQ(FailureNumber([&] { app->installedPrinters(); }), ErrorNumber::AutomationDisconnected);
+  app.reset();  // without quit: the destructor reaps
+}
+
+}  // namespace
+}  // namespace pelvantz
