@@ -1,7 +1,9 @@
 // Prints real presentations through a real office into PDF print jobs, turns
 // them into PDF with Ghostscript and checks what came out with poppler's tools.
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -51,9 +53,11 @@ std::string Quoted(const std::string& text) {
   return quoted + "'";
 }
 
-// Runs a command line of quoted arguments and returns its standard output.
-std::string Capture(const std::string& commandLine) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((commandLine + " 2>/dev/null").c_str(), "r"), pclose);
+// Runs a command line of quoted arguments and returns its standard output
+// (and its error output when asked: Ghostscript's bbox device reports there).
+std::string Capture(const std::string& commandLine, bool withErrors = false) {
+  const std::string redirect = withErrors ? " 2>&1" : " 2>/dev/null";
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((commandLine + redirect).c_str(), "r"), pclose);
   std::string output;
   std::array<char, 4096> buffer{};
   while (pipe && fgets(buffer.data(), buffer.size(), pipe.get())) output += buffer.data();
@@ -158,12 +162,19 @@ struct PdfFacts {
   int pages = 0;
   double width = 0;   // points, first page
   double height = 0;
+  double markedWidth = 0;  // width of what is drawn on the first page
   std::string text;
+  bool has(const std::string& words) const { return text.find(words) != std::string::npos; }
 };
 
 class SheetComposerTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { office_ = new TestOffice(); }
+  static void SetUpTestSuite() {
+    // A temporary folder of our own, so that leftovers are ours to count.
+    static testing::TempFolder temp;
+    setenv("TMPDIR", temp.str().c_str(), 1);
+    office_ = new TestOffice();
+  }
   static void TearDownTestSuite() {
     delete office_;
     office_ = nullptr;
@@ -214,7 +225,39 @@ class SheetComposerTest : public ::testing::Test {
       facts.height = std::stod(match[2]);
     }
     facts.text = Capture("pdftotext " + Quoted(pdf) + " -");
+    const std::string box =
+        Capture("gs -dSAFER -dNOPAUSE -dBATCH -dFirstPage=1 -dLastPage=1 -sDEVICE=bbox " + Quoted(pdf), true);
+    if (std::regex_search(box, match, std::regex(R"(%%HiResBoundingBox: (-?[\d.]+) -?[\d.]+ (-?[\d.]+))"))) {
+      facts.markedWidth = std::stod(match[2]) - std::stod(match[1]);
+    }
     return facts;
+  }
+
+  SheetRequest request(int32_t outputType, int32_t from, int32_t to) const {
+    SheetRequest ranged = request(outputType);
+    ranged.fromSlide = from;
+    ranged.toSlide = to;
+    return ranged;
+  }
+
+  // Slide images go to folders of their own in the temporary folder; none may stay.
+  static int leftoverImageFolders() {
+    int count = 0;
+    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path())) {
+      count += entry.path().filename().string().rfind("pelvantz-sheets-", 0) == 0;
+    }
+    return count;
+  }
+
+  void expectRefused(const SheetRequest& request, int32_t number, const std::string& words) {
+    try {
+      print(request);
+      ADD_FAILURE() << "the print was not refused";
+    } catch (const RuntimeFailure& failure) {
+      EXPECT_EQ(failure.number(), number);
+      EXPECT_NE(failure.description().find(words), std::string::npos) << failure.description();
+    }
+    EXPECT_FALSE(fs::exists(request.targetFile));
   }
 
   static TestOffice* office_;
@@ -252,9 +295,117 @@ TEST_F(SheetComposerTest, EveryOutputTypePrintsItsSheetsWithTheSlideText) {
     EXPECT_GE(pdf.pages, c.fewestPages);
     EXPECT_LE(pdf.pages, c.mostPages);
     EXPECT_EQ(pdf.width > pdf.height, c.landscape) << pdf.width << " x " << pdf.height;
-    EXPECT_NE(pdf.text.find("JISC Digital Library"), std::string::npos) << pdf.text;
+    EXPECT_TRUE(pdf.has("JISC Digital Library")) << pdf.text;
+    EXPECT_TRUE(pdf.has("Middleware")) << pdf.text;
   }
   EXPECT_EQ(office_->openDocumentCount(), 1) << "a sheet document was left open";
+  EXPECT_EQ(leftoverImageFolders(), 0);
+}
+
+TEST_F(SheetComposerTest, ARangePrintsOnlyItsSlides) {
+  open(kDeck);
+  const struct {
+    int32_t outputType;
+    int32_t from;
+    int32_t to;
+    int pages;
+  } cases[] = {{1, 3, 5, 3}, {5, 3, 5, 3}, {4, 3, 5, 1}, {3, 3, 6, 2}, {6, 3, 5, 1}, {1, 16, 16, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("output type " + std::to_string(c.outputType) + ", slides " + std::to_string(c.from) + " to " +
+                 std::to_string(c.to));
+    const PdfFacts pdf = printAndRead(request(c.outputType, c.from, c.to));
+    EXPECT_EQ(pdf.pages, c.pages);
+    EXPECT_EQ(pdf.has("JISC: background"), c.from <= 3) << pdf.text;  // slide 3's title
+    EXPECT_FALSE(pdf.has("JISC Digital Library")) << pdf.text;       // slide 1's title
+  }
+}
+
+TEST_F(SheetComposerTest, RefusedPrintsWriteNothingAndLeaveNothingOpen) {
+  open(kDeck);
+  for (const auto& [from, to] : std::vector<std::pair<int32_t, int32_t>>{{0, 2}, {5, 3}, {1, 17}, {-1, 4}}) {
+    SCOPED_TRACE(std::to_string(from) + " to " + std::to_string(to));
+    expectRefused(request(1, from, to), ErrorNumber::AutomationFailed, "slide range");
+  }
+  SheetRequest unknownPrinter = request(4);
+  unknownPrinter.printerName = "no such printer";
+  expectRefused(unknownPrinter, ErrorNumber::AutomationFailed, "no such printer");
+  SheetRequest relativeTarget = request(1);
+  relativeTarget.targetFile = "PsFile.ps";
+  expectRefused(relativeTarget, ErrorNumber::FileAccess, "PsFile.ps");
+  SheetRequest missingFolder = request(1);
+  missingFolder.targetFile = (work_.path() / "missing" / "PsFile.ps").string();
+  expectRefused(missingFolder, ErrorNumber::FileAccess, "missing");
+
+  EXPECT_EQ(office_->openDocumentCount(), 1) << "a sheet document was left open";
+  EXPECT_EQ(leftoverImageFolders(), 0);
+}
+
+TEST_F(SheetComposerTest, AnEarlierPrintFileIsReplaced) {
+  open(kDeck);
+  SheetRequest slides = request(1, 1, 1);
+  { std::ofstream(slides.targetFile) << "left by an earlier job"; }
+  const PdfFacts pdf = printAndRead(slides);
+  EXPECT_EQ(pdf.pages, 1);
+  EXPECT_TRUE(pdf.has("JISC Digital Library"));
+}
+
+TEST_F(SheetComposerTest, CommentsFollowTheSheetsOfTheirSlides) {
+  open("apache-tika/testComment.ppt");  // one slide with one comment
+  const struct {
+    int32_t outputType;
+    bool comments;
+    int pages;
+  } cases[] = {{1, false, 1}, {1, true, 2}, {5, true, 2}, {4, true, 2}, {6, true, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("output type " + std::to_string(c.outputType) + (c.comments ? " with comments" : ""));
+    SheetRequest asked = request(c.outputType);
+    asked.printComments = c.comments;
+    const PdfFacts pdf = printAndRead(asked);
+    EXPECT_EQ(pdf.pages, c.pages);
+    EXPECT_TRUE(pdf.has("Here is some text")) << pdf.text;  // the slide
+    EXPECT_EQ(pdf.has("Here is a comment"), c.comments) << pdf.text;
+    EXPECT_EQ(pdf.has("Michael McCandless"), c.comments) << pdf.text;
+  }
+}
+
+TEST_F(SheetComposerTest, SlidesWithoutCommentsGetNoCommentSheet) {
+  open(kDeck);
+  SheetRequest asked = request(1);
+  asked.printComments = true;
+  EXPECT_EQ(printAndRead(asked).pages, kDeckSlides);
+}
+
+TEST_F(SheetComposerTest, HiddenSlidesAreLeftOut) {
+  open(kDeck);
+  Reference<css::drawing::XDrawPagesSupplier> slides(presentation_, UNO_QUERY_THROW);
+  Reference<css::beans::XPropertySet> second(slides->getDrawPages()->getByIndex(1), UNO_QUERY_THROW);
+  second->setPropertyValue("Visible", css::uno::Any(false));
+  const struct {
+    int32_t outputType;
+    int pages;
+  } cases[] = {{1, kDeckSlides - 1}, {5, kDeckSlides - 1}, {4, SheetsFor(kDeckSlides - 1, 6)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("output type " + std::to_string(c.outputType));
+    const PdfFacts pdf = printAndRead(request(c.outputType));
+    EXPECT_EQ(pdf.pages, c.pages);
+    EXPECT_FALSE(pdf.has("initiatives: contents")) << pdf.text;  // slide 2's title
+    EXPECT_TRUE(pdf.has("JISC Digital Library"));
+  }
+  expectRefused(request(1, 2, 2), ErrorNumber::AutomationFailed, "hidden");
+}
+
+TEST_F(SheetComposerTest, WithoutFitTheSlideKeepsItsOwnSize) {
+  open(kDeck);  // 275.2 x 190.5 mm slides on A4 landscape paper
+  SheetRequest fitted = request(1, 1, 1);
+  const PdfFacts scaled = printAndRead(fitted);
+  SheetRequest ownSize = fitted;
+  ownSize.fitToPage = false;
+  const PdfFacts natural = printAndRead(ownSize);
+  const double points = 72.0 / 25.4;
+  // Slide 1's marks span close to the slide's width; fitted, they grow by 297/275.2.
+  EXPECT_GT(natural.markedWidth, 0);
+  EXPECT_LE(natural.markedWidth, 275.2 * points + 1);
+  EXPECT_NEAR(scaled.markedWidth / natural.markedWidth, 297.0 / 275.2, 0.02);
 }
 
 }  // namespace

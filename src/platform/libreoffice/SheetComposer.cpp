@@ -37,6 +37,19 @@ bool SheetsLandscape(const OutputLayout& layout, Size slide, bool notesLandscape
   return false;
 }
 
+// Hidden slides stay out of the print, as they do by default in PowerPoint.
+std::vector<int> SlidesToPrint(const SlideSource& source, const SlideRange& range) {
+  std::vector<int> slides;
+  for (int slide = range.first; slide <= range.last; ++slide) {
+    if (!source.hidden(slide)) slides.push_back(slide);
+  }
+  if (slides.empty()) {
+    throw RuntimeFailure(ErrorNumber::AutomationFailed, "Every slide from " + std::to_string(range.first) + " to " +
+                                                            std::to_string(range.last) + " is hidden: nothing to print.");
+  }
+  return slides;
+}
+
 class Composer {
  public:
   Composer(const css::uno::Reference<css::uno::XComponentContext>& context,
@@ -44,7 +57,7 @@ class Composer {
       : request_(request),
         layout_(LayoutForOutputType(request.outputType)),
         source_(presentation),
-        range_(ResolveRange(request.fromSlide, request.toSlide, source_.slideCount())),
+        slides_(SlidesToPrint(source_, ResolveRange(request.fromSlide, request.toSlide, source_.slideCount()))),
         slideSize_(source_.slideSize()),
         images_(context, presentation, source_),
         sheets_(context, request.printerName) {
@@ -65,7 +78,7 @@ class Composer {
   Rect wholeSheet() const { return {0, 0, sheets_.sheetSize().width, sheets_.sheetSize().height}; }
 
   void composeSlides() {
-    for (int slide = range_.first; slide <= range_.last; ++slide) {
+    for (int slide : slides_) {
       const int sheet = sheets_.addSheet();
       // Not fitted, the slide keeps its size; what overhangs the paper is cut.
       const Rect where = request_.fitToPage ? FitCentred(wholeSheet(), slideSize_) : Centred(wholeSheet(), slideSize_);
@@ -75,7 +88,7 @@ class Composer {
   }
 
   void composeNotesPages() {
-    for (int slide = range_.first; slide <= range_.last; ++slide) {
+    for (int slide : slides_) {
       const int sheet = sheets_.addSheet();
       const NotesSheet layout = NotesLayout(sheets_.sheetSize(), slideSize_);
       sheets_.addImage(sheet, images_.image(slide), layout.slide, kSlideImageFrame);
@@ -88,7 +101,7 @@ class Composer {
 
   void composeHandouts() {
     const auto slots = HandoutLayout(sheets_.sheetSize(), layout_.slidesPerSheet, slideSize_);
-    for (const auto& group : GroupSlides(range_, layout_.slidesPerSheet)) {
+    for (const auto& group : GroupSlides(slides_, layout_.slidesPerSheet)) {
       const int sheet = sheets_.addSheet();
       for (size_t i = 0; i < group.size(); ++i) {
         sheets_.addImage(sheet, images_.image(group[i]), slots[i].slide, kSlideImageFrame);
@@ -101,7 +114,7 @@ class Composer {
 
   void composeOutline() {
     TextFlow flow(sheets_);
-    for (int slide = range_.first; slide <= range_.last; ++slide) {
+    for (int slide : slides_) {
       const auto paragraphs = source_.outline(slide);
       const bool titled = !paragraphs.empty() && paragraphs.front().title;
       // The slide number leads its title, or stands alone for an untitled slide.
@@ -113,9 +126,7 @@ class Composer {
                  (paragraph.level + 1) * kLevelIndent, kParagraphSpacing);
       }
     }
-    std::vector<int> all;
-    for (int slide = range_.first; slide <= range_.last; ++slide) all.push_back(slide);
-    composeComments(all);
+    composeComments(slides_);
   }
 
   // One run of comment sheets for the given slides, if any of them has comments.
@@ -139,7 +150,7 @@ class Composer {
   const SheetRequest& request_;
   const OutputLayout layout_;
   const SlideSource source_;
-  const SlideRange range_;
+  const std::vector<int> slides_;
   const Size slideSize_;
   SlideImages images_;  // outlives the sheets: they print from its files
   SheetDocument sheets_;
@@ -150,6 +161,7 @@ class Composer {
 void PrintSheets(const css::uno::Reference<css::uno::XComponentContext>& context,
                  const css::uno::Reference<css::lang::XComponent>& presentation, const SheetRequest& request) {
   try {
+    PrepareTarget(request.targetFile);
     Composer(context, presentation, request).print();
   } catch (const css::uno::Exception& failure) {
     const std::string message = sheet::ToUtf8(failure.Message);

@@ -193,21 +193,26 @@ void SheetDocument::removeShape(int sheet, const Reference<css::drawing::XShape>
 }
 
 void SheetDocument::printTo(const std::string& file) {
+  Reference<css::view::XPrintable> printable(document_, UNO_QUERY_THROW);
+  printable->print(Properties({{"FileName", Any(FromUtf8(file))}, {"Wait", Any(true)}}));
+  if (!std::filesystem::exists(file) || std::filesystem::file_size(file) == 0) {
+    throw RuntimeFailure(ErrorNumber::AutomationFailed, "The office printed nothing into \"" + file + "\".");
+  }
+}
+
+void PrepareTarget(const std::string& file) {
   namespace fs = std::filesystem;
   const fs::path target(file);
+  // The office writes nothing, and says nothing, for such a path.
   if (!target.is_absolute() || !fs::is_directory(target.parent_path())) {
-    throw RuntimeFailure(ErrorNumber::FileAccess, "Cannot print into \"" + file + "\": not an absolute path in an existing folder.");
+    throw RuntimeFailure(ErrorNumber::FileAccess,
+                         "Cannot print into \"" + file + "\": not an absolute path in an existing folder.");
   }
   // A file left by an earlier print must not pass for this one's result.
   std::error_code removeError;
   fs::remove(target, removeError);
   if (fs::exists(target)) {
     throw RuntimeFailure(ErrorNumber::FileAccess, "Cannot replace the earlier print file \"" + file + "\".");
-  }
-  Reference<css::view::XPrintable> printable(document_, UNO_QUERY_THROW);
-  printable->print(Properties({{"FileName", Any(FromUtf8(file))}, {"Wait", Any(true)}}));
-  if (!fs::exists(target) || fs::file_size(target) == 0) {
-    throw RuntimeFailure(ErrorNumber::AutomationFailed, "The office printed nothing into \"" + file + "\".");
   }
 }
 

@@ -50,7 +50,7 @@ class SheetDocument {
                                                          const std::string& text, const TextStyle& style);
   void removeShape(int sheet, const css::uno::Reference<css::drawing::XShape>& shape);
 
-  // Prints every sheet into the file (absolute path) and returns when it is written.
+  // Prints every sheet into the file (see PrepareTarget) and returns when it is written.
   void printTo(const std::string& file);
 
  private:
@@ -64,5 +64,9 @@ class SheetDocument {
   Size sheetSize_;
   bool firstSheetUsed_ = false;
 };
+
+// Makes sure the print file can be written and that no earlier file of that
+// name is left; RuntimeFailure(FileAccess) otherwise.
+void PrepareTarget(const std::string& file);
 
 }  // namespace pelvantz::office::sheet

@@ -83,11 +83,11 @@ SlideRange ResolveRange(int32_t from, int32_t to, int slideCount) {
   return {from, to};
 }
 
-std::vector<std::vector<int>> GroupSlides(const SlideRange& range, int perSheet) {
+std::vector<std::vector<int>> GroupSlides(const std::vector<int>& slides, int perSheet) {
   std::vector<std::vector<int>> groups;
-  for (int slide = range.first; slide <= range.last; ++slide) {
-    if ((slide - range.first) % perSheet == 0) groups.emplace_back();
-    groups.back().push_back(slide);
+  for (size_t i = 0; i < slides.size(); ++i) {
+    if (i % perSheet == 0) groups.emplace_back();
+    groups.back().push_back(slides[i]);
   }
   return groups;
 }

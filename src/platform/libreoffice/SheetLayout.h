@@ -55,8 +55,8 @@ struct SlideRange {
 // the range is not inside 1..slideCount or runs backwards.
 SlideRange ResolveRange(int32_t from, int32_t to, int slideCount);
 
-// The range cut into consecutive groups of at most perSheet slide numbers.
-std::vector<std::vector<int>> GroupSlides(const SlideRange& range, int perSheet);
+// The slides cut into consecutive groups of at most perSheet slide numbers.
+std::vector<std::vector<int>> GroupSlides(const std::vector<int>& slides, int perSheet);
 
 // The paper turned so that it is landscape (wider than high) or portrait.
 Size Oriented(Size paper, bool landscape);

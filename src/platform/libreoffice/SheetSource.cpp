@@ -3,7 +3,7 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/drawing/XShape.hpp>
-#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/drawing/XShapeDescriptor.hpp>
 #include <com/sun/star/office/XAnnotation.hpp>
 #include <com/sun/star/office/XAnnotationAccess.hpp>
 #include <com/sun/star/office/XAnnotationEnumeration.hpp>
@@ -25,6 +25,16 @@ using css::uno::UNO_QUERY_THROW;
 
 namespace {
 
+// Presentation shapes name their role only through the shape type (their
+// service list does not carry it); the descriptor interface is deprecated but
+// still the way to read it.
+bool HasShapeType(const Reference<css::drawing::XShape>& shape, const OUString& shapeType) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  return shape->getShapeType() == shapeType;
+#pragma GCC diagnostic pop
+}
+
 bool IsEmptyPlaceholder(const Reference<css::drawing::XShape>& shape) {
   Reference<css::beans::XPropertySet> properties(shape, UNO_QUERY);
   if (!properties.is() || !properties->getPropertySetInfo()->hasPropertyByName("IsEmptyPresentationObject")) {
@@ -39,8 +49,7 @@ std::vector<Reference<css::drawing::XShape>> ShapesOfType(const Reference<css::d
   std::vector<Reference<css::drawing::XShape>> shapes;
   for (sal_Int32 i = 0; i < page->getCount(); ++i) {
     Reference<css::drawing::XShape> shape(page->getByIndex(i), UNO_QUERY);
-    Reference<css::lang::XServiceInfo> info(shape, UNO_QUERY);
-    if (info.is() && info->supportsService(shapeType) && !IsEmptyPlaceholder(shape)) {
+    if (shape.is() && HasShapeType(shape, shapeType) && !IsEmptyPlaceholder(shape)) {
       shapes.push_back(shape);
     }
   }
@@ -88,6 +97,13 @@ Reference<css::drawing::XDrawPage> SlideSource::slide(int number) const {
 
 Reference<css::drawing::XDrawPage> SlideSource::notesPage(int number) const {
   return Reference<css::presentation::XPresentationPage>(slide(number), UNO_QUERY_THROW)->getNotesPage();
+}
+
+bool SlideSource::hidden(int number) const {
+  Reference<css::beans::XPropertySet> properties(slide(number), UNO_QUERY_THROW);
+  bool visible = true;
+  properties->getPropertyValue("Visible") >>= visible;
+  return !visible;
 }
 
 std::string SlideSource::notesText(int number) const {

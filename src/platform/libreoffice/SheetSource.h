@@ -32,6 +32,7 @@ class SlideSource {
   Size slideSize() const;
   css::uno::Reference<css::drawing::XDrawPage> slide(int number) const;  // 1-based
   css::uno::Reference<css::drawing::XDrawPage> notesPage(int number) const;
+  bool hidden(int number) const;
   std::string notesText(int number) const;
   std::vector<OutlineParagraph> outline(int number) const;
   std::vector<SlideComment> comments(int number) const;
