@@ -165,6 +165,23 @@ TEST_F(SettingsTest, WritingAKeyKeepsEveryOtherLineAndReplacesTheFile) {
   EXPECT_EQ(store.LastSettingValue(), "/new/deck.ppt");
 }
 
+// A path the system refuses to examine (here a name too long for it) is a
+// run-time failure for the handler, after which the file counts as missing.
+TEST_F(SettingsTest, AnUnexaminablePathIsReportedAndCountsAsMissing) {
+  class CountingCursor : public Cursor {
+   public:
+    void setBusy() override {}
+    void setDefault() override { ++resets; }
+    int resets = 0;
+  } countingCursor;
+  ErrorHandler countingErrors(dialogs, countingCursor, "");
+  SettingsStore unreachable(app.str() + "/" + std::string(300, 'x'), dialogs, countingErrors);
+  EXPECT_FALSE(unreachable.OpenSettingsFile());
+  EXPECT_GT(countingCursor.resets, 0);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "Initialization file is missing.");
+}
+
 TEST_F(SettingsTest, AWriteThatCannotBeStoredAnswersFalse) {
   SettingsStore homeless((app.path() / "missing").string(), dialogs, errors);
   EXPECT_FALSE(homeless.OpenSettingsFile());
