@@ -19,10 +19,14 @@ constexpr const char* NoDriverFound = "NO PostScript Printer Driver Found.";
 
 std::string ClassifyWindows9x(uint32_t minor) {
   switch (minor) {
-    case 0: return "95";
-    case 10: return "98";
-    case 90: return "ME";
-    default: return "";
+    case 0:
+      return "95";
+    case 10:
+      return "98";
+    case 90:
+      return "ME";
+    default:
+      return "";
   }
 }
 
@@ -76,12 +80,12 @@ bool CheckPostScriptPrinter(const std::string& versionClass, const std::string& 
                             const std::vector<std::string>& installedPrinters, Dialogs& dialogs) {
   const std::string expected = ExpectedPrinter(versionClass, activePrinter);
   // Device names compare exactly: a copy installed under another name does not count.
-  const bool found = std::find(installedPrinters.begin(), installedPrinters.end(), expected) !=
-                     installedPrinters.end();
+  const bool found =
+      std::find(installedPrinters.begin(), installedPrinters.end(), expected) != installedPrinters.end();
   if (UsesLegacyDriver(versionClass)) {
     if (found) return true;
-    Show(dialogs, std::string(InstallDriverStart) + (versionClass == "98" ? InstallAllDefaultNames
-                                                                          : InstallDefaultName));
+    Show(dialogs, std::string(InstallDriverStart) +
+                      (versionClass == "98" ? InstallAllDefaultNames : InstallDefaultName));
     return false;
   }
   // Every other system prints whether or not the printer is there; the notice

@@ -19,8 +19,8 @@ class ProfileFile {
 
   // The key's value, or `defaultValue` (without trailing blanks) when the
   // file, the section or the key is missing; either cut to bufferSize - 1.
-  std::string getString(const std::string& section, const std::string& key,
-                        const std::string& defaultValue, size_t bufferSize) const;
+  std::string getString(const std::string& section, const std::string& key, const std::string& defaultValue,
+                        size_t bufferSize) const;
 
   // Stores the value, creating the file, the section or the key as needed and
   // keeping every other line as it was. The file is replaced in one step, so

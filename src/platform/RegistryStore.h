@@ -30,14 +30,14 @@ constexpr RegistryHandle NullRegistryHandle = 0;
 
 namespace RegistryStatus {
 constexpr int32_t Success = 0;
-constexpr int32_t FileNotFound = 2;      // no such key or value
-constexpr int32_t AccessDenied = 5;      // the handle lacks the access asked for
+constexpr int32_t FileNotFound = 2;  // no such key or value
+constexpr int32_t AccessDenied = 5;  // the handle lacks the access asked for
 constexpr int32_t InvalidHandle = 6;
 constexpr int32_t InvalidParameter = 87;
 constexpr int32_t BadPathName = 161;
-constexpr int32_t MoreData = 234;        // the buffer is too small; the size tells what is needed
-constexpr int32_t BadDatabase = 1009;    // the store file is damaged
-constexpr int32_t WriteFault = 29;       // the store file could not be written
+constexpr int32_t MoreData = 234;      // the buffer is too small; the size tells what is needed
+constexpr int32_t BadDatabase = 1009;  // the store file is damaged
+constexpr int32_t WriteFault = 29;     // the store file could not be written
 }  // namespace RegistryStatus
 
 namespace RegistryAccess {
@@ -68,7 +68,8 @@ class RegistryStore {
   // Opens an existing key (a key exists when it or a key below it is in the file).
   virtual int32_t openKey(uint32_t root, const std::string& keyPath, uint32_t access, RegistryHandle& handle);
   // Opens the key, creating it and the keys above it when missing.
-  virtual int32_t createKey(uint32_t root, const std::string& keyPath, uint32_t access, RegistryHandle& handle);
+  virtual int32_t createKey(uint32_t root, const std::string& keyPath, uint32_t access,
+                            RegistryHandle& handle);
   // With `data` null: reports the value's type and size in bytes. With `data`:
   // copies the bytes into it when `size` is large enough and sets `size` to the
   // count copied; otherwise MoreData, and `size` holds the count needed.

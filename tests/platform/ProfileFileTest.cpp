@@ -115,8 +115,12 @@ TEST_F(ProfileFileTest, RefusesWhatWouldCorruptTheFile) {
     const char* key;
     const char* value;
   } rows[] = {
-      {"SETTINGS", "PATH", "new\n[Other]\nX=1"}, {"SETTINGS", "PATH", "a\rb"}, {"SETTINGS", "A=B", "v"},
-      {"SET]TINGS", "PATH", "v"},                {"", "PATH", "v"},           {"SETTINGS", " ", "v"},
+      {"SETTINGS", "PATH", "new\n[Other]\nX=1"},
+      {"SETTINGS", "PATH", "a\rb"},
+      {"SETTINGS", "A=B", "v"},
+      {"SET]TINGS", "PATH", "v"},
+      {"", "PATH", "v"},
+      {"SETTINGS", " ", "v"},
       {"SETTINGS", ";PATH", "v"},
   };
   for (const auto& row : rows) {

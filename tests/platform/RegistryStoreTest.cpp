@@ -74,8 +74,8 @@ TEST_F(RegistryStoreTest, ReadsEveryValueFormOfAHandWrittenFile) {
     uint32_t type;
     Bytes data;
   } rows[] = {
-      {"Text", 0, 1, {'C', ':', '\\', 'P', 'r', 'o', 'g', 'r', 'a', 'm', ' ', 'F', 'i', 'l', 'e', 's', '\\', '"',
-                      'g', 's', '"', 0}},
+      {"Text", 0, 1, {'C', ':', '\\', 'P', 'r', 'o',  'g', 'r', 'a', 'm', ' ',
+                      'F', 'i', 'l',  'e', 's', '\\', '"', 'g', 's', '"', 0}},
       {"", 0, 1, {'d', 'e', 'f', 'a', 'u', 'l', 't', 0}},
       {"COUNT", 0, 4, {0xff, 0xff, 0xff, 0xff}},  // the later section merges; the last value wins
       {"Raw", 0, 3, {0xde, 0xad}},
@@ -98,9 +98,9 @@ TEST_F(RegistryStoreTest, DamagedFilesHoldNothingAndAreNeverOverwritten) {
       "",
       "REGEDIT5\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\"\n",
       "\"A\"=\"x\"\nREGEDIT4\n",
-      "REGEDIT4\n\"A\"=\"x\"\n",                                          // value before any key
-      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\n",         // unterminated text
-      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\\n\"\n",    // unknown escape
+      "REGEDIT4\n\"A\"=\"x\"\n",                                           // value before any key
+      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\n",       // unterminated text
+      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\\n\"\n",  // unknown escape
       "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=hex:4g\n",
       "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=dword:123456789\n",
       "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\"\ngarbage\n",

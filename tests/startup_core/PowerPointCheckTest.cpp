@@ -16,7 +16,8 @@ namespace {
 class WatchedStore : public RegistryStore {
  public:
   using RegistryStore::RegistryStore;
-  int32_t openKey(uint32_t root, const std::string& keyPath, uint32_t access, RegistryHandle& handle) override {
+  int32_t openKey(uint32_t root, const std::string& keyPath, uint32_t access,
+                  RegistryHandle& handle) override {
     opened.push_back(keyPath);
     return RegistryStore::openKey(root, keyPath, access, handle);
   }
@@ -39,8 +40,11 @@ TEST(PowerPointCheckTest, TheFirstInstallRootHoldingTextDecides) {
     std::vector<std::string> opened;
   } rows[] = {
       {"only 2003", InstallRoot("11.0", "\"Path\"=\"C:\\\\Office11\\\\\""), 1, {v9, v10, v11}},
-      {"2000 and 2003", InstallRoot("9.0", "\"Path\"=\"C:\\\\Office\\\\\"") +
-                            InstallRoot("11.0", "\"Path\"=\"C:\\\\Office11\\\\\""), 1, {v9}},
+      {"2000 and 2003",
+       InstallRoot("9.0", "\"Path\"=\"C:\\\\Office\\\\\"") +
+           InstallRoot("11.0", "\"Path\"=\"C:\\\\Office11\\\\\""),
+       1,
+       {v9}},
       {"empty with terminator", InstallRoot("10.0", "\"Path\"=\"\""), 1, {v9, v10}},
       {"empty without terminator", InstallRoot("10.0", "\"Path\"=hex(1):"), 0, {v9, v10, v11}},
       {"a number", InstallRoot("9.0", "\"Path\"=dword:00000000"), 1, {v9}},
@@ -76,11 +80,13 @@ TEST(PowerPointCheckTest, TheBuiltApplicationStoreNamesLibreOfficeAndGhostscript
   RegistryStore store(file);
   Registry registry(store);
   EXPECT_EQ(IsPowerPointInstalled(registry), 1);
-  std::string office = RegistryValueText(registry.GetRegistryValue(HKEY_LOCAL_MACHINE_, PowerPointInstallRoots[2], "Path"));
+  std::string office =
+      RegistryValueText(registry.GetRegistryValue(HKEY_LOCAL_MACHINE_, PowerPointInstallRoots[2], "Path"));
   ASSERT_TRUE(office.ends_with('\0'));
   office.pop_back();
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(office) / "soffice.bin")) << office;
-  std::string ghostscript = RegistryValueText(registry.GetRegistryValue(HKEY_LOCAL_MACHINE_, "SOFTWARE\\GS", "GSPath"));
+  std::string ghostscript =
+      RegistryValueText(registry.GetRegistryValue(HKEY_LOCAL_MACHINE_, "SOFTWARE\\GS", "GSPath"));
   ASSERT_TRUE(ghostscript.ends_with('\0'));
   ghostscript.pop_back();
   EXPECT_TRUE(std::filesystem::is_regular_file(ghostscript)) << ghostscript;

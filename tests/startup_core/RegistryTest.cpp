@@ -53,7 +53,9 @@ class RegistryTest : public ::testing::Test {
   void WriteStore(const std::string& values) {
     WriteFile(file, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\" + std::string(TestKey) + "]\n" + values);
   }
-  RegistryValue Get(const std::string& name) { return registry.GetRegistryValue(HKEY_LOCAL_MACHINE_, TestKey, name); }
+  RegistryValue Get(const std::string& name) {
+    return registry.GetRegistryValue(HKEY_LOCAL_MACHINE_, TestKey, name);
+  }
 
   testing::TempFolder folder;
   std::filesystem::path file = RegistryStore::PathIn(folder.str());
@@ -62,19 +64,30 @@ class RegistryTest : public ::testing::Test {
 };
 
 TEST_F(RegistryTest, ReadsTextWithItsStoredTerminatorIntegersAndNothingElse) {
-  WriteStore("\"WithTerminator\"=\"abc\"\n"
-             "\"WithoutTerminator\"=hex(1):" + HexOf("abc") + "\n"
-             "\"EmptyWithTerminator\"=\"\"\n"
-             "\"Expandable\"=hex(2):" + HexOf("%PELVANTZ_REGISTRY_TEST%/bin/gs"s + '\0') + "\n"
-             "\"ExpandableUnknown\"=hex(2):" + HexOf("%PELVANTZ_REGISTRY_UNSET%%PELVANTZ_REGISTRY_TEST%%"s + '\0') + "\n"
-             "\"ExpandableWithoutTerminator\"=hex(2):" + HexOf("%PELVANTZ_REGISTRY_TEST%/gs") + "\n"
-             "\"ExpandableLong\"=hex(2):" + HexOf("%PELVANTZ_REGISTRY_LONG%"s + '\0') + "\n"
-             "\"Number\"=dword:0000000a\n"
-             "\"Negative\"=dword:fffffffe\n"
-             "\"ShortNumber\"=hex(4):07\n"
-             "\"LongNumber\"=hex(4):01,00,00,00,00,00,00,00\n"
-             "\"Binary\"=hex:61,62,00\n"
-             "\"Multi\"=hex(7):61,00,62,00,00\n");
+  WriteStore(
+      "\"WithTerminator\"=\"abc\"\n"
+      "\"WithoutTerminator\"=hex(1):" +
+      HexOf("abc") +
+      "\n"
+      "\"EmptyWithTerminator\"=\"\"\n"
+      "\"Expandable\"=hex(2):" +
+      HexOf("%PELVANTZ_REGISTRY_TEST%/bin/gs"s + '\0') +
+      "\n"
+      "\"ExpandableUnknown\"=hex(2):" +
+      HexOf("%PELVANTZ_REGISTRY_UNSET%%PELVANTZ_REGISTRY_TEST%%"s + '\0') +
+      "\n"
+      "\"ExpandableWithoutTerminator\"=hex(2):" +
+      HexOf("%PELVANTZ_REGISTRY_TEST%/gs") +
+      "\n"
+      "\"ExpandableLong\"=hex(2):" +
+      HexOf("%PELVANTZ_REGISTRY_LONG%"s + '\0') +
+      "\n"
+      "\"Number\"=dword:0000000a\n"
+      "\"Negative\"=dword:fffffffe\n"
+      "\"ShortNumber\"=hex(4):07\n"
+      "\"LongNumber\"=hex(4):01,00,00,00,00,00,00,00\n"
+      "\"Binary\"=hex:61,62,00\n"
+      "\"Multi\"=hex(7):61,00,62,00,00\n");
   const struct {
     const char* name;
     RegistryValue expected;
@@ -146,7 +159,8 @@ TEST_F(RegistryTest, WritesTextWithoutTerminatorAndIntegersAsFourBytes) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    EXPECT_EQ(registry.SetRegistryValue(HKEY_LOCAL_MACHINE_, TestKey, row.name, row.value, row.type), row.status);
+    EXPECT_EQ(registry.SetRegistryValue(HKEY_LOCAL_MACHINE_, TestKey, row.name, row.value, row.type),
+              row.status);
     EXPECT_EQ(Get(row.name), row.readBack);
     const bool stored = !std::holds_alternative<std::monostate>(row.readBack);
     EXPECT_EQ(ReadFile(file).find(row.storedLine) != std::string::npos, stored) << ReadFile(file);
@@ -156,7 +170,8 @@ TEST_F(RegistryTest, WritesTextWithoutTerminatorAndIntegersAsFourBytes) {
 }
 
 TEST_F(RegistryTest, ADamagedStoreReadsEmptyAndIsLeftAlone) {
-  const std::string damaged = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\" + std::string(TestKey) + "]\n\"Text\"=\"abc\n";
+  const std::string damaged =
+      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\" + std::string(TestKey) + "]\n\"Text\"=\"abc\n";
   WriteFile(file, damaged);
   EXPECT_EQ(Get("Text"), RegistryValue());
   EXPECT_NE(registry.SetRegistryValue(HKEY_LOCAL_MACHINE_, TestKey, "Text", "x"s, REG_SZ_), 0);

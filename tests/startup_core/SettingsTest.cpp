@@ -29,7 +29,9 @@ std::string ReadFile(const fs::path& path) {
   return content.str();
 }
 
-void WriteFile(const fs::path& path, const std::string& content) { std::ofstream(path, std::ios::binary) << content; }
+void WriteFile(const fs::path& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
 
 // "{app}" in a text stands for the application folder.
 std::string InFolder(std::string text, const std::string& folder) {
@@ -119,19 +121,16 @@ TEST_F(SettingsTest, LoadingFillsEveryFieldWithItsDefaults) {
 
 TEST_F(SettingsTest, ReadingTrimsCutsAndTreatsEmptyAsAbsent) {
   const std::string longValue = std::string(250, 'a') + "bcdefghij";
-  WriteSettingsFile("[settings]\nBLANKS=   two words   \nEMPTY=\nQUOTED=\"  inner  \"\nLONG=" + longValue + "\n");
+  WriteSettingsFile("[settings]\nBLANKS=   two words   \nEMPTY=\nQUOTED=\"  inner  \"\nLONG=" + longValue +
+                    "\n");
   ASSERT_TRUE(store.OpenSettingsFile());
   const struct {
     const char* key;
     bool found;
     std::string value;
   } rows[] = {
-      {"BLANKS", true, "two words"},
-      {"Blanks", true, "two words"},
-      {"EMPTY", false, ""},
-      {"MISSING", false, ""},
-      {"QUOTED", true, "inner  "},
-      {"LONG", true, longValue.substr(0, 254)},
+      {"BLANKS", true, "two words"}, {"Blanks", true, "two words"}, {"EMPTY", false, ""},
+      {"MISSING", false, ""},        {"QUOTED", true, "inner  "},   {"LONG", true, longValue.substr(0, 254)},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.key);
@@ -150,12 +149,13 @@ TEST_F(SettingsTest, WritingAKeyKeepsEveryOtherLineAndReplacesTheFile) {
   ASSERT_EQ(::stat(iniFile.c_str(), &original), 0);
 
   EXPECT_TRUE(store.WriteSetting(SettingsSection, "PATH", "  /new/deck.ppt  "));
-  EXPECT_EQ(ReadFile(iniFile),
-            "; Pelvantz settings\n[SETTINGS]\nPATH=  /new/deck.ppt  \n; the last target\nOUTPUTPATH=/old/talk.pdf\n"
-            "OPENFILE=0\n\n[OTHER]\nPATH=untouched\n");
+  EXPECT_EQ(
+      ReadFile(iniFile),
+      "; Pelvantz settings\n[SETTINGS]\nPATH=  /new/deck.ppt  \n; the last target\nOUTPUTPATH=/old/talk.pdf\n"
+      "OPENFILE=0\n\n[OTHER]\nPATH=untouched\n");
   struct stat replaced {};
   ASSERT_EQ(::stat(iniFile.c_str(), &replaced), 0);
-  EXPECT_NE(original.st_ino, replaced.st_ino);  // written aside and renamed over
+  EXPECT_NE(original.st_ino, replaced.st_ino);                          // written aside and renamed over
   EXPECT_EQ(std::distance(fs::directory_iterator(app.path()), {}), 1);  // nothing left beside it
   ASSERT_TRUE(store.ReadSetting(SettingsSection, "PATH"));
   EXPECT_EQ(store.LastSettingValue(), "/new/deck.ppt");

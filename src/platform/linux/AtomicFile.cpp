@@ -59,8 +59,8 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& content) 
   std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
   const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (descriptor < 0) return false;
-  const bool written = WriteAll(descriptor, content) && ::fchmod(descriptor, ModeFor(target)) == 0 &&
-                       ::fsync(descriptor) == 0;
+  const bool written =
+      WriteAll(descriptor, content) && ::fchmod(descriptor, ModeFor(target)) == 0 && ::fsync(descriptor) == 0;
   const bool closed = ::close(descriptor) == 0;
   if (!written || !closed || ::rename(temporary.c_str(), target.c_str()) != 0) {
     ::unlink(temporary.c_str());

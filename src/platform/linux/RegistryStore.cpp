@@ -46,12 +46,18 @@ bool IsBelow(const std::string& path, const std::string& ancestor) {
 
 std::optional<std::string> RootName(uint32_t root) {
   switch (root) {
-    case 0x80000000u: return "HKEY_CLASSES_ROOT";
-    case 0x80000001u: return "HKEY_CURRENT_USER";
-    case 0x80000002u: return "HKEY_LOCAL_MACHINE";
-    case 0x80000003u: return "HKEY_USERS";
-    case 0x80000005u: return "HKEY_CURRENT_CONFIG";
-    default: return std::nullopt;
+    case 0x80000000u:
+      return "HKEY_CLASSES_ROOT";
+    case 0x80000001u:
+      return "HKEY_CURRENT_USER";
+    case 0x80000002u:
+      return "HKEY_LOCAL_MACHINE";
+    case 0x80000003u:
+      return "HKEY_USERS";
+    case 0x80000005u:
+      return "HKEY_CURRENT_CONFIG";
+    default:
+      return std::nullopt;
   }
 }
 
@@ -64,7 +70,8 @@ bool IsRootName(const std::string& name) {
 // Every part between separators must be a real name.
 bool IsValidKeyPath(const std::string& keyPath) {
   if (keyPath.empty()) return true;
-  if (std::any_of(keyPath.begin(), keyPath.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+  if (std::any_of(keyPath.begin(), keyPath.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
     return false;
   return keyPath.front() != '\\' && keyPath.back() != '\\' && keyPath.find("\\\\") == std::string::npos;
 }
@@ -97,7 +104,10 @@ std::vector<std::string> LogicalLines(const std::string& content) {
     const std::string trimmed = TrimBlanks(line);
     const bool continues = !trimmed.empty() && trimmed.back() == '\\';
     if (continues) line = trimmed.substr(0, trimmed.size() - 1);
-    if (continued) lines.back() += line; else lines.push_back(line);
+    if (continued)
+      lines.back() += line;
+    else
+      lines.push_back(line);
     continued = continues;
     start = end + 1;
   }
@@ -124,7 +134,8 @@ std::optional<std::string> ParseQuoted(const std::string& line, size_t& position
 
 std::optional<uint32_t> ParseHexNumber(const std::string& text, size_t maxDigits) {
   if (text.empty() || text.size() > maxDigits) return std::nullopt;
-  if (!std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
+  if (!std::all_of(text.begin(), text.end(),
+                   [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
     return std::nullopt;
   return static_cast<uint32_t>(std::stoul(text, nullptr, 16));
 }
@@ -236,8 +247,8 @@ std::optional<RegistryDocument> ParseDocument(std::string content) {
       current = &FindOrAddKey(document, path);
       continue;
     }
-    std::optional<StoredValue> value = (line.front() == '"' || line.front() == '@') ? ParseValueLine(line)
-                                                                                      : std::nullopt;
+    std::optional<StoredValue> value =
+        (line.front() == '"' || line.front() == '@') ? ParseValueLine(line) : std::nullopt;
     if (!value || !current) return std::nullopt;
     PutValue(*current, std::move(*value));
   }
@@ -279,12 +290,11 @@ std::string HexList(std::string line, const std::vector<uint8_t>& data) {
 
 std::string RenderValue(const StoredValue& value) {
   std::string line = (value.name.empty() ? std::string("@") : Quoted(value.name)) + "=";
-  if (IsPlainString(value))
-    return line + Quoted(std::string(value.data.begin(), value.data.end() - 1));
+  if (IsPlainString(value)) return line + Quoted(std::string(value.data.begin(), value.data.end() - 1));
   if (value.type == RegistryType::Dword && value.data.size() == 4) {
     char number[16];
-    std::snprintf(number, sizeof number, "dword:%02x%02x%02x%02x", value.data[3], value.data[2], value.data[1],
-                  value.data[0]);
+    std::snprintf(number, sizeof number, "dword:%02x%02x%02x%02x", value.data[3], value.data[2],
+                  value.data[1], value.data[0]);
     return line + number;
   }
   if (value.type == RegistryType::Binary) return HexList(line + "hex:", value.data);
@@ -377,8 +387,9 @@ int32_t RegistryStore::queryValue(RegistryHandle handle, const std::string& valu
   if (!document) return RegistryStatus::BadDatabase;
   const StoredKey* key = FindKey(*document, open->second.path);
   if (!key) return RegistryStatus::FileNotFound;
-  const auto value = std::find_if(key->values.begin(), key->values.end(),
-                                  [&](const StoredValue& stored) { return SameName(stored.name, valueName); });
+  const auto value = std::find_if(key->values.begin(), key->values.end(), [&](const StoredValue& stored) {
+    return SameName(stored.name, valueName);
+  });
   if (value == key->values.end()) return RegistryStatus::FileNotFound;
   type = value->type;
   const uint32_t needed = static_cast<uint32_t>(value->data.size());

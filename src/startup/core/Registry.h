@@ -28,8 +28,7 @@ std::string RegistryValueText(const RegistryValue& value);
 class Registry {
  public:
   explicit Registry(RegistryStore& store);
-  RegistryValue GetRegistryValue(uint32_t root, const std::string& keyPath,
-                                 const std::string& valueName);
+  RegistryValue GetRegistryValue(uint32_t root, const std::string& keyPath, const std::string& valueName);
   int32_t SetRegistryValue(uint32_t root, const std::string& keyPath, const std::string& valueName,
                            const RegistryValue& value, uint32_t type);
   void CreateRegistryKey(uint32_t root, const std::string& keyPath);

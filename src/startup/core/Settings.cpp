@@ -83,15 +83,15 @@ SettingsStore::SettingsStore(std::string applicationFolder, Dialogs& dialogs, Er
 
 bool SettingsStore::OpenSettingsFile() {
   bool found = false;
-  const bool completed = RunSteps(
-      errors_, "ModMain : OpenDatabase",
-      {[&] { settingsFilePath_ = applicationFolder_ + PathSeparator + SettingsFileName; },
-       [&] { found = IsReadableRegularFile(settingsFilePath_); },
-       [&] {
-         if (!found)
-           dialogs_.showMessage("Initialization file is missing.", MessageIcon::Critical, MessageButtons::Ok,
-                                ApplicationTitle);
-       }});
+  const bool completed =
+      RunSteps(errors_, "ModMain : OpenDatabase",
+               {[&] { settingsFilePath_ = applicationFolder_ + PathSeparator + SettingsFileName; },
+                [&] { found = IsReadableRegularFile(settingsFilePath_); },
+                [&] {
+                  if (!found)
+                    dialogs_.showMessage("Initialization file is missing.", MessageIcon::Critical,
+                                         MessageButtons::Ok, ApplicationTitle);
+                }});
   return completed && found;
 }
 
@@ -103,17 +103,21 @@ bool SettingsStore::ReadSetting(const std::string& section, const std::string& k
   return !lastSettingValue_.empty();
 }
 
-bool SettingsStore::WriteSetting(const std::string& section, const std::string& key, const std::string& value) {
+bool SettingsStore::WriteSetting(const std::string& section, const std::string& key,
+                                 const std::string& value) {
   return ProfileFile(settingsFilePath_).writeString(section, key, value);
 }
 
 void SettingsStore::LoadSettings() {
   settings_.ConvertPageFrom = 0;
   const bool hasPath = ReadSetting(SettingsSection, "PATH");
-  settings_.RecentFolder = hasPath && ListingFindsEntry(lastSettingValue_) ? lastSettingValue_ : applicationFolder_;
+  settings_.RecentFolder =
+      hasPath && ListingFindsEntry(lastSettingValue_) ? lastSettingValue_ : applicationFolder_;
   if (ReadSetting(SettingsSection, "OUTPUTPATH"))
-    settings_.RecentOutputFolder = ListingFindsEntry(lastSettingValue_) ? lastSettingValue_ : applicationFolder_;
-  settings_.Launch = ReadSetting(SettingsSection, "OPENFILE") ? WholeNumber16(lastSettingValue_).value_or(1) : 1;
+    settings_.RecentOutputFolder =
+        ListingFindsEntry(lastSettingValue_) ? lastSettingValue_ : applicationFolder_;
+  settings_.Launch =
+      ReadSetting(SettingsSection, "OPENFILE") ? WholeNumber16(lastSettingValue_).value_or(1) : 1;
   settings_.PageRange = std::string("1");  // a plain literal here trips a false -Wrestrict in GCC 12
 }
 
