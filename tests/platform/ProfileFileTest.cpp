@@ -80,6 +80,13 @@ TEST_F(ProfileFileTest, ReadsValuesAsTheProfileCallDoes) {
   EXPECT_EQ(ProfileFile((folder.path() / "none.ini").string()).getString("Main", "Plain", "d", 255), "d");
 }
 
+TEST_F(ProfileFileTest, AFileStartingWithAUtf8MarkKeepsItsFirstSection) {
+  WriteFile(file, "\xEF\xBB\xBF[Main]\nKey=v\n");
+  EXPECT_EQ(profile.getString("Main", "Key", "", 255), "v");
+  ASSERT_TRUE(profile.writeString("Main", "Key", "w"));
+  EXPECT_EQ(ReadFile(file), "\xEF\xBB\xBF[Main]\nKey=w\n");
+}
+
 TEST_F(ProfileFileTest, WritesChangeOnlyTheirOwnLine) {
   const struct {
     const char* before;

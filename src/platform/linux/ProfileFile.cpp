@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -12,6 +13,7 @@ namespace pelvantz {
 namespace {
 
 constexpr const char* Blanks = " \t";
+constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";  // some editors start a file with it
 
 std::string Trim(const std::string& text) {
   const size_t first = text.find_first_not_of(Blanks);
@@ -59,7 +61,8 @@ std::string WithoutCarriageReturn(const std::string& raw) {
 ProfileLine Classify(std::string raw) {
   ProfileLine line;
   line.raw = std::move(raw);
-  const std::string text = Trim(WithoutCarriageReturn(line.raw));
+  std::string text = Trim(WithoutCarriageReturn(line.raw));
+  if (text.starts_with(Utf8Mark)) text = Trim(text.substr(3));  // kept in `raw`, ignored for meaning
   if (text.empty() || text.front() == ';') return line;
   if (text.front() == '[') {
     line.kind = ProfileLine::Kind::Section;
