@@ -1,6 +1,7 @@
 #pragma once
 // The presentation application over LibreOffice Impress. This header is free of
 // UNO so that the rest of the program can include it.
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -12,9 +13,20 @@ namespace pelvantz {
 // own office process, with the private profile and printer configuration of the
 // given application folder (<folder>/temp, <folder>/printer).
 std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string& applicationFolder);
-// The same with another office program than the installed soffice.bin.
+// How long the office may take before it counts as hung and is killed; the
+// call then fails with ErrorNumber::AutomationTimeout.
+struct OfficeTimeLimits {
+  std::chrono::seconds start{90};         // start and connect
+  std::chrono::seconds load{60};          // open a presentation
+  std::chrono::seconds call{30};          // any other single operation
+  std::chrono::seconds printBase{60};     // printing: this plus
+  std::chrono::seconds printPerSlide{2};  // this for every slide of the deck
+};
+
+// The same with another office program (empty: the installed soffice.bin) or other limits.
 std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string& applicationFolder,
-                                                               const std::string& officeProgram);
+                                                               const std::string& officeProgram,
+                                                               const OfficeTimeLimits& limits = {});
 
 // Kills every office process this program started and has not yet ended.
 // Safe to call at any time, also from an exit path; returns at once.

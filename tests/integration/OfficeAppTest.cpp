@@ -133,11 +133,20 @@ TEST_F(OfficeAppTest, PrintsSoundPresentationsInOneSession) {
 TEST_F(OfficeAppTest, FilesThatCannotBeOpenedFailCleanly) {
   const fs::path textFile = appFolder_.path() / "notes.ppt";
   std::ofstream(textFile) << "Just some text, no presentation.\n";
+  // A drawing loads, but in Draw, not Impress.
+  const fs::path drawing = appFolder_.path() / "drawing.ppt";
+  std::ofstream(drawing)
+      << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+         "xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" office:version=\"1.2\" "
+         "office:mimetype=\"application/vnd.oasis.opendocument.graphics\"><office:body><office:drawing>"
+         "<draw:page draw:name=\"page1\"/></office:drawing></office:body></office:document>\n";
   const std::vector<std::string> files{Corpus("apache-tika/testPPT_protected_passtika.ppt"),
                                        Corpus("oletools/encrypted.ppt"),
                                        Corpus("msoffcrypto-tool/rc4cryptoapi_password.ppt"),
                                        Corpus("mimetype/ppt.ppt"),
                                        textFile.string(),
+                                       drawing.string(),
                                        (appFolder_.path() / "missing.ppt").string()};
   auto app = createApp();
   for (const auto& file : files) {
@@ -266,6 +275,24 @@ TEST_F(OfficeAppTest, DeadOfficeIsReportedAndCleanedUp) {
   presentation.reset();
   app->quit();
   EXPECT_FALSE(workingCopiesLeft());
+}
+
+TEST_F(OfficeAppTest, HungOfficeIsStoppedByTheWatchdog) {
+  OfficeTimeLimits limits;
+  limits.call = std::chrono::seconds(2);
+  const auto factory = MakeLibreOfficeFactory(appFolder_.str(), "", limits);
+  auto app = factory->create("PowerPoint.Application");
+  auto presentation = app->open(Corpus("apache-tika/testPPT.ppt"));
+  ASSERT_EQ(OfficeProcessesUsing(appFolder_.path()).size(), 1u);
+  ::kill(OfficeProcessesUsing(appFolder_.path()).front(), SIGSTOP);
+  EXPECT_EQ(FailureNumber([&] { presentation->setActivePrinter("pelvantz"); }), ErrorNumber::AutomationTimeout);
+  presentation.reset();
+  app->quit();
+
+  // Quitting a hung office ends it too.
+  app = factory->create("PowerPoint.Application");
+  ::kill(OfficeProcessesUsing(appFolder_.path()).front(), SIGSTOP);
+  app->quit();
 }
 
 TEST_F(OfficeAppTest, TerminateOfficeProcessesEndsEveryOffice) {

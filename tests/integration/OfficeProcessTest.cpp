@@ -3,10 +3,13 @@
 #include <signal.h>
 
 #include <chrono>
+#include <filesystem>
 #include <stdexcept>
+#include <thread>
 
 #include "platform/libreoffice/OfficeProcess.h"
 #include "platform/libreoffice/Watchdog.h"
+#include "support/TempFolder.h"
 
 namespace pelvantz::office {
 namespace {
@@ -35,8 +38,12 @@ TEST(OfficeProcessTest, AProgramThatCannotStartThrows) {
 }
 
 TEST(OfficeProcessTest, TerminateEndsEvenAProcessThatIgnoresSigterm) {
-  OfficeProcess process("/bin/sh", {"-c", "trap '' TERM; while :; do sleep 0.1; done"}, {});
-  EXPECT_TRUE(process.running());
+  testing::TempFolder folder;
+  const auto ready = folder.path() / "ignoring";
+  OfficeProcess process("/bin/sh", {"-c", "trap '' TERM; touch \"$0\"; while :; do sleep 0.1; done", ready.string()},
+                        {});
+  for (int poll = 0; poll < 500 && !std::filesystem::exists(ready); ++poll) std::this_thread::sleep_for(20ms);
+  ASSERT_TRUE(std::filesystem::exists(ready));
   process.terminate(300ms);
   EXPECT_EQ(process.exitCode(), 128 + SIGKILL);
 }

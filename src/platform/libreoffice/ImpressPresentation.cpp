@@ -20,12 +20,7 @@ using css::uno::Any;
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
-using namespace std::chrono_literals;
 
-constexpr std::chrono::seconds LoadLimit = 60s;
-constexpr std::chrono::seconds SettingLimit = 30s;
-constexpr std::chrono::seconds PrintBaseLimit = 60s;
-constexpr std::chrono::seconds PrintLimitPerSlide = 2s;
 constexpr int32_t OutputTypes[] = {1, 2, 3, 4, 5, 6, 8, 9, 10};
 
 RuntimeFailure Failed(const std::string& description) {
@@ -83,36 +78,36 @@ void ImpressPresentation::load() {
                   Property("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
                   Property("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE))});
   const auto url = FileUrl(workingCopy_);
-  document_ = session_->call(LoadLimit, [&] {
+  document_ = session_->call(session_->limits().load, [&] {
     return session_->desktop()->loadComponentFromURL(url, "_blank", 0, arguments);
   });
   if (!document_.is())
     throw Failed("\"" + workingCopy_.filename().string() +
                  "\" could not be opened: it is damaged, protected by a password or not a presentation.");
-  const bool presentation = session_->call(SettingLimit, [&] {
+  const bool presentation = session_->call(session_->limits().call, [&] {
     return Reference<css::lang::XServiceInfo>(document_, UNO_QUERY_THROW)
         ->supportsService("com.sun.star.presentation.PresentationDocument");
   });
   if (!presentation) {
-    session_->call(SettingLimit, [&] { Reference<css::util::XCloseable>(document_, UNO_QUERY_THROW)->close(true); });
+    session_->call(session_->limits().call, [&] { Reference<css::util::XCloseable>(document_, UNO_QUERY_THROW)->close(true); });
     document_.clear();
     throw Failed("The file is not a presentation.");
   }
 }
 
 int32_t ImpressPresentation::slideCount() {
-  return session_->call(SettingLimit, [&] {
+  return session_->call(session_->limits().call, [&] {
     return Reference<css::drawing::XDrawPagesSupplier>(document_, UNO_QUERY_THROW)->getDrawPages()->getCount();
   });
 }
 
 std::string ImpressPresentation::printerName() {
-  return session_->call(SettingLimit, [&] { return PrinterNameOf(document_); });
+  return session_->call(session_->limits().call, [&] { return PrinterNameOf(document_); });
 }
 
 // The office quietly keeps its previous printer for a name it does not know.
 void ImpressPresentation::setActivePrinter(const std::string& printerName) {
-  const std::string applied = session_->call(SettingLimit, [&] {
+  const std::string applied = session_->call(session_->limits().call, [&] {
     Reference<css::view::XPrintable>(document_, UNO_QUERY_THROW)
         ->setPrinter(Properties({Property("Name", Any(ToOUString(printerName)))}));
     return PrinterNameOf(document_);
@@ -155,7 +150,7 @@ void ImpressPresentation::setNotesOrientation(int32_t value) {
 // Size first, then orientation, whichever was set first: one resize, content scaled once.
 void ImpressPresentation::applySlideGeometry() {
   if (!slideOrientation_ && !slideSize_) return;
-  session_->call(SettingLimit, [&] {
+  session_->call(session_->limits().call, [&] {
     const SlideSize current = CurrentSlideSize(document_);
     const SlideSize size = slideSize_.value_or(current);
     const SlideSize wanted = Oriented(size, slideOrientation_.value_or(OrientationOf(current)));
@@ -174,7 +169,7 @@ void ImpressPresentation::checkRange(int32_t from, int32_t to) {
 }
 
 std::chrono::seconds ImpressPresentation::printLimit() {
-  return PrintBaseLimit + PrintLimitPerSlide * slideCount();
+  return session_->limits().printBase + session_->limits().printPerSlide * slideCount();
 }
 
 void ImpressPresentation::printOut(int32_t from, int32_t to, const std::string& printToFile) {
@@ -200,7 +195,7 @@ void ImpressPresentation::close() {
   closed_ = true;
   const auto document = std::move(document_);
   try {
-    session_->call(SettingLimit, [&] { Reference<css::util::XCloseable>(document, UNO_QUERY_THROW)->close(true); });
+    session_->call(session_->limits().call, [&] { Reference<css::util::XCloseable>(document, UNO_QUERY_THROW)->close(true); });
   } catch (...) {
     removeWorkingCopy();
     throw;

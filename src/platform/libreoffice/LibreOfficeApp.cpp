@@ -15,9 +15,6 @@ namespace pelvantz {
 namespace office {
 namespace {
 
-using namespace std::chrono_literals;
-
-constexpr std::chrono::seconds QueryLimit = 30s;
 constexpr const char* ApplicationProgId = "PowerPoint.Application";
 
 }  // namespace
@@ -36,13 +33,13 @@ std::unique_ptr<Presentation> LibreOfficeApp::open(const std::string& fileName) 
 
 std::string LibreOfficeApp::activePrinter() {
   if (!session_->chosenPrinter().empty()) return session_->chosenPrinter();
-  return session_->call(QueryLimit, [&] {
+  return session_->call(session_->limits().call, [&] {
     return ToStdString(css::awt::PrinterServer::create(session_->context())->getDefaultPrinterName());
   });
 }
 
 std::vector<std::string> LibreOfficeApp::installedPrinters() {
-  auto names = session_->call(QueryLimit, [&] {
+  auto names = session_->call(session_->limits().call, [&] {
     std::vector<std::string> result;
     for (const auto& name : css::awt::PrinterServer::create(session_->context())->getPrinterNames())
       result.push_back(ToStdString(name));
@@ -64,16 +61,18 @@ std::unique_ptr<PresentationApp> LibreOfficeFactory::create(const std::string& p
 }  // namespace office
 
 std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string& applicationFolder) {
-  return MakeLibreOfficeFactory(applicationFolder, PELVANTZ_SOFFICE_BIN);
+  return MakeLibreOfficeFactory(applicationFolder, "");
 }
 
 std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string& applicationFolder,
-                                                               const std::string& officeProgram) {
+                                                               const std::string& officeProgram,
+                                                               const OfficeTimeLimits& limits) {
   // No office may outlive a program that ends through exit().
   static std::once_flag exitHook;
   std::call_once(exitHook, [] { std::atexit(TerminateOfficeProcesses); });
   office::OfficeSettings settings;
-  settings.program = officeProgram;
+  settings.program = officeProgram.empty() ? PELVANTZ_SOFFICE_BIN : officeProgram;
+  settings.limits = limits;
   settings.workFolder = std::filesystem::path(applicationFolder) / "temp";
   settings.printerFolder = std::filesystem::path(applicationFolder) / "printer";
   return std::make_unique<office::LibreOfficeFactory>(settings);

@@ -87,7 +87,7 @@ void OfficeSession::startAndConnect() {
   const std::string pipeName = UniquePipeName();
   const std::vector<std::string> environment{"SAL_DISABLE_CUPS=1",
                                              "SAL_PSPRINT=" + settings_.printerFolder.string()};
-  const auto deadline = std::chrono::steady_clock::now() + settings_.startLimit;
+  const auto deadline = std::chrono::steady_clock::now() + settings_.limits.start;
   for (int start = 0; start < MostStarts; ++start) {
     process_ = std::make_unique<OfficeProcess>(settings_.program, arguments(pipeName), environment);
     while (!tryConnect(pipeName)) {
@@ -97,7 +97,7 @@ void OfficeSession::startAndConnect() {
       }
       if (std::chrono::steady_clock::now() >= deadline)
         throw CannotStart("the office did not answer within " +
-                          std::to_string(settings_.startLimit.count()) + " seconds.");
+                          std::to_string(settings_.limits.start.count()) + " seconds.");
       std::this_thread::sleep_for(100ms);
     }
     if (desktop_.is()) return;
@@ -113,7 +113,7 @@ bool OfficeSession::tryConnect(const std::string& pipeName) {
   } catch (const css::connection::NoConnectException&) {
     return false;
   }
-  call(settings_.startLimit, [&] {
+  call(settings_.limits.start, [&] {
     bridge_ = css::bridge::BridgeFactory::create(local)->createBridge("", "urp", connection, nullptr);
     context_.set(bridge_->getInstance("StarOffice.ComponentContext"), UNO_QUERY_THROW);
     desktop_ = css::frame::Desktop::create(context_);
@@ -153,7 +153,7 @@ void OfficeSession::shutdown() {
   if (!process_) return;
   if (desktop_.is() && process_->running()) {
     try {
-      Watchdog watchdog(*process_, 20s);
+      Watchdog watchdog(*process_, settings_.limits.call);
       desktop_->terminate();
     } catch (const css::uno::Exception&) {
       // A dead or dying office: the process is ended below either way.

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/LibreOfficeFactory.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/libreoffice/OfficeProcess.h"
 #include "platform/libreoffice/OfficeProfile.h"
@@ -24,7 +25,7 @@ struct OfficeSettings {
   std::string program;               // soffice.bin
   std::filesystem::path workFolder;  // <application folder>/temp
   std::filesystem::path printerFolder;  // psprint configuration with printer "pelvantz"
-  std::chrono::seconds startLimit{90};
+  OfficeTimeLimits limits;
 };
 
 class OfficeSession {
@@ -60,6 +61,7 @@ class OfficeSession {
   const css::uno::Reference<css::uno::XComponentContext>& context() const { return context_; }
   const css::uno::Reference<css::frame::XDesktop2>& desktop() const { return desktop_; }
   const std::filesystem::path& workFolder() const { return settings_.workFolder; }
+  const OfficeTimeLimits& limits() const { return settings_.limits; }
   pid_t processId() const { return process_ ? process_->pid() : -1; }
 
   // The printer a presentation of this session was last set to print to.
