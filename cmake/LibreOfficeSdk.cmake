@@ -28,3 +28,6 @@ add_dependencies(libreoffice_sdk uno_headers)
 target_include_directories(libreoffice_sdk SYSTEM INTERFACE ${LO_SDK_INCLUDE_DIR} ${LO_GENERATED_INCLUDE_DIR})
 target_compile_definitions(libreoffice_sdk INTERFACE LINUX UNX CPPU_ENV=gcc3)
 target_link_libraries(libreoffice_sdk INTERFACE ${LO_UNO_CPPUHELPER} ${LO_UNO_CPPU} ${LO_UNO_SAL})
+# The SDK's link libraries need the office's private libraries (libreglo.so,
+# ...) from the program folder, both when linking and when running.
+target_link_options(libreoffice_sdk INTERFACE "LINKER:-rpath-link,${LO_PROGRAM_DIR}" "LINKER:-rpath,${LO_PROGRAM_DIR}")

@@ -394,6 +394,27 @@ TEST_F(SheetComposerTest, HiddenSlidesAreLeftOut) {
   expectRefused(request(1, 2, 2), ErrorNumber::AutomationFailed, "hidden");
 }
 
+TEST_F(SheetComposerTest, SheetsTurnWithTheSlidesAndTheNotesOrientation) {
+  open(kDeck);
+  // Turned as the office session turns a presentation before printing it.
+  Reference<css::drawing::XDrawPagesSupplier> slides(presentation_, UNO_QUERY_THROW);
+  Reference<css::beans::XPropertySet> first(slides->getDrawPages()->getByIndex(0), UNO_QUERY_THROW);
+  first->setPropertyValue("Width", css::uno::Any(sal_Int32(19050)));
+  first->setPropertyValue("Height", css::uno::Any(sal_Int32(27520)));
+  const struct {
+    int32_t outputType;
+    bool notesLandscape;
+    bool landscape;
+  } cases[] = {{1, true, false}, {5, true, true}, {5, false, false}, {4, true, false}, {6, true, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("output type " + std::to_string(c.outputType));
+    SheetRequest asked = request(c.outputType, 1, 2);
+    asked.notesLandscape = c.notesLandscape;
+    const PdfFacts pdf = printAndRead(asked);
+    EXPECT_EQ(pdf.width > pdf.height, c.landscape) << pdf.width << " x " << pdf.height;
+  }
+}
+
 TEST_F(SheetComposerTest, WithoutFitTheSlideKeepsItsOwnSize) {
   open(kDeck);  // 275.2 x 190.5 mm slides on A4 landscape paper
   SheetRequest fitted = request(1, 1, 1);
