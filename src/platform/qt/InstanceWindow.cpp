@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
+#include <QFile>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QThread>
 #include <QWidget>
 #include <utility>
 
@@ -28,11 +30,11 @@ bool QtInstanceWindow::activateRunningCopy() {
   // one is never a fresh socket of the other.
   QLockFile turn(socketPath_ + QStringLiteral(".lock"));
   turn.tryLock(ClaimLockTimeoutMs);
-  if (server_.isListening() || server_.listen(socketPath_)) return false;
+  if (server_.isListening() || listen()) return false;
   if (askRunningCopy()) return true;
   // Nobody answers on the socket: a copy that crashed left it behind.
   QLocalServer::removeServer(socketPath_);
-  if (server_.listen(socketPath_)) return false;
+  if (listen()) return false;
   throw RuntimeFailure(ErrorNumber::FileAccess,
                        "Cannot listen for later copies: " + server_.errorString().toStdString());
 }
@@ -41,7 +43,21 @@ void QtInstanceWindow::onActivationRequest(std::function<void()> handler) {
   handler_ = std::move(handler);
 }
 
-void QtInstanceWindow::release() { server_.close(); }
+void QtInstanceWindow::release() {
+  // The way out may start on a worker thread, where the server cannot be
+  // closed; removing its socket is enough there, as the process ends next.
+  if (QThread::currentThread() == thread()) {
+    server_.close();
+  } else if (!claimedPath_.isEmpty()) {
+    QFile::remove(claimedPath_);
+  }
+}
+
+bool QtInstanceWindow::listen() {
+  if (!server_.listen(socketPath_)) return false;
+  claimedPath_ = server_.fullServerName();
+  return true;
+}
 
 bool QtInstanceWindow::askRunningCopy() const {
   // The connection itself is the request; the running copy accepts it even

@@ -23,11 +23,13 @@ class QtInstanceWindow : public QObject, public InstanceWindow {
   void release() override;
 
  private:
+  bool listen();
   bool askRunningCopy() const;
   void answerLaterCopy();
 
   QString socketPath_;
   QLocalServer server_;
+  QString claimedPath_;  // the socket this copy listens on, once it does
   std::function<void()> handler_;
 };
 

@@ -1,0 +1,90 @@
+#include "startup/Main.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QIcon>
+#include <QScreen>
+#include <cstdio>
+#include <memory>
+
+#include "engine/ProcessRunner.h"
+#include "platform/ApplicationFolder.h"
+#include "platform/LibreOfficeFactory.h"
+#include "platform/RegistryStore.h"
+#include "platform/linux/LinuxSystemVersion.h"
+#include "platform/qt/InstanceWindow.h"
+#include "platform/qt/QtCursor.h"
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtShell.h"
+#include "startup/FrmSplash.h"
+#include "startup/SplashClock.h"
+#include "startup/Startup.h"
+#include "startup/core/ErrorHandler.h"
+#include "startup/core/Registry.h"
+#include "startup/core/Settings.h"
+#include "ui/FrmMain.h"
+
+namespace pelvantz {
+namespace {
+
+// Ends the process with no window asked and no unload run; what the program
+// started goes with it, and later copies no longer find this one.
+[[noreturn]] void EndProgramAtOnce(InstanceWindow& instance) {
+  instance.release();
+  TerminateOfficeProcesses();
+  TerminateChildProcesses();
+  std::fflush(nullptr);
+  _exit(0);
+}
+
+void CentreOnScreen(QWidget& window) {
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    window.move(screen->availableGeometry().center() - window.rect().center());
+  }
+}
+
+}  // namespace
+
+int RunProgram(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  const std::string folder = ApplicationFolder();
+  const QString qtFolder = QString::fromStdString(folder);
+  QApplication::setWindowIcon(QIcon(qtFolder + QStringLiteral("/icons/pelvantz.png")));
+
+  QtDialogs dialogs;
+  QtCursor cursor;
+  QtShell shell;
+  ErrorHandler errors(dialogs, cursor, ApplicationTitle);
+  SettingsStore settings(folder, dialogs, errors);
+  RegistryStore registryStore(RegistryStore::PathIn(folder));
+  Registry registry(registryStore);
+  LinuxSystemVersion systemVersion;
+  const std::unique_ptr<PresentationAppFactory> office = MakeLibreOfficeFactory(folder);
+  QtInstanceWindow instance(DefaultInstanceSocket());
+  QtSplashClock clock;
+  const auto endProgram = [&instance] { EndProgramAtOnce(instance); };
+
+  std::unique_ptr<FrmMain> mainWindow;
+  const auto showMainWindow = [&] {
+    mainWindow = std::make_unique<FrmMain>(MainWindowServices{
+        settings, dialogs, cursor, shell, errors, *office, registry, systemVersion, folder, endProgram});
+    mainWindow->show();
+    instance.onActivationRequest([window = mainWindow.get()] { BringToFront(*window); });
+  };
+  const auto showSplash = [&] {
+    auto* splash = new FrmSplash(
+        SplashServices{settings, errors, instance, clock, qtFolder, showMainWindow, endProgram});
+    CentreOnScreen(*splash);
+    splash->show();
+  };
+
+  if (!Main(StartupServices{settings, dialogs, registry, showSplash, endProgram})) return 0;
+  const int exitCode = QApplication::exec();
+  instance.release();
+  TerminateOfficeProcesses();
+  TerminateChildProcesses();
+  return exitCode;
+}
+
+}  // namespace pelvantz

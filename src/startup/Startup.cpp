@@ -1,0 +1,29 @@
+#include "startup/Startup.h"
+
+#include "platform/Dialogs.h"
+#include "startup/core/PowerPointCheck.h"
+#include "startup/core/Settings.h"
+
+namespace pelvantz {
+
+bool Main(const StartupServices& services) {
+  try {
+    if (!services.settings.OpenSettingsFile()) {
+      services.endProgram();
+      return false;
+    }
+    if (IsPowerPointInstalled(services.registry) == 0) {
+      services.dialogs.showMessage(PresentationAppMissingMessage, MessageIcon::Critical,
+                                   MessageButtons::Ok, ApplicationTitle);
+      services.endProgram();
+      return false;
+    }
+    services.showSplash();
+    return true;
+  } catch (...) {
+    // A failure before any window is open ends the start without a word.
+    return false;
+  }
+}
+
+}  // namespace pelvantz
