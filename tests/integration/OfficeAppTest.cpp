@@ -2,6 +2,7 @@
 // application folder (printer configuration, work folder, office profile).
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -262,6 +263,18 @@ TEST_F(OfficeAppTest, TwoSessionsAtOnceUseSeparateProfiles) {
   for (const auto& entry : fs::directory_iterator(appFolder_.path() / "temp"))
     if (entry.is_directory()) profiles.push_back(entry.path().filename().string());
   EXPECT_EQ(profiles, std::vector<std::string>{"office-profile"});  // the private one is gone
+}
+
+TEST_F(OfficeAppTest, LeftoversOfEndedProcessesAreRemoved) {
+  // No process gets the highest process id; a folder named after a live process stays.
+  const fs::path temp = appFolder_.path() / "temp";
+  const std::vector<fs::path> leftovers{temp / "office-work-2147483647-1", temp / "office-profile-2147483647-2"};
+  const fs::path live = temp / ("office-work-" + std::to_string(::getppid()) + "-1");
+  for (const auto& folder : leftovers) fs::create_directories(folder / "user");
+  fs::create_directories(live);
+  createApp()->quit();
+  for (const auto& folder : leftovers) EXPECT_FALSE(fs::exists(folder)) << folder;
+  EXPECT_TRUE(fs::exists(live));
 }
 
 TEST_F(OfficeAppTest, DeadOfficeIsReportedAndCleanedUp) {

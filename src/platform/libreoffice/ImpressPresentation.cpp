@@ -7,9 +7,7 @@
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/view/XPrintable.hpp>
 
-#include <atomic>
-#include <unistd.h>
-
+#include "platform/libreoffice/OfficeProfile.h"
 #include "platform/libreoffice/UnoHelpers.h"
 
 namespace pelvantz::office {
@@ -18,22 +16,12 @@ namespace {
 
 using css::uno::Any;
 using css::uno::Reference;
-using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 
 constexpr int32_t OutputTypes[] = {1, 2, 3, 4, 5, 6, 8, 9, 10};
 
 RuntimeFailure Failed(const std::string& description) {
   return RuntimeFailure(ErrorNumber::AutomationFailed, description);
-}
-
-fs::path NewWorkingFolder(const fs::path& workFolder) {
-  static std::atomic<int> counter{0};
-  const fs::path folder =
-      workFolder / ("office-work-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder;
 }
 
 std::string PrinterNameOf(const Reference<css::lang::XComponent>& document) {
@@ -63,7 +51,7 @@ void ImpressPresentation::copyToWorkFolder(const fs::path& source) {
   std::error_code error;
   if (!fs::is_regular_file(source, error))
     throw Failed("The presentation \"" + source.string() + "\" could not be found.");
-  workingFolder_ = NewWorkingFolder(session_->workFolder());
+  workingFolder_ = NewProcessFolder(session_->workFolder(), WorkingCopyPrefix);
   workingCopy_ = workingFolder_ / source.filename();
   if (!fs::copy_file(source, workingCopy_, fs::copy_options::overwrite_existing, error)) {
     removeWorkingCopy();

@@ -31,10 +31,9 @@ class ImpressPresentation : public Presentation {
   void printOut(int32_t from, int32_t to, const std::string& printToFile) override;
   void close() override;
 
+ private:
   int32_t slideCount();
   std::string printerName();
-
- private:
   void copyToWorkFolder(const std::filesystem::path& source);
   void load();
   void applySlideGeometry();

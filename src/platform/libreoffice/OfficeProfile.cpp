@@ -1,8 +1,12 @@
 #include "platform/libreoffice/OfficeProfile.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <regex>
 
 #include <atomic>
 #include <fstream>
@@ -66,6 +70,7 @@ std::string MinimalConfiguration() {
 
 OfficeProfile::OfficeProfile(const fs::path& workFolder) {
   fs::create_directories(workFolder);
+  RemoveFoldersOfEndedProcesses(workFolder);
   if (!lockShared(workFolder)) lockPrivate(workFolder);
   fs::create_directories(folder_ / "user");
   EnforceMacroSecurity(folder_);
@@ -91,11 +96,30 @@ bool OfficeProfile::lockShared(const fs::path& workFolder) {
 }
 
 void OfficeProfile::lockPrivate(const fs::path& workFolder) {
-  static std::atomic<int> counter{0};
-  folder_ = workFolder / (std::string(SharedProfileName) + "-" + std::to_string(::getpid()) + "-" +
-                          std::to_string(++counter));
-  fs::remove_all(folder_);
+  folder_ = NewProcessFolder(workFolder, SharedProfileName);
   removeOnRelease_ = true;
+}
+
+fs::path NewProcessFolder(const fs::path& workFolder, const std::string& prefix) {
+  static std::atomic<int> counter{0};
+  const fs::path folder =
+      workFolder / (prefix + "-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  return folder;
+}
+
+void RemoveFoldersOfEndedProcesses(const fs::path& workFolder) {
+  static const std::regex processFolder(std::string("(") + SharedProfileName + "|" + WorkingCopyPrefix +
+                                        ")-([0-9]+)-[0-9]+");
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(workFolder, error)) {
+    std::smatch match;
+    const std::string name = entry.path().filename().string();
+    if (!std::regex_match(name, match, processFolder)) continue;
+    const pid_t owner = static_cast<pid_t>(std::stol(match[2]));
+    if (owner != ::getpid() && ::kill(owner, 0) != 0 && errno == ESRCH) fs::remove_all(entry.path(), error);
+  }
 }
 
 void EnforceMacroSecurity(const fs::path& profileFolder) {

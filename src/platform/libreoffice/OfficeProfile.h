@@ -3,6 +3,7 @@
 // jobs; two offices must never share a profile, so a profile in use by another
 // process makes this one use a private profile that is removed afterwards.
 #include <filesystem>
+#include <string>
 
 namespace pelvantz::office {
 
@@ -24,6 +25,16 @@ class OfficeProfile {
   int lockDescriptor_ = -1;
   bool removeOnRelease_ = false;
 };
+
+// Folders of presentations' working copies start with this.
+constexpr const char* WorkingCopyPrefix = "office-work";
+
+// A new folder under the work folder that belongs to this process:
+// <prefix>-<process id>-<number>, so that leftovers of ended processes can be told apart.
+std::filesystem::path NewProcessFolder(const std::filesystem::path& workFolder, const std::string& prefix);
+
+// Removes the folders of processes that no longer run (a crash, a kill).
+void RemoveFoldersOfEndedProcesses(const std::filesystem::path& workFolder);
 
 // Highest macro security: documents' macros never run. Kept in the profile's
 // configuration layer, which the office reads at start.

@@ -62,7 +62,6 @@ class OfficeSession {
   const css::uno::Reference<css::frame::XDesktop2>& desktop() const { return desktop_; }
   const std::filesystem::path& workFolder() const { return settings_.workFolder; }
   const OfficeTimeLimits& limits() const { return settings_.limits; }
-  pid_t processId() const { return process_ ? process_->pid() : -1; }
 
   // The printer a presentation of this session was last set to print to.
   const std::string& chosenPrinter() const { return chosenPrinter_; }
