@@ -22,10 +22,14 @@ class QWindow;
 
 namespace pelvantz {
 
+class Converter;
 class JobList;
 class JobListModel;
 class PageKeyFilter;
 class PictureButton;
+class UiThreadDialogs;
+class UiThreadJobRows;
+struct ConversionEnvironment;
 
 class FrmMain : public QWidget, private BatchWindow {
   Q_OBJECT
@@ -61,6 +65,9 @@ class FrmMain : public QWidget, private BatchWindow {
   void endProgram();
   void runJobOffUiThread(const std::string& source, const std::string& target, int16_t position,
                          const ConversionOptions& options);
+  void prepareConversion();
+  void convertJob(const std::string& source, const std::string& target, int16_t position,
+                  const ConversionOptions& options);
 
   void cmdBrowse_Click();
   void cmdBrowseOutput_Click();
@@ -83,6 +90,11 @@ class FrmMain : public QWidget, private BatchWindow {
   MainWindowServices services_;
   std::unique_ptr<JobList> jobs_;
   std::unique_ptr<BatchDriver> batch_;
+  // What a conversion on the worker thread uses; made for the first job.
+  std::unique_ptr<UiThreadDialogs> workerDialogs_;
+  std::unique_ptr<UiThreadJobRows> workerRows_;
+  std::unique_ptr<ConversionEnvironment> environment_;
+  std::unique_ptr<Converter> converter_;
   bool converting_ = false;
   bool activatedBefore_ = false;
   QPointer<QWidget> lastOtherWindow_;

@@ -1,0 +1,46 @@
+#include "ui/InputBlocker.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+namespace pelvantz {
+namespace {
+
+bool IsUserInput(QEvent::Type type) {
+  switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::InputMethod:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::Drop:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+InputBlocker::InputBlocker(QWidget& window) : window_(&window) {
+  QCoreApplication::instance()->installEventFilter(this);
+}
+
+InputBlocker::~InputBlocker() { QCoreApplication::instance()->removeEventFilter(this); }
+
+bool InputBlocker::eventFilter(QObject* watched, QEvent* event) {
+  if (!IsUserInput(event->type()) || !watched->isWidgetType() || window_.isNull()) return false;
+  return static_cast<QWidget*>(watched)->window() == window_;
+}
+
+}  // namespace pelvantz

@@ -1,0 +1,65 @@
+#include "ui/JobListModel.h"
+
+#include <array>
+
+namespace pelvantz {
+namespace {
+
+const std::array<const char*, JobListModel::ColumnCount> ColumnCaptions = {
+    "Powerpoint File", "Source Location", "Target Location", "Status"};
+
+const std::string& FieldOf(const ConversionJob& job, int column) {
+  switch (column) {
+    case JobListModel::SourceColumn: return job.SourcePath;
+    case JobListModel::TargetColumn: return job.TargetPath;
+    case JobListModel::StatusColumn: return job.Status;
+    default: return job.DisplayName;
+  }
+}
+
+}  // namespace
+
+JobListModel::JobListModel(JobList& jobs, QObject* parent) : QAbstractTableModel(parent), jobs_(jobs) {
+  jobs_.setObserver(this);
+}
+
+JobListModel::~JobListModel() { jobs_.setObserver(nullptr); }
+
+int JobListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : jobs_.count();
+}
+
+int JobListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant JobListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || role != Qt::DisplayRole) return {};
+  const ConversionJob& job = jobs_.at(static_cast<int16_t>(index.row() + 1));
+  return QString::fromStdString(FieldOf(job, index.column()));
+}
+
+QVariant JobListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount) return {};
+  if (role == Qt::DisplayRole) return QString::fromLatin1(ColumnCaptions[section]);
+  if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
+  return {};
+}
+
+// The list tells after the fact; the row already exists when the view hears of it.
+void JobListModel::rowAppended(int16_t position) {
+  beginInsertRows(QModelIndex(), position - 1, position - 1);
+  endInsertRows();
+}
+
+void JobListModel::statusChanged(int16_t position) {
+  const QModelIndex changed = index(position - 1, StatusColumn);
+  emit dataChanged(changed, changed, {Qt::DisplayRole});
+}
+
+void JobListModel::cleared() {
+  beginResetModel();
+  endResetModel();
+}
+
+}  // namespace pelvantz

@@ -1,0 +1,151 @@
+#pragma once
+// The real main window over a temporary application folder, with scripted
+// dialogs and a recording job runner in place of the office.
+#include <QApplication>
+#include <QTest>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/Conversion.h"
+#include "platform/RegistryStore.h"
+#include "platform/RuntimeFailure.h"
+#include "platform/qt/UiThread.h"
+#include "startup/core/ErrorHandler.h"
+#include "startup/core/Registry.h"
+#include "startup/core/Settings.h"
+#include "support/FakeDialogs.h"
+#include "support/TempFolder.h"
+#include "ui/FrmMain.h"
+
+namespace pelvantz::testing {
+
+inline void EnsureQtApplication() {
+  static int argc = 1;
+  static char name[] = "tests_ui";
+  static char* argv[] = {name, nullptr};
+  if (!QApplication::instance()) new QApplication(argc, argv);
+}
+
+class RecordingCursor : public Cursor {
+ public:
+  void setBusy() override { calls.push_back("busy"); }
+  void setDefault() override { calls.push_back("default"); }
+  std::vector<std::string> calls;
+};
+
+class RecordingShell : public Shell {
+ public:
+  void open(const std::string& target) override { opened.push_back(target); }
+  std::vector<std::string> opened;
+};
+
+class NoOffice : public PresentationAppFactory {
+ public:
+  std::unique_ptr<PresentationApp> create(const std::string&) override {
+    throw RuntimeFailure(ErrorNumber::CannotCreateObject, "no office in this test");
+  }
+};
+
+class NoSystemVersion : public SystemVersion {
+ public:
+  bool query(OsVersionInfo&) override { return false; }
+};
+
+// One job as the window handed it over, and the row as the user saw it then.
+struct RunJob {
+  std::string source;
+  std::string target;
+  int16_t position;
+  ConversionOptions options;
+  std::string statusShownAtStart;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest()
+      : store(RegistryStore::PathIn(folder.str())),
+        registry(store),
+        errors(dialogs, cursor, ApplicationTitle),
+        settings(folder.str(), dialogs, errors) {
+    EnsureQtApplication();
+    std::ofstream(folder.path() / "SETTINGS.INI") << "[SETTINGS]\n";
+    settings.OpenSettingsFile();
+    settings.LoadSettings();
+  }
+
+  FrmMain& open() {
+    MainWindowServices services{settings,   dialogs, cursor, shell, errors, office, registry, version,
+                                folder.str(), [this] { ++endProgramCalls; }};
+    services.convertJob = [this](ConversionEnvironment& environment, const std::string& source,
+                                 const std::string& target, int16_t position, const ConversionOptions& options) {
+      convert(environment, source, target, position, options);
+    };
+    window = std::make_unique<FrmMain>(std::move(services));
+    return *window;
+  }
+
+  // Runs on the worker thread, like the real conversion.
+  void convert(ConversionEnvironment& environment, const std::string& source, const std::string& target,
+               int16_t position, const ConversionOptions& options) {
+    RunJob job{source, target, position, options, ""};
+    RunOnUiThread([&] {
+      job.statusShownAtStart = statusShown(position);
+      if (duringJob) duringJob();
+    });
+    runJobs.push_back(job);
+    const auto outcome = outcomes.find(source);
+    if (outcome == outcomes.end()) return environment.jobs.SetJobStatus(position, "Completed");
+    if (outcome->second == "throw 13") throw RuntimeFailure(ErrorNumber::TypeMismatch, "Type mismatch");
+    if (outcome->second == "throw 91") throw RuntimeFailure(ErrorNumber::ObjectNotSet, "Object not set");
+    environment.jobs.SetJobStatus(position, outcome->second);
+  }
+
+  template <typename Control>
+  Control* control(const char* name) {
+    auto* found = window->findChild<Control*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+
+  // Shows the window and lets its activation take effect.
+  void showActive() {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    // The widget hears of its activation a little after the native window.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == window.get(); }));
+  }
+  QString text(const char* name);
+  void setText(const char* name, const std::string& value);
+  void click(const char* name);
+  // The status column of a row as the list view shows it.
+  std::string statusShown(int16_t position);
+  std::vector<std::string> sources();
+  std::vector<std::string> statuses();
+  std::vector<std::string> messageTexts();
+  std::string iniValue(const std::string& key);
+  void queue(const std::string& source, const std::string& target = "");
+
+  TempFolder folder;
+  FakeDialogs dialogs;
+  RecordingCursor cursor;
+  RecordingShell shell;
+  NoOffice office;
+  NoSystemVersion version;
+  RegistryStore store;
+  Registry registry;
+  ErrorHandler errors;
+  SettingsStore settings;
+  int endProgramCalls = 0;
+  std::map<std::string, std::string> outcomes;  // source -> status, or "throw <number>"
+  std::function<void()> duringJob;               // on the UI thread while a job runs
+  std::vector<RunJob> runJobs;
+  std::unique_ptr<FrmMain> window;
+};
+
+}  // namespace pelvantz::testing
