@@ -6,6 +6,8 @@
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/presentation/XPresentationPage.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <gtest/gtest.h>
@@ -163,6 +165,7 @@ struct PdfFacts {
   double width = 0;   // points, first page
   double height = 0;
   double markedWidth = 0;  // width of what is drawn on the first page
+  double lowestMark = 0;   // height of the lowest mark above the page's bottom
   std::string text;
   bool has(const std::string& words) const { return text.find(words) != std::string::npos; }
 };
@@ -227,8 +230,9 @@ class SheetComposerTest : public ::testing::Test {
     facts.text = Capture("pdftotext " + Quoted(pdf) + " -");
     const std::string box =
         Capture("gs -dSAFER -dNOPAUSE -dBATCH -dFirstPage=1 -dLastPage=1 -sDEVICE=bbox " + Quoted(pdf), true);
-    if (std::regex_search(box, match, std::regex(R"(%%HiResBoundingBox: (-?[\d.]+) -?[\d.]+ (-?[\d.]+))"))) {
-      facts.markedWidth = std::stod(match[2]) - std::stod(match[1]);
+    if (std::regex_search(box, match, std::regex(R"(%%HiResBoundingBox: (-?[\d.]+) (-?[\d.]+) (-?[\d.]+))"))) {
+      facts.markedWidth = std::stod(match[3]) - std::stod(match[1]);
+      facts.lowestMark = std::stod(match[2]);
     }
     return facts;
   }
@@ -413,6 +417,26 @@ TEST_F(SheetComposerTest, SheetsTurnWithTheSlidesAndTheNotesOrientation) {
     const PdfFacts pdf = printAndRead(asked);
     EXPECT_EQ(pdf.width > pdf.height, c.landscape) << pdf.width << " x " << pdf.height;
   }
+}
+
+TEST_F(SheetComposerTest, LongNotesShrinkOntoTheirPage) {
+  open(kDeck);
+  std::string notes;
+  for (int line = 1; line <= 80; ++line) notes += "Speaker note line " + std::to_string(line) + "\n";
+  notes += "Last speaker note";
+  Reference<css::drawing::XDrawPagesSupplier> slides(presentation_, UNO_QUERY_THROW);
+  Reference<css::presentation::XPresentationPage> first(slides->getDrawPages()->getByIndex(0), UNO_QUERY_THROW);
+  const auto notesPage = first->getNotesPage();
+  for (sal_Int32 i = 0; i < notesPage->getCount(); ++i) {
+    // Of the notes page's two shapes only the notes placeholder holds text.
+    Reference<css::text::XTextRange> text(notesPage->getByIndex(i), UNO_QUERY);
+    if (text.is()) text->setString(U(notes));
+  }
+  const PdfFacts pdf = printAndRead(request(5, 1, 1));
+  EXPECT_EQ(pdf.pages, 1);
+  EXPECT_TRUE(pdf.has("Speaker note line 40")) << pdf.text;
+  EXPECT_TRUE(pdf.has("Last speaker note")) << pdf.text;
+  EXPECT_GT(pdf.lowestMark, 18.0) << "the notes run into the bottom margin";
 }
 
 TEST_F(SheetComposerTest, WithoutFitTheSlideKeepsItsOwnSize) {

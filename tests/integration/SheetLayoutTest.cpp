@@ -51,7 +51,7 @@ TEST(SheetLayoutTest, OutputTypesMapToTheirLayouts) {
 TEST(SheetLayoutTest, RangesInsideThePresentationResolveOthersFail) {
   EXPECT_EQ(ResolveRange(-1, -1, 16), (SlideRange{1, 16}));
   EXPECT_EQ(ResolveRange(1, 16, 16), (SlideRange{1, 16}));
-  EXPECT_EQ(ResolveRange(3, 5, 16).count(), 3);
+  EXPECT_EQ(ResolveRange(3, 5, 16), (SlideRange{3, 5}));
   EXPECT_EQ(ResolveRange(7, 7, 16), (SlideRange{7, 7}));
   const struct {
     int32_t from;
@@ -173,7 +173,6 @@ TEST(SheetLayoutTest, TextColumnStartsANewSheetWhenFull) {
   EXPECT_EQ(tall.sheet, 2);
   EXPECT_EQ(tall.top, 1000);
   EXPECT_EQ(column.place(100, 0).sheet, 3);
-  EXPECT_EQ(column.sheetCount(), 4);
 }
 
 }  // namespace

@@ -12,8 +12,6 @@
 #include "platform/libreoffice/SheetSource.h"
 #include "platform/libreoffice/SheetUno.h"
 
-using rtl::OUString;
-
 namespace pelvantz::office {
 
 namespace {

@@ -133,8 +133,6 @@ int SheetDocument::addSheet() {
   return pages->getCount() - 1;
 }
 
-int SheetDocument::sheetCount() const { return firstSheetUsed_ ? PagesOf(document_)->getCount() : 0; }
-
 Reference<css::drawing::XShape> SheetDocument::create(const char* service) {
   Reference<css::lang::XMultiServiceFactory> factory(document_, UNO_QUERY_THROW);
   return Reference<css::drawing::XShape>(factory->createInstance(OUString::createFromAscii(service)),

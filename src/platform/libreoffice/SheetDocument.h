@@ -34,7 +34,6 @@ class SheetDocument {
 
   // Appends a blank sheet and returns its index.
   int addSheet();
-  int sheetCount() const;
 
   // The image fills the rectangle; trim is cut off each of its edges first
   // (1/100 mm at the image's own size).

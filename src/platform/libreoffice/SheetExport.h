@@ -25,7 +25,6 @@ class SlideImages {
   SlideImages& operator=(const SlideImages&) = delete;
 
   css::uno::Reference<css::graphic::XGraphic> image(int slideNumber);
-  const std::filesystem::path& folder() const { return folder_; }
 
  private:
   std::filesystem::path exportSlide(int slideNumber);

@@ -47,7 +47,6 @@ OutputLayout LayoutForOutputType(int32_t outputType);
 struct SlideRange {
   int first = 1;
   int last = 0;
-  int count() const { return last - first + 1; }
   bool operator==(const SlideRange&) const = default;
 };
 
@@ -97,7 +96,6 @@ class TextColumn {
     int32_t top = 0;
   };
   Placement place(int32_t blockHeight, int32_t spaceBefore);
-  int sheetCount() const { return sheet_ + 1; }
 
  private:
   Rect area_;
