@@ -1,0 +1,164 @@
+#include "engine/BatchDriver.h"
+
+#include <gtest/gtest.h>
+
+#include "joblist/JobList.h"
+#include "platform/RuntimeFailure.h"
+#include "startup/core/ErrorHandler.h"
+#include "startup/core/Settings.h"
+#include "support/FakeDialogs.h"
+
+namespace pelvantz {
+namespace {
+
+using testing::FakeDialogs;
+using Strings = std::vector<std::string>;
+
+class RecordingCursor : public Cursor {
+ public:
+  void setBusy() override { calls.push_back("busy"); }
+  void setDefault() override { calls.push_back("default"); }
+  Strings calls;
+};
+
+// The window's fields; each read of the options counts, so a test can tell
+// when they were taken.
+class FakeWindow : public BatchWindow {
+ public:
+  std::string pageFieldText(PageField field) const override { return field == PageField::From ? from : to; }
+  void focusPageField(PageField field) override { focused.push_back(field); }
+  std::string sourceText() const override { return source; }
+  std::string targetText() const override { return target; }
+  void clearSelection() override { source.clear(), target.clear(); }
+  ConversionOptions currentOptions() const override {
+    ConversionOptions options;
+    options.FromText = std::to_string(++optionReads);
+    return options;
+  }
+
+  std::string from = "1";
+  std::string to = "2";
+  std::string source;
+  std::string target;
+  std::vector<PageField> focused;
+  mutable int optionReads = 0;
+};
+
+struct Call {
+  std::string source;
+  int16_t position;
+  std::string statusAtStart;
+  std::string fromText;
+};
+
+class BatchDriverTest : public ::testing::Test {
+ protected:
+  BatchDriverTest()
+      : jobs(dialogs),
+        errors(dialogs, cursor, ApplicationTitle),
+        driver(BatchServices{window, jobs, dialogs, cursor, errors, NumberFormat{}, [this](auto&&... args) {
+                               run(args...);
+                             }}) {}
+
+  void run(const std::string& source, const std::string&, int16_t position, const ConversionOptions& options) {
+    calls.push_back({source, position, jobs.at(position).Status, options.FromText});
+    if (duringJob) duringJob(position);
+    jobs.SetJobStatus(position, "Completed");
+  }
+
+  FakeDialogs dialogs;
+  RecordingCursor cursor;
+  FakeWindow window;
+  JobList jobs;
+  ErrorHandler errors;
+  BatchDriver driver;
+  std::vector<Call> calls;
+  std::function<void(int16_t)> duringJob;
+};
+
+TEST_F(BatchDriverTest, ASelectionOfBlanksIsQueuedAndConverted) {
+  window.source = "  ";
+  window.target = "/out/x.pdf";
+  driver.cmdConvert_Click();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].source, "  ");
+  EXPECT_EQ(calls[0].statusAtStart, "Converting...");
+  EXPECT_EQ(window.source, "");
+  EXPECT_EQ(window.target, "");
+  EXPECT_EQ(cursor.calls, (Strings{"busy", "default"}));
+}
+
+TEST_F(BatchDriverTest, RowsAreCountedOnceAndOptionsReadForEachJob) {
+  jobs.AddCompleteListView("/a/1.ppt", "");
+  jobs.AddCompleteListView("/a/2.ppt", "");
+  duringJob = [this](int16_t) { jobs.AddCompleteListView("/a/late" + std::to_string(jobs.count()) + ".ppt", ""); };
+  driver.cmdConvert_Click();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].position, 1);
+  EXPECT_EQ(calls[1].position, 2);
+  EXPECT_EQ(calls[0].fromText, "1");
+  EXPECT_EQ(calls[1].fromText, "2");
+  EXPECT_EQ(jobs.count(), 4);
+  EXPECT_EQ(jobs.at(3).Status, "");
+}
+
+TEST_F(BatchDriverTest, NonNumericFieldsStopThePressBeforeAnything) {
+  struct Case {
+    const char* from;
+    const char* to;
+    const char* message;
+    PageField focused;
+  };
+  for (const Case& c : {Case{"", "2", "Please enter value in Page Range From field", PageField::From},
+                        Case{"a", "x", "Please enter value in Page Range From field", PageField::From},
+                        Case{"3", "x", "Please enter value in Page Range To field", PageField::To},
+                        Case{"1", "", "Please enter value in Page Range To field", PageField::To}}) {
+    SCOPED_TRACE(std::string(c.from) + "/" + c.to);
+    dialogs.messages.clear();
+    cursor.calls.clear();
+    window.focused.clear();
+    window.from = c.from;
+    window.to = c.to;
+    window.source = "/a/pending.ppt";
+    driver.cmdConvert_Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, c.message);
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(dialogs.messages[0].title, ApplicationTitle);
+    EXPECT_EQ(window.focused, std::vector<PageField>{c.focused});
+    EXPECT_EQ(window.source, "/a/pending.ppt");
+    EXPECT_EQ(jobs.count(), 0);
+    EXPECT_EQ(cursor.calls, (Strings{"busy", "default"}));
+  }
+}
+
+TEST_F(BatchDriverTest, TheHandlersAnswerDecidesWhetherTheRunGoesOn) {
+  struct Case {
+    int32_t number;
+    Strings converted;
+    size_t messages;  // the handler's own message for its error family
+  };
+  for (const Case& c : {Case{ErrorNumber::TypeMismatch, {"/a/1.ppt", "/a/2.ppt", "/a/3.ppt"}, 0},
+                        Case{ErrorNumber::ObjectNotSet, {"/a/1.ppt", "/a/2.ppt"}, 0},
+                        Case{ErrorNumber::Overflow, {"/a/1.ppt", "/a/2.ppt"}, 1}}) {
+    SCOPED_TRACE(c.number);
+    jobs.clear();
+    calls.clear();
+    cursor.calls.clear();
+    dialogs.messages.clear();
+    for (const char* source : {"/a/1.ppt", "/a/2.ppt", "/a/3.ppt"}) jobs.AddCompleteListView(source, "");
+    duringJob = [&](int16_t position) {
+      if (position == 2) throw RuntimeFailure(c.number, "escaped");
+    };
+    driver.cmdConvert_Click();
+    Strings converted;
+    for (const Call& call : calls) converted.push_back(call.source);
+    EXPECT_EQ(converted, c.converted);
+    EXPECT_EQ(jobs.at(2).Status, "Converting...");
+    EXPECT_EQ(dialogs.messages.size(), c.messages);
+    EXPECT_EQ(cursor.calls.back(), "default");
+  }
+}
+
+}  // namespace
+}  // namespace pelvantz
