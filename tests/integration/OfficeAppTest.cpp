@@ -121,14 +121,17 @@ TEST_F(OfficeAppTest, PrintsSoundPresentationsInOneSession) {
     presentation->close();
     EXPECT_FALSE(workingCopiesLeft());
     EXPECT_EQ(fs::last_write_time(source), sourceBefore);
-    EXPECT_FALSE(fs::exists(fs::path(source).parent_path() / (".~lock." + fs::path(source).filename().string() + "#")));
+    EXPECT_FALSE(fs::exists(fs::path(source).parent_path() /
+                            (".~lock." + fs::path(source).filename().string() + "#")));
   }
   app->quit();
-  const std::string configuration = ReadFile(appFolder_.path() / "temp/office-profile/user/registrymodifications.xcu");
+  const std::string configuration =
+      ReadFile(appFolder_.path() / "temp/office-profile/user/registrymodifications.xcu");
   EXPECT_NE(configuration.find("<prop oor:name=\"MacroSecurityLevel\" oor:op=\"fuse\"><value>3</value>"),
             std::string::npos);
-  EXPECT_NE(configuration.find("<prop oor:name=\"DisableMacrosExecution\" oor:op=\"fuse\"><value>true</value>"),
-            std::string::npos);
+  EXPECT_NE(
+      configuration.find("<prop oor:name=\"DisableMacrosExecution\" oor:op=\"fuse\"><value>true</value>"),
+      std::string::npos);
 }
 
 TEST_F(OfficeAppTest, FilesThatCannotBeOpenedFailCleanly) {
@@ -187,7 +190,8 @@ TEST_F(OfficeAppTest, SlideRangesAreCheckedAgainstTheDeck) {
   for (const auto& range : ranges) {
     SCOPED_TRACE(std::to_string(range.from) + ".." + std::to_string(range.to));
     const fs::path printFile = workFile("PsFile.ps");
-    const int32_t failure = FailureNumber([&] { presentation->printOut(range.from, range.to, printFile.string()); });
+    const int32_t failure =
+        FailureNumber([&] { presentation->printOut(range.from, range.to, printFile.string()); });
     EXPECT_EQ(failure, range.prints ? 0 : ErrorNumber::AutomationFailed);
     if (range.prints) {
       EXPECT_GT(fs::file_size(printFile), 0u);
@@ -232,16 +236,22 @@ TEST_F(OfficeAppTest, PrintIntoMissingFolderFails) {
   auto presentation = app->open(Corpus("apache-tika/testPPT.ppt"));
   presentation->setActivePrinter("pelvantz");
   const fs::path printFile = appFolder_.path() / "no-such-folder" / "PsFile.ps";
-  EXPECT_EQ(FailureNumber([&] { presentation->printOut(-1, -1, printFile.string()); }), ErrorNumber::FileAccess);
+  EXPECT_EQ(FailureNumber([&] { presentation->printOut(-1, -1, printFile.string()); }),
+            ErrorNumber::FileAccess);
   presentation->close();
   app->quit();
 }
 
 TEST_F(OfficeAppTest, CreateFailsWithCannotCreateObject) {
   const fs::path brokenProgram = appFolder_.path() / "no-office" / "soffice.bin";
-  EXPECT_EQ(FailureNumber([&] { MakeLibreOfficeFactory(appFolder_.str(), brokenProgram.string())->create("PowerPoint.Application"); }),
-            ErrorNumber::CannotCreateObject);
-  EXPECT_EQ(FailureNumber([&] { MakeLibreOfficeFactory(appFolder_.str(), "/bin/false")->create("PowerPoint.Application"); }),
+  EXPECT_EQ(
+      FailureNumber([&] {
+        MakeLibreOfficeFactory(appFolder_.str(), brokenProgram.string())->create("PowerPoint.Application");
+      }),
+      ErrorNumber::CannotCreateObject);
+  EXPECT_EQ(FailureNumber([&] {
+              MakeLibreOfficeFactory(appFolder_.str(), "/bin/false")->create("PowerPoint.Application");
+            }),
             ErrorNumber::CannotCreateObject);
   EXPECT_EQ(FailureNumber([&] { MakeLibreOfficeFactory(appFolder_.str())->create("Word.Application"); }),
             ErrorNumber::CannotCreateObject);
@@ -268,7 +278,8 @@ TEST_F(OfficeAppTest, TwoSessionsAtOnceUseSeparateProfiles) {
 TEST_F(OfficeAppTest, LeftoversOfEndedProcessesAreRemoved) {
   // No process gets the highest process id; a folder named after a live process stays.
   const fs::path temp = appFolder_.path() / "temp";
-  const std::vector<fs::path> leftovers{temp / "office-work-2147483647-1", temp / "office-profile-2147483647-2"};
+  const std::vector<fs::path> leftovers{temp / "office-work-2147483647-1",
+                                        temp / "office-profile-2147483647-2"};
   const fs::path live = temp / ("office-work-" + std::to_string(::getppid()) + "-1");
   for (const auto& folder : leftovers) fs::create_directories(folder / "user");
   fs::create_directories(live);
@@ -283,7 +294,8 @@ TEST_F(OfficeAppTest, DeadOfficeIsReportedAndCleanedUp) {
   const auto pids = OfficeProcessesUsing(appFolder_.path());
   ASSERT_EQ(pids.size(), 1u);
   ::kill(pids.front(), SIGKILL);
-  EXPECT_EQ(FailureNumber([&] { presentation->setActivePrinter("pelvantz"); }), ErrorNumber::AutomationDisconnected);
+  EXPECT_EQ(FailureNumber([&] { presentation->setActivePrinter("pelvantz"); }),
+            ErrorNumber::AutomationDisconnected);
   EXPECT_EQ(FailureNumber([&] { app->installedPrinters(); }), ErrorNumber::AutomationDisconnected);
   presentation.reset();
   app->quit();
@@ -298,7 +310,8 @@ TEST_F(OfficeAppTest, HungOfficeIsStoppedByTheWatchdog) {
   auto presentation = app->open(Corpus("apache-tika/testPPT.ppt"));
   ASSERT_EQ(OfficeProcessesUsing(appFolder_.path()).size(), 1u);
   ::kill(OfficeProcessesUsing(appFolder_.path()).front(), SIGSTOP);
-  EXPECT_EQ(FailureNumber([&] { presentation->setActivePrinter("pelvantz"); }), ErrorNumber::AutomationTimeout);
+  EXPECT_EQ(FailureNumber([&] { presentation->setActivePrinter("pelvantz"); }),
+            ErrorNumber::AutomationTimeout);
   presentation.reset();
   app->quit();
 

@@ -27,7 +27,8 @@ TEST(OfficeProcessTest, ReportsExitCodesAndPassesTheEnvironment) {
   };
   for (const auto& testCase : cases) {
     SCOPED_TRACE(testCase.script);
-    OfficeProcess process("/bin/sh", {"-c", testCase.script}, {"SAL_DISABLE_CUPS=1", "SAL_PSPRINT=/some/folder"});
+    OfficeProcess process("/bin/sh", {"-c", testCase.script},
+                          {"SAL_DISABLE_CUPS=1", "SAL_PSPRINT=/some/folder"});
     ASSERT_TRUE(process.waitForExit(30s));
     EXPECT_EQ(process.exitCode(), testCase.exitCode);
   }
@@ -40,8 +41,8 @@ TEST(OfficeProcessTest, AProgramThatCannotStartThrows) {
 TEST(OfficeProcessTest, TerminateEndsEvenAProcessThatIgnoresSigterm) {
   testing::TempFolder folder;
   const auto ready = folder.path() / "ignoring";
-  OfficeProcess process("/bin/sh", {"-c", "trap '' TERM; touch \"$0\"; while :; do sleep 0.1; done", ready.string()},
-                        {});
+  OfficeProcess process(
+      "/bin/sh", {"-c", "trap '' TERM; touch \"$0\"; while :; do sleep 0.1; done", ready.string()}, {});
   for (int poll = 0; poll < 500 && !std::filesystem::exists(ready); ++poll) std::this_thread::sleep_for(20ms);
   ASSERT_TRUE(std::filesystem::exists(ready));
   process.terminate(300ms);
@@ -50,9 +51,7 @@ TEST(OfficeProcessTest, TerminateEndsEvenAProcessThatIgnoresSigterm) {
 
 TEST(OfficeProcessTest, WatchdogKillsOnlyWhenTheLimitPasses) {
   OfficeProcess process("/bin/sleep", {"60"}, {});
-  {
-    Watchdog disarmedInTime(process, 60s);
-  }
+  { Watchdog disarmedInTime(process, 60s); }
   EXPECT_TRUE(process.running());
   {
     Watchdog watchdog(process, 1s);

@@ -77,28 +77,34 @@ void ImpressPresentation::load() {
         ->supportsService("com.sun.star.presentation.PresentationDocument");
   });
   if (!presentation) {
-    session_->call(session_->limits().call, [&] { Reference<css::util::XCloseable>(document_, UNO_QUERY_THROW)->close(true); });
-    document_.clear();
+    closeDocument(std::move(document_));
     throw Failed("The file is not a presentation.");
   }
 }
 
+const Reference<css::lang::XComponent>& ImpressPresentation::document() const {
+  if (!document_.is()) throw Failed("The presentation has been closed.");
+  return document_;
+}
+
 int32_t ImpressPresentation::slideCount() {
   return session_->call(session_->limits().call, [&] {
-    return Reference<css::drawing::XDrawPagesSupplier>(document_, UNO_QUERY_THROW)->getDrawPages()->getCount();
+    return Reference<css::drawing::XDrawPagesSupplier>(document(), UNO_QUERY_THROW)
+        ->getDrawPages()
+        ->getCount();
   });
 }
 
 std::string ImpressPresentation::printerName() {
-  return session_->call(session_->limits().call, [&] { return PrinterNameOf(document_); });
+  return session_->call(session_->limits().call, [&] { return PrinterNameOf(document()); });
 }
 
 // The office quietly keeps its previous printer for a name it does not know.
 void ImpressPresentation::setActivePrinter(const std::string& printerName) {
   const std::string applied = session_->call(session_->limits().call, [&] {
-    Reference<css::view::XPrintable>(document_, UNO_QUERY_THROW)
+    Reference<css::view::XPrintable>(document(), UNO_QUERY_THROW)
         ->setPrinter(Properties({Property("Name", Any(ToOUString(printerName)))}));
-    return PrinterNameOf(document_);
+    return PrinterNameOf(document());
   });
   if (applied != printerName) throw Failed("The printer \"" + printerName + "\" is not installed.");
   request_.printerName = printerName;
@@ -139,10 +145,10 @@ void ImpressPresentation::setNotesOrientation(int32_t value) {
 void ImpressPresentation::applySlideGeometry() {
   if (!slideOrientation_ && !slideSize_) return;
   session_->call(session_->limits().call, [&] {
-    const SlideSize current = CurrentSlideSize(document_);
+    const SlideSize current = CurrentSlideSize(document());
     const SlideSize size = slideSize_.value_or(current);
     const SlideSize wanted = Oriented(size, slideOrientation_.value_or(OrientationOf(current)));
-    if (!(wanted == current)) ResizeSlides(session_->context(), document_, wanted);
+    if (!(wanted == current)) ResizeSlides(session_->context(), document(), wanted);
   });
   slideOrientation_.reset();
   slideSize_.reset();
@@ -163,7 +169,8 @@ std::chrono::seconds ImpressPresentation::printLimit() {
 void ImpressPresentation::printOut(int32_t from, int32_t to, const std::string& printToFile) {
   const fs::path target = fs::absolute(fs::path(printToFile));
   if (!fs::is_directory(target.parent_path()))
-    throw RuntimeFailure(ErrorNumber::FileAccess, "The folder of \"" + target.string() + "\" does not exist.");
+    throw RuntimeFailure(ErrorNumber::FileAccess,
+                         "The folder of \"" + target.string() + "\" does not exist.");
   checkRange(from, to);
   applySlideGeometry();
   std::error_code ignored;
@@ -173,22 +180,27 @@ void ImpressPresentation::printOut(int32_t from, int32_t to, const std::string& 
   request.toSlide = to;
   request.targetFile = target.string();
   if (request.printerName.empty()) request.printerName = printerName();
-  session_->call(printLimit(), [&] { PrintSheets(session_->context(), document_, request); });
+  session_->call(printLimit(), [&] { PrintSheets(session_->context(), document(), request); });
   if (!fs::is_regular_file(target, ignored) || fs::file_size(target, ignored) == 0)
     throw Failed("The office wrote no print file \"" + target.string() + "\".");
 }
 
 void ImpressPresentation::close() {
-  if (closed_) return;
-  closed_ = true;
-  const auto document = std::move(document_);
+  if (!document_.is()) return;
+  const auto closing = std::move(document_);
   try {
-    session_->call(session_->limits().call, [&] { Reference<css::util::XCloseable>(document, UNO_QUERY_THROW)->close(true); });
+    closeDocument(closing);
   } catch (...) {
     removeWorkingCopy();
     throw;
   }
   removeWorkingCopy();
+}
+
+// Closed without saving: nothing of the working copy is ever written back.
+void ImpressPresentation::closeDocument(const Reference<css::lang::XComponent>& document) {
+  session_->call(session_->limits().call,
+                 [&] { Reference<css::util::XCloseable>(document, UNO_QUERY_THROW)->close(true); });
 }
 
 void ImpressPresentation::removeWorkingCopy() {

@@ -2,7 +2,6 @@
 // A presentation opened in the office: a private working copy of the user's
 // file, loaded hidden, with the print settings recorded until printOut.
 #include <com/sun/star/lang/XComponent.hpp>
-
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -32,6 +31,7 @@ class ImpressPresentation : public Presentation {
   void close() override;
 
  private:
+  const css::uno::Reference<css::lang::XComponent>& document() const;
   int32_t slideCount();
   std::string printerName();
   void copyToWorkFolder(const std::filesystem::path& source);
@@ -39,6 +39,7 @@ class ImpressPresentation : public Presentation {
   void applySlideGeometry();
   void checkRange(int32_t from, int32_t to);
   std::chrono::seconds printLimit();
+  void closeDocument(const css::uno::Reference<css::lang::XComponent>& document);
   void removeWorkingCopy();
 
   std::shared_ptr<OfficeSession> session_;
@@ -48,7 +49,6 @@ class ImpressPresentation : public Presentation {
   SheetRequest request_;
   std::optional<int32_t> slideOrientation_;
   std::optional<SlideSize> slideSize_;
-  bool closed_ = false;
 };
 
 }  // namespace pelvantz::office

@@ -1,11 +1,11 @@
 #include "platform/libreoffice/LibreOfficeApp.h"
 
-#include <com/sun/star/awt/PrinterServer.hpp>
+#include <strings.h>
 
 #include <algorithm>
+#include <com/sun/star/awt/PrinterServer.hpp>
 #include <cstdlib>
 #include <mutex>
-#include <strings.h>
 
 #include "platform/LibreOfficeFactory.h"
 #include "platform/libreoffice/ImpressPresentation.h"

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <set>
 #include <stdexcept>
@@ -64,6 +65,8 @@ class SpawnSettings {
     posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions_, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions_, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    // None of our descriptors (profile lock, sockets, pipes) may live on in the office.
+    posix_spawn_file_actions_addclosefrom_np(&actions_, STDERR_FILENO + 1);
     // Own group: a terminal's Ctrl+C is ours to handle, and the group can be killed as one.
     posix_spawnattr_setpgroup(&attributes_, 0);
     sigset_t defaults;
@@ -118,15 +121,20 @@ std::optional<int> OfficeProcess::exitCode() {
   std::lock_guard lock(mutex_);
   if (!reaped_) {
     int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) != pid_) return std::nullopt;
-    reap(status);
+    const pid_t result = waitpid(pid_, &status, WNOHANG);
+    if (result == 0 || (result < 0 && errno != ECHILD)) return std::nullopt;
+    // ECHILD: someone else reaped it (or ignores SIGCHLD); it has ended all the same.
+    reap(result == pid_ ? status : -1);
   }
   return exitCode_;
 }
 
 void OfficeProcess::reap(int status) {
   reaped_ = true;
-  exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  if (status < 0)
+    exitCode_ = -1;
+  else
+    exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   Unregister(pid_);
 }
 
@@ -153,8 +161,13 @@ void OfficeProcess::terminate(std::chrono::milliseconds grace) {
   if (waitForExit(grace)) return;
   kill();
   std::lock_guard lock(mutex_);
+  if (reaped_) return;
   int status = 0;
-  if (!reaped_ && waitpid(pid_, &status, 0) == pid_) reap(status);
+  pid_t result;
+  do {
+    result = waitpid(pid_, &status, 0);
+  } while (result < 0 && errno == EINTR);
+  reap(result == pid_ ? status : -1);
 }
 
 void KillAllOfficeProcesses() {

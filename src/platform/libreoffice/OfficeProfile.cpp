@@ -5,11 +5,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <regex>
-
 #include <atomic>
+#include <cerrno>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string>

@@ -1,14 +1,14 @@
 #include "platform/libreoffice/OfficeSession.h"
 
+#include <unistd.h>
+
+#include <atomic>
 #include <com/sun/star/bridge/BridgeFactory.hpp>
 #include <com/sun/star/connection/Connector.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <cppuhelper/bootstrap.hxx>
-#include <unistd.h>
-
-#include <atomic>
 #include <cstdlib>
 #include <thread>
 
@@ -122,9 +122,9 @@ bool OfficeSession::tryConnect(const std::string& pipeName) {
 }
 
 RuntimeFailure OfficeSession::timedOut(const Watchdog& watchdog) const {
-  return RuntimeFailure(ErrorNumber::AutomationTimeout,
-                        "The office did not answer within " + std::to_string(watchdog.limit().count()) +
-                            " seconds and was stopped.");
+  return RuntimeFailure(ErrorNumber::AutomationTimeout, "The office did not answer within " +
+                                                            std::to_string(watchdog.limit().count()) +
+                                                            " seconds and was stopped.");
 }
 
 RuntimeFailure OfficeSession::translate(const css::uno::Exception& exception, FailureKind kind,

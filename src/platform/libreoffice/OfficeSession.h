@@ -2,13 +2,12 @@
 // One office process and our connection to it, for the life of one job.
 // Every call into the office goes through call(), which bounds it with a
 // watchdog and turns the office's exceptions into RuntimeFailure.
+#include <chrono>
 #include <com/sun/star/bridge/XBridge.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/uno/Exception.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
-
-#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -22,8 +21,8 @@
 namespace pelvantz::office {
 
 struct OfficeSettings {
-  std::string program;               // soffice.bin
-  std::filesystem::path workFolder;  // <application folder>/temp
+  std::string program;                  // soffice.bin
+  std::filesystem::path workFolder;     // <application folder>/temp
   std::filesystem::path printerFolder;  // psprint configuration with printer "pelvantz"
   OfficeTimeLimits limits;
 };

@@ -7,7 +7,6 @@
 #include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
-
 #include <string>
 #include <utility>
 
@@ -74,12 +73,14 @@ void ResizeSlides(const Reference<css::uno::XComponentContext>& context,
   Reference<css::frame::XDispatchProvider> frame(model->getCurrentController()->getFrame(), UNO_QUERY_THROW);
   css::frame::DispatchHelper::create(context)->executeDispatch(
       frame, ".uno:PageSize", "", 0,
-      Properties({Property("PageWidth", css::uno::Any(size.width)), Property("PageHeight", css::uno::Any(size.height)),
+      Properties({Property("PageWidth", css::uno::Any(size.width)),
+                  Property("PageHeight", css::uno::Any(size.height)),
                   Property("ScaleObjects", css::uno::Any(true))}));
   const SlideSize applied = CurrentSlideSize(document);
   if (!(applied == size))
-    throw RuntimeFailure(ErrorNumber::AutomationFailed, "The slide size " + std::to_string(size.width) + " x " +
-                             std::to_string(size.height) + " could not be applied.");
+    throw RuntimeFailure(ErrorNumber::AutomationFailed, "The slide size " + std::to_string(size.width) +
+                                                            " x " + std::to_string(size.height) +
+                                                            " could not be applied.");
 }
 
 }  // namespace pelvantz::office

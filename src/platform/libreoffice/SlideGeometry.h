@@ -2,7 +2,6 @@
 // Slide sizes and orientation as the presentation's page setup knows them.
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
-
 #include <cstdint>
 #include <optional>
 

@@ -1,7 +1,6 @@
 #include "platform/libreoffice/UnoHelpers.h"
 
 #include <osl/file.hxx>
-
 #include <stdexcept>
 
 namespace pelvantz::office {

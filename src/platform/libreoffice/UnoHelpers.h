@@ -3,10 +3,9 @@
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/uno/Any.hxx>
 #include <com/sun/star/uno/Sequence.hxx>
-#include <rtl/ustring.hxx>
-
 #include <filesystem>
 #include <initializer_list>
+#include <rtl/ustring.hxx>
 #include <string>
 
 namespace pelvantz::office {
