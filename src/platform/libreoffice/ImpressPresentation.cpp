@@ -57,6 +57,8 @@ void ImpressPresentation::copyToWorkFolder(const fs::path& source) {
     removeWorkingCopy();
     throw Failed("The presentation \"" + source.string() + "\" could not be read: " + error.message());
   }
+  // A read-only original must not make the copy read-only: the slide size is changed on it.
+  fs::permissions(workingCopy_, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
 }
 
 // No interaction handler: a password-protected file fails instead of asking.
