@@ -11,25 +11,24 @@ GREEN='#1f6b2a'
 LEAF='#9ddfa0'
 PAPER='#f7fbf5'
 
-# A link picture: a rounded tile with a symbol and a caption under it.
+# A link picture: a small tile with a symbol and a caption in its top-left
+# 58 by 48 pixels; the rest stays transparent, because the main window lets
+# the three pictures overlap each other and puts a line and a frame across
+# their lower part.
 link_picture() {  # width height symbol caption file (symbol: drawing primitives)
+  local shift=$((29 - $1 / 2))  # the caption is centred under the tile, not the picture
   "$IM" -size "$1x$2" xc:none \
-    -fill "$PAPER" -stroke "$GREEN" -strokewidth 2 -draw "roundrectangle 2,2 $(($1-3)),$(($2-3)) 10,10" \
-    -stroke "$GREEN" -strokewidth 3 -fill none -draw "$3" \
-    -stroke none -fill "$GREEN" -font "$BOLD" -pointsize 12 -gravity south -annotate +0+6 "$4" \
-    -background "$LEAF" -flatten "$5"
+    -fill "$PAPER" -stroke "$GREEN" -strokewidth 2 -draw "roundrectangle 1,1 57,47 8,8" \
+    -stroke "$GREEN" -strokewidth 2 -fill none -draw "$3" \
+    -stroke none -fill "$GREEN" -font "$BOLD" -pointsize 10 -gravity north -annotate "${shift}+34" "$4" \
+    "$5"
 }
 
-link_picture 75 75 "path 'M 18,36 L 37,18 L 56,36 M 24,32 L 24,52 L 50,52 L 50,32 M 33,52 L 33,40 L 41,40 L 41,52'" \
+link_picture 75 75 "path 'M 17,21 L 29,9 L 41,21 M 21,18 L 21,31 L 37,31 L 37,18 M 26,31 L 26,24 L 32,24 L 32,31'" \
   "Home" images/home.gif
-link_picture 77 75 "path 'M 16,20 L 60,20 L 60,50 L 16,50 Z M 16,20 L 38,38 L 60,20'" \
+link_picture 77 75 "path 'M 14,10 L 44,10 L 44,30 L 14,30 Z M 14,10 L 29,22 L 44,10'" \
   "Contact" images/contact.gif
-"$IM" -size 76x75 xc:none \
-  -fill "$PAPER" -stroke "$GREEN" -strokewidth 2 -draw "roundrectangle 2,2 73,72 10,10" \
-  -fill none -strokewidth 3 -draw "circle 38,34 38,16" \
-  -stroke none -fill "$GREEN" -font "$BOLD" -pointsize 24 -gravity center -annotate +0-4 "?" \
-  -font "$BOLD" -pointsize 12 -gravity south -annotate +0+6 "Help" \
-  -background "$LEAF" -flatten images/faq.gif
+link_picture 76 75 "circle 29,19 29,8 fill '#1f6b2a' stroke none font-size 17 text 24,26 '?'" "Help" images/faq.gif
 
 # The logo: a page turning into a PDF, and the program's name.
 "$IM" -size 187x55 xc:"$LEAF" \

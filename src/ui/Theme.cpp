@@ -3,10 +3,16 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QColor>
+#include <QCoreApplication>
+#include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPalette>
 #include <QPixmap>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleOptionGroupBox>
 #include <QWidget>
 #include <optional>
 #include <vector>
@@ -56,6 +62,52 @@ std::optional<QColor> ColourFromText(const QString& text) {
   return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 
+// Fusion shades a frame's panel with a picture of its own, whatever the
+// palette says; this style draws the frame as a plain outline instead, so the
+// frame shows its background colour. Set on the frame alone, it leaves the
+// frame's controls to the application's style.
+class FlatFrame : public QProxyStyle {
+ public:
+  // The outline stops short of the caption, as a frame's line does.
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                          QPainter* painter, const QWidget* widget) const override {
+    const auto* frame = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+    if (control != CC_GroupBox || !frame) {
+      return QProxyStyle::drawComplexControl(control, option, painter, widget);
+    }
+    QStyleOptionGroupBox outline = *frame;
+    outline.subControls = frame->subControls & SC_GroupBoxFrame;
+    QStyleOptionGroupBox rest = *frame;
+    rest.subControls = frame->subControls & ~SC_GroupBoxFrame;
+    const QRect caption = subControlRect(CC_GroupBox, frame, SC_GroupBoxLabel, widget);
+    painter->save();
+    painter->setClipRegion(QRegion(frame->rect).subtracted(caption.adjusted(-2, 0, 2, 0)));
+    QProxyStyle::drawComplexControl(control, &outline, painter, widget);
+    painter->restore();
+    QProxyStyle::drawComplexControl(control, &rest, painter, widget);
+  }
+
+  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+    if (element != PE_FrameGroupBox) return QProxyStyle::drawPrimitive(element, option, painter, widget);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(option->palette.color(QPalette::Window).darker(140));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRoundedRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    painter->restore();
+  }
+};
+
+QStyle* FlatFrameStyle() {
+  static QPointer<FlatFrame> style;
+  if (!style) {
+    style = new FlatFrame;
+    style->setParent(QCoreApplication::instance());
+  }
+  return style;
+}
+
 QWidget* FindControl(QWidget& window, const char* name) {
   return window.findChild<QWidget*>(QString::fromLatin1(name));
 }
@@ -95,6 +147,12 @@ void SetBackColour(QWidget& control, const QColor& colour) {
     view->viewport()->setAutoFillBackground(true);
     return;
   }
+  if (auto* frame = qobject_cast<QGroupBox*>(&control)) {
+    frame->setStyle(FlatFrameStyle());
+    SetRoles(control, {QPalette::Window}, colour);
+    control.setAutoFillBackground(true);
+    return;
+  }
   if (qobject_cast<QPushButton*>(&control)) {
     // Under the Fusion style a push button paints its own gradient and ignores
     // the palette; a style sheet is what makes the colour show.
@@ -112,6 +170,10 @@ void SetBackColour(QWidget& control, const QColor& colour) {
 
 void SetTextColour(QWidget& control, const QColor& colour) {
   if (IsLine(control)) return SetLineColour(control, colour);
+  if (qobject_cast<QGroupBox*>(&control)) {
+    // The style draws a frame's caption in the Text role.
+    return SetRoles(control, {QPalette::WindowText, QPalette::Text}, colour);
+  }
   if (qobject_cast<QAbstractItemView*>(&control)) {
     return SetRoles(control, {QPalette::Text, QPalette::WindowText}, colour);
   }

@@ -155,6 +155,7 @@ TEST_F(ThemeTest, ListedControlsTakeTheColours) {
       {nullptr, QPalette::Window, Back},          {nullptr, QPalette::WindowText, Text},
       {"picMain", QPalette::Window, Back},        {"picMain", QPalette::WindowText, Text},
       {"Frame1", QPalette::Window, Back},         {"Frame1", QPalette::WindowText, Text},
+      {"Frame1", QPalette::Text, Text},
       {"Frame2", QPalette::Window, Back},         {"Frame2", QPalette::WindowText, Text},
       {"Frame3", QPalette::Window, Back},         {"Frame3", QPalette::WindowText, Text},
       {"chkAllPages", QPalette::Window, Back},    {"chkAllPages", QPalette::WindowText, Text},
@@ -184,9 +185,11 @@ TEST_F(ThemeTest, ListedControlsTakeTheColours) {
 TEST_F(ThemeTest, ColoursArePainted) {
   ApplyTheme();
   window->show();
-  // The frame's own background, beside its caption; the style shades the panel below it.
   EXPECT_EQ(PaintedAt(*window, "Frame2", {580, 2}), Back);
+  EXPECT_EQ(PaintedAt(*window, "Frame2", {560, 290}), Back) << "the panel is not shaded";
   EXPECT_EQ(PaintedAt(*window, "chkFitToPage", {130, 7}), Back);
+  EXPECT_EQ(PaintedAt(*window, "optLandscape", {88, 8}), Back);
+  EXPECT_EQ(PaintedAt(*window, "chkFromTo", {128, 8}), Back);
   EXPECT_EQ(PaintedAt(*window, "cmdConvert", {8, 12}), Back);
   EXPECT_EQ(PaintedAt(*window, "lvwGeneral", {300, 60}), Back);
   EXPECT_EQ(PaintedAt(*window, "txtfilepath", {300, 12}), QColor(Qt::white))
