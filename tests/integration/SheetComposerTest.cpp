@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <regex>
 #include <string>
@@ -75,7 +76,12 @@ class TestOffice {
     setenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc", 1);
     local_ = cppu::defaultBootstrap_InitialComponentContext();
     pipeName_ = "pelvantz_composer_" + std::to_string(getpid());
-    connect();
+    try {
+      connect();
+    } catch (...) {
+      reap();
+      throw;
+    }
   }
   ~TestOffice() {
     try {
@@ -144,12 +150,29 @@ class TestOffice {
   }
 
   void reap() {
-    for (int i = 0; i < 100; ++i) {
-      if (waitpid(pid_, nullptr, WNOHANG) == pid_) return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    bool ended = false;
+    for (int i = 0; i < 100 && !ended; ++i) {
+      ended = waitpid(pid_, nullptr, WNOHANG) == pid_;
+      if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
+    if (!ended) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    killStrays();
+  }
+
+  // An office of ours that is not our child (seen now and then to outlive a
+  // run) is known by our private profile.
+  void killStrays() const {
+    const std::string profile = (folder_.path() / "profile").string();
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+      const std::string name = entry.path().filename().string();
+      if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+      std::ifstream cmdline(entry.path() / "cmdline");
+      const std::string arguments((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
+      if (arguments.find(profile) != std::string::npos) kill(std::stoi(name), SIGKILL);
+    }
   }
 
   testing::TempFolder folder_;
