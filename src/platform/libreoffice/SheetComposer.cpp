@@ -75,6 +75,8 @@ class Composer {
  private:
   Rect wholeSheet() const { return {0, 0, sheets_.sheetSize().width, sheets_.sheetSize().height}; }
 
+  // Only slides print at their own size when not fitted: notes pages,
+  // handouts and outline are laid out on the paper, as they always fit.
   void composeSlides() {
     for (int slide : slides_) {
       const int sheet = sheets_.addSheet();
@@ -127,7 +129,9 @@ class Composer {
     composeComments(slides_);
   }
 
-  // One run of comment sheets for the given slides, if any of them has comments.
+  // One run of comment sheets for the given slides, if any of them has
+  // comments. They follow the sheet that shows those slides (slide, notes
+  // page, handout sheet), and for the outline the whole outline.
   void composeComments(const std::vector<int>& slides) {
     if (!request_.printComments) return;
     std::optional<TextFlow> flow;
