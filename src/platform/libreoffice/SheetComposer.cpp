@@ -21,6 +21,7 @@ using namespace sheet;
 const TextStyle kHeading{14.0f, true, false};
 const TextStyle kBody{12.0f, false, false};
 const TextStyle kNotes{12.0f, false, true};
+const TextStyle kCommentHeader{12.0f, true, false};
 constexpr int32_t kLevelIndent = 1000;
 constexpr int32_t kSlideSpacing = 500;
 constexpr int32_t kParagraphSpacing = 100;
@@ -142,7 +143,7 @@ class Composer {
       flow->add("Comments on slide " + std::to_string(slide), kHeading, 0, kSlideSpacing);
       for (const auto& comment : comments) {
         const std::string initials = comment.initials.empty() ? "" : " (" + comment.initials + ")";
-        flow->add(comment.author + initials + ", " + comment.date, {12.0f, true, false}, kLevelIndent,
+        flow->add(comment.author + initials + ", " + comment.date, kCommentHeader, kLevelIndent,
                   kSlideSpacing / 2);
         flow->add(comment.text, kBody, kLevelIndent, kParagraphSpacing);
       }
