@@ -1,0 +1,311 @@
+// ConvertPresentation with the real office and Ghostscript over the corpus of
+// real presentations.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "engine/Conversion.h"
+#include "joblist/JobList.h"
+#include "platform/LibreOfficeFactory.h"
+#include "platform/RegistryStore.h"
+#include "platform/linux/LinuxSystemVersion.h"
+#include "startup/core/ErrorHandler.h"
+#include "startup/core/Registry.h"
+#include "support/FakeDialogs.h"
+#include "support/TempFolder.h"
+
+namespace pelvantz {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FakeDialogs;
+using testing::TempFolder;
+
+class QuietCursor : public Cursor {
+ public:
+  void setBusy() override {}
+  void setDefault() override {}
+};
+
+class RecordingShell : public Shell {
+ public:
+  void open(const std::string& target) override { opened.push_back(target); }
+  std::vector<std::string> opened;
+};
+
+fs::path Corpus() {
+  const char* corpus = std::getenv("PELVANTZ_CORPUS");
+  return corpus && *corpus ? corpus : PELVANTZ_TEST_CORPUS;
+}
+
+fs::path BuiltApplicationFolder() {
+  const char* folder = std::getenv("PELVANTZ_APP_DIR");
+  return folder && *folder ? folder : PELVANTZ_TEST_APP_DIR;
+}
+
+std::string Quoted(const fs::path& path) {
+  std::string quoted = "'";
+  for (char c : path.string()) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string CommandOutput(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t read;
+    while ((read = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, read);
+    pclose(pipe);
+  }
+  return output;
+}
+
+struct PdfFacts {
+  int pages = -1;
+  double width = 0;  // of the first page, in points
+  double height = 0;
+};
+
+PdfFacts ReadPdf(const fs::path& pdf) {
+  PdfFacts facts;
+  const std::string info = CommandOutput("pdfinfo " + Quoted(pdf) + " 2>/dev/null");
+  if (const auto at = info.find("Pages:"); at != std::string::npos)
+    std::sscanf(info.c_str() + at, "Pages: %d", &facts.pages);
+  if (const auto at = info.find("Page size:"); at != std::string::npos)
+    std::sscanf(info.c_str() + at, "Page size: %lf x %lf", &facts.width, &facts.height);
+  return facts;
+}
+
+// The text in reading order, every run of white space made one blank, so that
+// a title wrapped on a narrow slide still reads as one phrase.
+std::string PdfText(const fs::path& pdf) {
+  std::string text;
+  for (char c : CommandOutput("pdftotext " + Quoted(pdf) + " - 2>/dev/null")) {
+    const bool blank = std::isspace(static_cast<unsigned char>(c));
+    if (!blank) text += c;
+    else if (!text.empty() && text.back() != ' ') text += ' ';
+  }
+  return text;
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Processes whose command line mentions the text: an office or Ghostscript
+// started for our application folder.
+std::vector<std::string> ProcessesMentioning(const std::string& text) {
+  std::vector<std::string> found;
+  DIR* proc = opendir("/proc");
+  while (const dirent* entry = proc ? readdir(proc) : nullptr) {
+    if (std::atoi(entry->d_name) <= 0 || std::atoi(entry->d_name) == getpid()) continue;
+    std::string commandLine = ReadFile(fs::path("/proc") / entry->d_name / "cmdline");
+    for (char& c : commandLine) c = c == '\0' ? ' ' : c;
+    if (commandLine.find(text) != std::string::npos) found.push_back(commandLine);
+  }
+  if (proc) closedir(proc);
+  return found;
+}
+
+// A private copy of the built application folder per test program, so that no
+// other test's office shares its profile or work folder.
+class ConversionCorpusTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    scratch_ = new TempFolder;
+    const fs::path app = scratch_->path() / "app";
+    fs::create_directories(app / "temp");
+    for (const auto& entry : fs::directory_iterator(BuiltApplicationFolder())) {
+      const std::string name = entry.path().filename().string();
+      if (name == "temp" || name == "pelvantz") continue;
+      fs::copy(entry.path(), app / name, fs::copy_options::recursive);
+    }
+    RegistryStore store(RegistryStore::PathIn(app.string()));
+    Registry registry(store);
+    const std::string ghostscript = "/usr/bin/gs";
+    registry.SetRegistryValue(HKEY_LOCAL_MACHINE_, "SOFTWARE\\GS", "GSPath", ghostscript, REG_SZ_);
+  }
+  static void TearDownTestSuite() {
+    delete scratch_;
+    scratch_ = nullptr;
+  }
+
+  void SetUp() override { fs::create_directories(outFolder()); }
+
+  static fs::path app() { return scratch_->path() / "app"; }
+  static fs::path outFolder() { return scratch_->path() / "out"; }
+
+  // Converts one presentation as the batch driver would and returns its final status.
+  std::string convert(const fs::path& source, const fs::path& target, const ConversionOptions& options) {
+    jobs.clear();
+    jobs.AddCompleteListView(source.string(), target.string());
+    jobs.SetJobStatus(1, "Converting...");
+    converter.ConvertPresentation(source.string(), target.string(), 1, options);
+    return jobs.at(1).Status;
+  }
+
+  static inline TempFolder* scratch_ = nullptr;
+  FakeDialogs dialogs;
+  QuietCursor cursor;
+  ErrorHandler errors{dialogs, cursor, "Pelvantz - Powerpoint to PDF Converter"};
+  RecordingShell shell;
+  JobList jobs{dialogs};
+  RegistryStore store{RegistryStore::PathIn(app().string())};
+  Registry registry{store};
+  LinuxSystemVersion systemVersion;
+  std::unique_ptr<PresentationAppFactory> office = MakeLibreOfficeFactory(app().string());
+  Converter converter{ConversionEnvironment{*office, dialogs, errors, shell, jobs, registry, systemVersion,
+                                            app().string(), [] { FAIL() << "the program would end"; }}};
+};
+
+struct LayoutCase {
+  const char* file;
+  const char* text;  // found on the first slide
+  int slides;
+  const char* outputType;
+  bool landscape;
+  int expectedPages;
+  const char* from = nullptr;  // a page range when set
+  const char* to = nullptr;
+  const char* absentText = nullptr;  // of a slide outside the range
+};
+
+TEST_F(ConversionCorpusTest, SoundPresentationsGiveEveryLayoutWithTheirText) {
+  const std::vector<LayoutCase> cases = {
+      {"format-corpus/ecdl+paris2001.ppt", "JISC Digital Library", 16, "Slides", true, 16},
+      {"format-corpus/ecdl+paris2001.ppt", "JISC Digital Library", 16, "Notes", true, 16},
+      {"format-corpus/ecdl+paris2001.ppt", "JISC Digital Library", 16, "6 Slide Handouts", true, 3},
+      {"format-corpus/ecdl+paris2001.ppt", "JISC Digital Library", 16, "4 Slide Handouts", false, 4},
+      {"format-corpus/ecdl+paris2001.ppt", "JISC Digital Library", 16, "9 Slide Handouts", true, 2},
+      {"format-corpus/ecdl+paris2001.ppt", "JISC Digital Library", 16, "Outline", false, -1},
+      {"format-corpus/ecdl+paris2001.ppt", "JISC: background", 16, "Slides", true, 3, "3", "5",
+       "Digital Library"},
+      {"format-corpus/ecdl+paris2001.ppt", "Networking", 16, "2 Slide Handouts", true, 2, "3", "5",
+       "Digital Library"},
+      {"format-corpus/ecdl+paris2001.ppt", "JISC: background", 16, "Notes", true, 3, "3", "5",
+       "Digital Library"},
+      {"mscfb/test.ppt", "Lorem ipsum", 2, "Slides", false, 2},
+      {"mscfb/test.ppt", "Lorem ipsum", 2, "3 Slide Handouts", true, 1},
+      {"apache-tika/testComment.ppt", "Here is some text", 1, "Notes", true, 1},
+      {"apache-tika/testPPT_various.ppt", "Subject is here", 1, "1 Slide Handouts", true, 1},
+      {"msoffcrypto-tool/plain.ppt", "Lorem ipsum", 1, "Slides", true, 1},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(std::string(test.file) + " " + test.outputType + (test.from ? " range" : ""));
+    ConversionOptions options;
+    options.OutputType = test.outputType;
+    options.Landscape = test.landscape;
+    options.PaperSize = "A4";
+    if (test.from) {
+      options.AllPages = false;
+      options.FromText = test.from;
+      options.ToText = test.to;
+    }
+    const fs::path target = outFolder() / "result.pdf";
+    fs::remove(target);
+    ASSERT_EQ(convert(Corpus() / test.file, target, options), "Completed");
+    const PdfFacts pdf = ReadPdf(target);
+    RecordProperty(std::string(test.file) + " " + test.outputType + (test.from ? " range" : ""),
+                   std::to_string(pdf.pages) + " pages " + std::to_string(pdf.width) + "x" +
+                       std::to_string(pdf.height) + " pt");
+    if (test.expectedPages > 0) {
+      EXPECT_EQ(pdf.pages, test.expectedPages);
+    } else {
+      EXPECT_GE(pdf.pages, 1);
+    }
+    const std::string text = PdfText(target);
+    EXPECT_NE(text.find(test.text), std::string::npos) << text.substr(0, 600);
+    if (test.absentText) {
+      EXPECT_EQ(text.find(test.absentText), std::string::npos);
+    }
+    const std::string type = test.outputType;
+    if (type == "Slides") {
+      EXPECT_EQ(pdf.width > pdf.height, test.landscape) << pdf.width << "x" << pdf.height;
+    }
+    if (type == "Notes") {
+      EXPECT_GT(pdf.width, pdf.height);  // notes pages are always landscape
+    }
+  }
+  EXPECT_TRUE(shell.opened.empty());
+  EXPECT_TRUE(ProcessesMentioning(app().string()).empty());
+}
+
+TEST_F(ConversionCorpusTest, RangeOutsideThePresentationFailsTheJob) {
+  ConversionOptions options;
+  options.AllPages = false;
+  options.FromText = "5";
+  options.ToText = "9";
+  const fs::path target = outFolder() / "range.pdf";
+  EXPECT_EQ(convert(Corpus() / "mscfb/test.ppt", target, options), "Failed");
+  EXPECT_FALSE(fs::exists(target));
+  EXPECT_TRUE(ProcessesMentioning(app().string()).empty());
+}
+
+TEST_F(ConversionCorpusTest, BrokenPresentationsFailCleanlyAndLeaveTheTargetAlone) {
+  std::vector<std::pair<std::string, std::string>> files;  // path, category
+  std::ifstream manifest(Corpus() / "manifest.tsv");
+  for (std::string line; std::getline(manifest, line);) {
+    const auto tab = line.find('\t');
+    const std::string category = line.substr(tab + 1);
+    if (category != "sound") files.emplace_back(line.substr(0, tab), category);
+  }
+  ASSERT_FALSE(files.empty());
+  const fs::path target = outFolder() / "kept.pdf";
+  for (const auto& [file, category] : files) {
+    SCOPED_TRACE(file + " (" + category + ")");
+    std::ofstream(target, std::ios::binary) << "the user's earlier PDF";
+    const std::string status = convert(Corpus() / file, target, ConversionOptions{});
+    RecordProperty(file, status);
+    if (category == "encrypted" || category == "damaged") {
+      EXPECT_EQ(status, "Failed");
+    } else {
+      // A foreign or odd file may load after all; it must end one way or the other.
+      EXPECT_TRUE(status == "Failed" || status == "Completed") << status;
+    }
+    if (status == "Failed") {
+      EXPECT_EQ(ReadFile(target), "the user's earlier PDF");
+    } else {
+      EXPECT_GE(ReadPdf(target).pages, 1);
+    }
+    EXPECT_TRUE(ProcessesMentioning(app().string()).empty());
+  }
+}
+
+// Writes PNG renderings of a handout page and a notes page. They are kept in
+// the folder PELVANTZ_KEEP_RENDERS names, for a person to look at.
+TEST_F(ConversionCorpusTest, HandoutAndNotesPagesRenderWithContent) {
+  const char* keep = std::getenv("PELVANTZ_KEEP_RENDERS");
+  for (const char* type : {"6 Slide Handouts", "Notes"}) {
+    SCOPED_TRACE(type);
+    ConversionOptions options;
+    options.OutputType = type;
+    const fs::path target = outFolder() / "render.pdf";
+    ASSERT_EQ(convert(Corpus() / "format-corpus/ecdl+paris2001.ppt", target, options), "Completed");
+    const fs::path png = outFolder() / (std::string(type[0] == '6' ? "handout" : "notes") + ".png");
+    CommandOutput("pdftoppm -png -r 60 -f 1 -l 1 -singlefile " + Quoted(target) + " " +
+                  Quoted(png.parent_path() / png.stem()));
+    const QImage image(QString::fromStdString(png.string()));
+    ASSERT_FALSE(image.isNull());
+    // A page with slides on it is far from uniformly white.
+    int inked = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) inked += qGray(image.pixel(x, y)) < 200 ? 1 : 0;
+    EXPECT_GT(inked, image.width() * image.height() / 200);
+    if (keep) fs::copy_file(png, fs::path(keep) / png.filename(), fs::copy_options::overwrite_existing);
+  }
+}
+
+}  // namespace
+}  // namespace pelvantz
