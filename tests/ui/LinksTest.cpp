@@ -5,18 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "MainWindowFixture.h"
 #include "support/TempFolder.h"
 #include "ui/Links.h"
 
 namespace pelvantz {
 namespace {
-
-// The desktop's opener would start a browser: record what it is handed instead.
-class RecordingShell : public Shell {
- public:
-  void open(const std::string& target) override { targets.push_back(target); }
-  std::vector<std::string> targets;
-};
 
 TEST(LinksTest, EachClickHandsOneTargetToTheShell) {
   testing::TempFolder appFolder;
@@ -37,18 +31,18 @@ TEST(LinksTest, EachClickHandsOneTargetToTheShell) {
       {"help", [&](Shell& shell) { cmdHelp_Click(shell, appFolder.str()); }, helpPage},
   };
   for (const Case& c : cases) {
-    RecordingShell shell;
+    testing::RecordingShell shell;
     c.click(shell);
     c.click(shell);
-    EXPECT_EQ(shell.targets, (std::vector<std::string>{c.target, c.target})) << c.link;
+    EXPECT_EQ(shell.opened, (std::vector<std::string>{c.target, c.target})) << c.link;
   }
 }
 
 TEST(LinksTest, MissingHelpPageShowsNothing) {
   testing::TempFolder appFolder;
-  RecordingShell shell;
+  testing::RecordingShell shell;
   cmdHelp_Click(shell, appFolder.str());
-  EXPECT_TRUE(shell.targets.empty());
+  EXPECT_TRUE(shell.opened.empty());
 }
 
 }  // namespace

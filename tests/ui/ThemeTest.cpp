@@ -1,4 +1,6 @@
-// The theme over a window built with the main window's control names and kinds.
+// The theme's operations over a window built with the main window's control
+// names and kinds, for what the real window's load cannot show: colour text
+// that is no number, and each way a picture can fail to load.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -6,7 +8,6 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <memory>
 
+#include "MainWindowFixture.h"
 #include "support/TempFolder.h"
 #include "ui/Theme.h"
 
@@ -24,16 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const QColor Back(157, 223, 160);
-const QColor Text(0, 64, 0);
 const QColor Design(239, 240, 244);
-
-void EnsureApplication() {
-  static int argc = 1;
-  static char name[] = "tests_ui";
-  static char* argv[] = {name, nullptr};
-  if (!QApplication::instance()) new QApplication(argc, argv);
-}
 
 template <typename Control>
 Control* Add(QWidget* parent, const char* name, QRect place, const QString& caption = {}) {
@@ -105,12 +98,6 @@ QColor Colour(QWidget& window, const char* name, QPalette::ColorRole role) {
   return name ? Control(window, name).palette().color(role) : window.palette().color(role);
 }
 
-// The colour actually painted at a point of the control.
-QColor PaintedAt(QWidget& window, const char* name, QPoint point) {
-  QWidget& control = Control(window, name);
-  return window.grab().toImage().pixelColor(control.mapTo(&window, point));
-}
-
 bool HasPicture(QWidget& window, const char* name) {
   auto* label = qobject_cast<QLabel*>(&Control(window, name));
   return label && !label->pixmap().isNull();
@@ -119,7 +106,7 @@ bool HasPicture(QWidget& window, const char* name) {
 class ThemeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    EnsureApplication();
+    testing::EnsureQtApplication();
     CopyShippedPictures();
     window = MakeWindow();
   }
@@ -141,65 +128,6 @@ class ThemeTest : public ::testing::Test {
   testing::TempFolder appFolder;
   std::unique_ptr<QWidget> window;
 };
-
-TEST_F(ThemeTest, ListedControlsTakeTheColours) {
-  const QColor systemText = Colour(*window, "Label3", QPalette::WindowText);
-  const QColor systemButtonText = Colour(*window, "cmdConvert", QPalette::ButtonText);
-  ApplyTheme();
-  struct Expectation {
-    const char* control;  // nullptr: the window itself
-    QPalette::ColorRole role;
-    QColor colour;
-  };
-  const Expectation expectations[] = {
-      {nullptr, QPalette::Window, Back},          {nullptr, QPalette::WindowText, Text},
-      {"picMain", QPalette::Window, Back},        {"picMain", QPalette::WindowText, Text},
-      {"Frame1", QPalette::Window, Back},         {"Frame1", QPalette::WindowText, Text},
-      {"Frame1", QPalette::Text, Text},
-      {"Frame2", QPalette::Window, Back},         {"Frame2", QPalette::WindowText, Text},
-      {"Frame3", QPalette::Window, Back},         {"Frame3", QPalette::WindowText, Text},
-      {"chkAllPages", QPalette::Window, Back},    {"chkAllPages", QPalette::WindowText, Text},
-      {"chkFromTo", QPalette::Window, Back},      {"chkFromTo", QPalette::WindowText, Text},
-      {"chkOpenDocEditing", QPalette::Window, Back}, {"chkOpenDocEditing", QPalette::WindowText, Text},
-      {"chkComments", QPalette::Window, Back},    {"chkComments", QPalette::WindowText, Text},
-      {"chkFitToPage", QPalette::Window, Back},   {"chkFitToPage", QPalette::WindowText, Text},
-      {"optLandscape", QPalette::Window, Back},   {"optLandscape", QPalette::WindowText, Text},
-      {"optPotrait", QPalette::Window, Back},     {"optPotrait", QPalette::WindowText, Text},
-      {"Label11", QPalette::WindowText, Text},    {"Label12", QPalette::WindowText, Text},
-      {"Label2", QPalette::WindowText, Text},     {"Label4", QPalette::WindowText, Text},
-      {"Line3", QPalette::WindowText, Text},      {"lvwGeneral", QPalette::Base, Back},
-      {"lvwGeneral", QPalette::Text, Text},       {"cmdConvert", QPalette::Button, Back},
-      {"cmdClose", QPalette::Button, Back},       {"cmdBrowse", QPalette::Button, Back},
-      {"cmdBrowseOutput", QPalette::Button, Back}, {"cmdAddToList", QPalette::Button, Back},
-      {"cmdClear", QPalette::Button, Back},
-      // Left alone: they keep the system's colours.
-      {"Label3", QPalette::WindowText, systemText}, {"Label8", QPalette::WindowText, systemText},
-      {"cmdConvert", QPalette::ButtonText, systemButtonText},
-  };
-  for (const auto& expected : expectations) {
-    EXPECT_EQ(Colour(*window, expected.control, expected.role), expected.colour)
-        << (expected.control ? expected.control : "window") << " role " << expected.role;
-  }
-}
-
-TEST_F(ThemeTest, ColoursArePainted) {
-  ApplyTheme();
-  window->show();
-  EXPECT_EQ(PaintedAt(*window, "Frame2", {580, 2}), Back);
-  EXPECT_EQ(PaintedAt(*window, "Frame2", {560, 290}), Back) << "the panel is not shaded";
-  EXPECT_EQ(PaintedAt(*window, "chkFitToPage", {130, 7}), Back);
-  EXPECT_EQ(PaintedAt(*window, "optLandscape", {88, 8}), Back);
-  EXPECT_EQ(PaintedAt(*window, "chkFromTo", {128, 8}), Back);
-  EXPECT_EQ(PaintedAt(*window, "cmdConvert", {8, 12}), Back);
-  EXPECT_EQ(PaintedAt(*window, "lvwGeneral", {300, 60}), Back);
-  EXPECT_EQ(PaintedAt(*window, "txtfilepath", {300, 12}), QColor(Qt::white))
-      << "text boxes keep their design background";
-  bool lineDrawnInTextColour = false;
-  for (int y = 0; y < Control(*window, "Line3").height(); ++y) {
-    lineDrawnInTextColour |= PaintedAt(*window, "Line3", {100, y}) == Text;
-  }
-  EXPECT_TRUE(lineDrawnInTextColour);
-}
 
 TEST_F(ThemeTest, TextThatIsNoNumberLeavesTheDesignColoursAndStillLoadsPictures) {
   const QPalette before = Control(*window, "Frame2").palette();
