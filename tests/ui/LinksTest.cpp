@@ -47,3 +47,23 @@ TEST(LinksTest, MissingHelpPageShowsNothing) {
 
 }  // namespace
 }  // namespace pelvantz
+
+namespace pelvantz::testing {
+namespace {
+
+TEST_F(MainWindowTest, ClicksOnTheLinkPicturesOpenTheirTargets) {
+  std::filesystem::create_directories(folder.path() / "help");
+  std::ofstream(folder.path() / "help" / "pelvantz_PPT.html") << "<html></html>";
+  open();
+  window->show();
+  for (const char* link : {"cmdHomeLink", "cmdContactUs", "cmdHelp"}) {
+    QTest::mouseClick(control<QWidget>(link), Qt::LeftButton, {}, QPoint(20, 20));
+  }
+  EXPECT_EQ(shell.opened, (std::vector<std::string>{std::string(VendorSite) + "/default.aspx",
+                                                    std::string(VendorSite) + "/frm_feedback.aspx?pg=1",
+                                                    folder.str() + "/help/pelvantz_PPT.html"}));
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+}  // namespace
+}  // namespace pelvantz::testing
