@@ -1,7 +1,17 @@
 #include "platform/libreoffice/SlideGeometry.h"
 
+#include <algorithm>
+#include <cmath>
+#include <com/sun/star/awt/Point.hpp>
+#include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/beans/XPropertySetInfo.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/drawing/XMasterPagesSupplier.hpp>
+#include <com/sun/star/drawing/XShape.hpp>
+#include <com/sun/star/drawing/XShapes.hpp>
 #include <com/sun/star/frame/DispatchHelper.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDispatchProvider.hpp>
@@ -17,6 +27,7 @@ namespace pelvantz::office {
 namespace {
 
 using css::uno::Reference;
+using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 
 struct ClassicSize {
@@ -65,22 +76,109 @@ SlideSize CurrentSlideSize(const Reference<css::lang::XComponent>& document) {
   return size;
 }
 
-// Setting Width/Height on a page would resize the pages but leave the content
-// as it was; the page-size command of the document's view scales it too.
-void ResizeSlides(const Reference<css::uno::XComponentContext>& context,
-                  const Reference<css::lang::XComponent>& document, SlideSize size) {
+namespace {
+
+// The view's page-size command resizes every slide and master at once. Told to
+// scale the objects, it would stretch them by width and height apart and scale
+// most fonts by the height alone; so it only resizes, and the content is
+// scaled here.
+void ResizePages(const Reference<css::uno::XComponentContext>& context,
+                 const Reference<css::lang::XComponent>& document, SlideSize size) {
   Reference<css::frame::XModel> model(document, UNO_QUERY_THROW);
   Reference<css::frame::XDispatchProvider> frame(model->getCurrentController()->getFrame(), UNO_QUERY_THROW);
   css::frame::DispatchHelper::create(context)->executeDispatch(
       frame, ".uno:PageSize", "", 0,
       Properties({Property("PageWidth", css::uno::Any(size.width)),
                   Property("PageHeight", css::uno::Any(size.height)),
-                  Property("ScaleObjects", css::uno::Any(true))}));
+                  Property("ScaleObjects", css::uno::Any(false))}));
+}
+
+struct Scaling {
+  double factor = 1;
+  css::awt::Point offset;
+
+  int32_t scaled(int32_t value) const { return static_cast<int32_t>(std::lround(value * factor)); }
+};
+
+bool IsEmptyPlaceholder(const Reference<css::beans::XPropertySet>& shape) {
+  bool empty = false;
+  if (shape->getPropertySetInfo()->hasPropertyByName("IsEmptyPresentationObject"))
+    shape->getPropertyValue("IsEmptyPresentationObject") >>= empty;
+  return empty;
+}
+
+// Every text portion keeps its own size relative to the others.
+void ScaleText(const Reference<css::uno::XInterface>& shape, double factor) {
+  Reference<css::container::XEnumerationAccess> text(shape, UNO_QUERY);
+  if (!text.is()) return;
+  const auto paragraphs = text->createEnumeration();
+  while (paragraphs->hasMoreElements()) {
+    Reference<css::container::XEnumerationAccess> paragraph(paragraphs->nextElement(), UNO_QUERY);
+    if (!paragraph.is()) continue;
+    const auto portions = paragraph->createEnumeration();
+    while (portions->hasMoreElements()) {
+      Reference<css::beans::XPropertySet> portion(portions->nextElement(), UNO_QUERY);
+      float height = 0;
+      if (portion.is() && (portion->getPropertyValue("CharHeight") >>= height))
+        portion->setPropertyValue("CharHeight", css::uno::Any(static_cast<float>(height * factor)));
+    }
+  }
+}
+
+// A group's children are resized with the group; their text is scaled one by one.
+void ScaleTextOf(const Reference<css::drawing::XShape>& shape, double factor) {
+  Reference<css::beans::XPropertySet> properties(shape, UNO_QUERY_THROW);
+  if (IsEmptyPlaceholder(properties)) return;
+  if (Reference<css::drawing::XShapes> group{shape, UNO_QUERY}; group.is()) {
+    for (sal_Int32 index = 0; index < group->getCount(); ++index)
+      ScaleTextOf(Reference<css::drawing::XShape>(group->getByIndex(index), UNO_QUERY_THROW), factor);
+    return;
+  }
+  ScaleText(shape, factor);
+}
+
+void ScaleShape(const Reference<css::drawing::XShape>& shape, const Scaling& scaling) {
+  const css::awt::Point position = shape->getPosition();
+  const css::awt::Size size = shape->getSize();
+  shape->setSize(css::awt::Size(scaling.scaled(size.Width), scaling.scaled(size.Height)));
+  shape->setPosition(css::awt::Point(scaling.scaled(position.X) + scaling.offset.X,
+                                     scaling.scaled(position.Y) + scaling.offset.Y));
+  ScaleTextOf(shape, scaling.factor);
+}
+
+void ScalePages(const Reference<css::drawing::XDrawPages>& pages, const Scaling& scaling) {
+  for (sal_Int32 page = 0; page < pages->getCount(); ++page) {
+    Reference<css::drawing::XShapes> shapes(pages->getByIndex(page), UNO_QUERY_THROW);
+    for (sal_Int32 index = 0; index < shapes->getCount(); ++index)
+      ScaleShape(Reference<css::drawing::XShape>(shapes->getByIndex(index), UNO_QUERY_THROW), scaling);
+  }
+}
+
+// Evenly, to the largest size that fits the new slide, centred on it: nothing
+// is distorted or pushed off the slide.
+Scaling FitInto(SlideSize from, SlideSize to) {
+  Scaling scaling;
+  scaling.factor =
+      std::min(static_cast<double>(to.width) / from.width, static_cast<double>(to.height) / from.height);
+  scaling.offset = css::awt::Point((to.width - scaling.scaled(from.width)) / 2,
+                                   (to.height - scaling.scaled(from.height)) / 2);
+  return scaling;
+}
+
+}  // namespace
+
+void ResizeSlides(const Reference<css::uno::XComponentContext>& context,
+                  const Reference<css::lang::XComponent>& document, SlideSize size) {
+  const Scaling scaling = FitInto(CurrentSlideSize(document), size);
+  ResizePages(context, document, size);
   const SlideSize applied = CurrentSlideSize(document);
   if (!(applied == size))
     throw RuntimeFailure(ErrorNumber::AutomationFailed, "The slide size " + std::to_string(size.width) +
                                                             " x " + std::to_string(size.height) +
                                                             " could not be applied.");
+  ScalePages(Reference<css::drawing::XDrawPagesSupplier>(document, UNO_QUERY_THROW)->getDrawPages(), scaling);
+  ScalePages(Reference<css::drawing::XMasterPagesSupplier>(document, UNO_QUERY_THROW)->getMasterPages(),
+             scaling);
 }
 
 }  // namespace pelvantz::office
