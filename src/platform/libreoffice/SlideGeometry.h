@@ -27,7 +27,7 @@ int32_t OrientationOf(SlideSize size);
 
 SlideSize CurrentSlideSize(const css::uno::Reference<css::lang::XComponent>& document);
 
-// Resizes every slide and master, scaling their content with them. Throws
+// Resizes every slide and master; their content is scaled evenly to fit and centred. Throws
 // RuntimeFailure when the office did not apply the size.
 void ResizeSlides(const css::uno::Reference<css::uno::XComponentContext>& context,
                   const css::uno::Reference<css::lang::XComponent>& document, SlideSize size);
