@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDialog>
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -16,6 +15,7 @@
 #include <QScreen>
 #include <QTreeView>
 #include <QWindow>
+#include <cctype>
 #include <cstdlib>
 #include <exception>
 #include <thread>
@@ -228,7 +228,7 @@ void FrmMain::createPrintRangeFrame() {
   txtFrom_ = PlacePageField(Frame3_, "txtFrom", "1", Twips(960, 780, 435, 285));
   Label2_ = PlaceCaptioned<QLabel>(Frame3_, "Label2", "To", Twips(1440, 810, 210, 195), FieldFont());
   txtTo_ = PlacePageField(Frame3_, "txtTo", "2", Twips(1770, 780, 465, 285));
-  pageKeyFilter_ = new PageKeyFilter(*txtFrom_, *txtTo_, SystemNumberFormat(), this);
+  new PageKeyFilter(*txtFrom_, *txtTo_, SystemNumberFormat(), this);
   Frame3_->raise();  // drawn above the selection frame it overlaps
 }
 
@@ -320,10 +320,13 @@ void FrmMain::noteFocusWindow(QWindow* window) {
   }
 }
 
-// Message boxes and file dialogs give the activation back to this window; only
-// another window of the program counts as leaving it.
+// Message boxes, file dialogs and pop-ups (a drop-down list, a context menu)
+// give the activation back to this window; only another plain window of the
+// program counts as leaving it.
 bool FrmMain::cameFromAnotherForm() const {
-  return !lastOtherWindow_.isNull() && qobject_cast<QDialog*>(lastOtherWindow_.data()) == nullptr;
+  if (lastOtherWindow_.isNull()) return false;
+  const Qt::WindowType type = lastOtherWindow_->windowType();
+  return type == Qt::Window || type == Qt::SplashScreen;
 }
 
 void FrmMain::chkAllPages_Click() {

@@ -25,7 +25,6 @@ namespace pelvantz {
 class Converter;
 class JobList;
 class JobListModel;
-class PageKeyFilter;
 class PictureButton;
 class UiThreadDialogs;
 class UiThreadJobRows;
@@ -134,7 +133,6 @@ class FrmMain : public QWidget, private BatchWindow {
   QLineEdit* txtFrom_ = nullptr;
   QLabel* Label2_ = nullptr;
   QLineEdit* txtTo_ = nullptr;
-  PageKeyFilter* pageKeyFilter_ = nullptr;
   QCheckBox* chkOpenDocEditing_ = nullptr;
   QFrame* Line3_ = nullptr;
   QPushButton* cmdConvert_ = nullptr;
