@@ -11,5 +11,5 @@ $SUDO apt-get install -y --no-install-recommends \
   libgtest-dev libgmock-dev googletest \
   libreoffice-impress libreoffice-draw libreoffice-dev \
   ghostscript poppler-utils libpaper-utils \
-  xvfb xauth x11-utils xdg-utils procps \
+  xvfb xauth x11-utils xdg-utils procps imagemagick \
   fonts-dejavu-core fonts-liberation fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea
