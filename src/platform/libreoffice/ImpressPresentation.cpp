@@ -80,7 +80,7 @@ void ImpressPresentation::load() {
   });
   if (!presentation) {
     closeDocument(std::move(document_));
-    throw Failed("The file is not a presentation.");
+    throw Failed("\"" + workingCopy_.filename().string() + "\" is not a presentation.");
   }
 }
 
@@ -133,8 +133,9 @@ void ImpressPresentation::setSlideOrientation(int32_t value) {
 }
 
 void ImpressPresentation::setSlideSize(int32_t value) {
-  slideSize_ = ClassicSlideSize(value);
-  if (!slideSize_) throw Failed("The slide size " + std::to_string(value) + " is not supported.");
+  const auto size = ClassicSlideSize(value);
+  if (!size) throw Failed("The slide size " + std::to_string(value) + " is not supported.");
+  slideSize_ = size;
 }
 
 void ImpressPresentation::setNotesOrientation(int32_t value) {
