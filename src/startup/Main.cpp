@@ -20,6 +20,7 @@
 #include "startup/FrmSplash.h"
 #include "startup/SplashClock.h"
 #include "startup/Startup.h"
+#include "startup/TerminationSignals.h"
 #include "startup/core/ErrorHandler.h"
 #include "startup/core/Registry.h"
 #include "startup/core/Settings.h"
@@ -30,12 +31,12 @@ namespace {
 
 // Ends the process with no window asked and no unload run; what the program
 // started goes with it, and later copies no longer find this one.
-[[noreturn]] void EndProgramAtOnce(InstanceWindow& instance) {
+[[noreturn]] void EndProgramAtOnce(InstanceWindow& instance, int exitCode = 0) {
   instance.release();
   TerminateOfficeProcesses();
   TerminateChildProcesses();
   std::fflush(nullptr);
-  _exit(0);
+  _exit(exitCode);
 }
 
 void CentreOnScreen(QWidget& window) {
@@ -64,6 +65,9 @@ int RunProgram(int argc, char* argv[]) {
   QtInstanceWindow instance(DefaultInstanceSocket());
   QtSplashClock clock;
   const auto endProgram = [&instance] { EndProgramAtOnce(instance); };
+  // A signal ends the program as a shell expects: exit status 128 + its number.
+  const TerminationSignals terminationSignals(
+      [&instance](int signal) { EndProgramAtOnce(instance, 128 + signal); });
 
   std::unique_ptr<FrmMain> mainWindow;
   const auto showMainWindow = [&] {
