@@ -23,6 +23,7 @@
 #include "engine/Conversion.h"
 #include "joblist/JobList.h"
 #include "platform/RuntimeFailure.h"
+#include "platform/qt/UiThread.h"
 #include "startup/core/ErrorHandler.h"
 #include "startup/core/Settings.h"
 #include "ui/InputBlocker.h"
@@ -449,7 +450,9 @@ void FrmMain::prepareConversion() {
   workerRows_ = std::make_unique<UiThreadJobRows>(*jobs_);
   environment_ = std::make_unique<ConversionEnvironment>(ConversionEnvironment{
       services_.office, *workerDialogs_, services_.errors, services_.shell, *workerRows_, services_.registry,
-      services_.systemVersion, services_.applicationFolder, services_.endProgram});
+      services_.systemVersion, services_.applicationFolder,
+      // Ending the program tears down what the user-interface thread owns.
+      [this] { RunOnUiThread([this] { endProgram(); }); }});
   if (!services_.convertJob) converter_ = std::make_unique<Converter>(*environment_);
 }
 

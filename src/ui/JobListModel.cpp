@@ -34,7 +34,7 @@ int JobListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant JobListModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || role != Qt::DisplayRole) return {};
+  if (!index.isValid() || role != Qt::DisplayRole || index.row() >= jobs_.count()) return {};
   const ConversionJob& job = jobs_.at(static_cast<int16_t>(index.row() + 1));
   return QString::fromStdString(FieldOf(job, index.column()));
 }

@@ -83,6 +83,24 @@ TEST(QtPlatformTest, ThePointerIsBusyOrDefaultNotAStack) {
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
+TEST(QtPlatformTest, AQuestionInABusyRunShowsTheOrdinaryPointer) {
+  EnsureQtApplication();
+  QtCursor cursor;
+  QtDialogs dialogs;
+  cursor.setBusy();
+  Qt::CursorShape shapeWhileAsking = Qt::WaitCursor;
+  QTimer::singleShot(0, [&] {
+    shapeWhileAsking = QGuiApplication::overrideCursor()->shape();
+    QApplication::activeModalWidget()->close();
+  });
+  dialogs.showMessage("Done printing?", MessageIcon::Information, MessageButtons::Ok, "pelvantz");
+  EXPECT_EQ(shapeWhileAsking, Qt::ArrowCursor);
+  ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  cursor.setDefault();
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
 TEST(QtPlatformTest, FileDialogFilterNamesItsPatternOnce) {
   FileDialogRequest request;
   request.filterDescription = "Microsoft Powerpoint (*.ppt)";

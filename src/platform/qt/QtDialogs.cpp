@@ -1,6 +1,7 @@
 #include "platform/qt/QtDialogs.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -21,10 +22,28 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
+// A question is answered with the ordinary pointer, even in the middle of a
+// busy run; the busy pointer comes back with the answer.
+class ArrowWhileAsking {
+ public:
+  ArrowWhileAsking() : pushed_(QGuiApplication::overrideCursor() != nullptr) {
+    if (pushed_) QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+  }
+  ~ArrowWhileAsking() {
+    if (pushed_) QGuiApplication::restoreOverrideCursor();
+  }
+  ArrowWhileAsking(const ArrowWhileAsking&) = delete;
+  ArrowWhileAsking& operator=(const ArrowWhileAsking&) = delete;
+
+ private:
+  bool pushed_;
+};
+
 MessageAnswer AskUser(const std::string& text, MessageIcon icon, MessageButtons buttons,
                       const std::string& title) {
   QMessageBox box(BoxIcon(icon), QString::fromStdString(title), QString::fromStdString(text),
                   QMessageBox::NoButton, QApplication::activeWindow());
+  const ArrowWhileAsking arrow;
   if (buttons == MessageButtons::Ok) {
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
@@ -45,6 +64,7 @@ QString StartFolder(const std::string& initialFolder) {
 std::optional<std::string> AskForFile(const FileDialogRequest& request) {
   QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(request.title),
                      StartFolder(request.initialFolder), QString::fromStdString(FileDialogFilter(request)));
+  const ArrowWhileAsking arrow;
   dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.promptOverwrite);
