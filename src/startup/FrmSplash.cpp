@@ -1,7 +1,6 @@
 #include "startup/FrmSplash.h"
 
 #include <QFont>
-#include <algorithm>
 #include <QLabel>
 #include <QPixmap>
 #include <QProgressBar>
@@ -42,12 +41,6 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const 
   palette.setColor(QPalette::WindowText, colour);
   label->setPalette(palette);
   return label;
-}
-
-// The status texts are wider than their design box at this font; the box
-// keeps its place and grows to the right so the whole text is read.
-void FitWidthToText(QLabel& label) {
-  label.resize(std::max(label.width(), label.sizeHint().width()), label.height());
 }
 
 }  // namespace
@@ -94,7 +87,6 @@ void FrmSplash::buildControls() {
   lblConversion_ =
       MakeLabel(this, "lblConversion", QStringLiteral("Please wait... loading application settings..."),
                 FromTwips(870, 2730, 3525, 210), 8.25, QColor(0, 0, 128));
-  FitWidthToText(*lblConversion_);
 }
 
 void FrmSplash::Form_Load() {
@@ -122,7 +114,6 @@ void FrmSplash::Timer2_Timer() {
     lblConversion_->setText(QStringLiteral("Application Loaded Successfully"));
     services_.clock.stop(timer2_);
   }
-  FitWidthToText(*lblConversion_);
 }
 
 void FrmSplash::Timer1_Timer() {
