@@ -2,6 +2,7 @@
 // the job list's columns.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -115,6 +116,40 @@ TEST_F(MainWindowTest, ControlsHaveTheirCaptionsAndPlaces) {
   EXPECT_EQ(control<QLabel>("cmdHelp")->toolTip(), "Help");
   EXPECT_EQ(control<QLineEdit>("txtFrom")->maxLength(), 3);
   EXPECT_EQ(control<QLineEdit>("txtTo")->maxLength(), 3);
+}
+
+TEST_F(MainWindowTest, FontsStandInForTheDesignedOnes) {
+  open();
+  struct Case {
+    const char* name;
+    const char* family;
+    qreal points;
+    bool bold;
+  };
+  for (const Case& c : {Case{"Label12", "DejaVu Sans", 8.25, false}, Case{"chkAllPages", "DejaVu Sans", 8.25, false},
+                        Case{"txtFrom", "DejaVu Sans", 8.25, false}, Case{"txtfilepath", "DejaVu Sans", 8.25, false},
+                        Case{"cmdConvert", "Liberation Sans", 9, true}, Case{"Frame2", "Liberation Sans", 8.25, true},
+                        Case{"Frame1", "Liberation Sans", 8.25, false},
+                        Case{"txtfilepathOutput", "Liberation Sans", 8.25, false},
+                        Case{"cboPaperSize", "Liberation Sans", 8.25, false}}) {
+    SCOPED_TRACE(c.name);
+    const QFont font = control<QWidget>(c.name)->font();
+    EXPECT_EQ(font.family(), c.family);
+    EXPECT_DOUBLE_EQ(font.pointSizeF(), c.points);
+    EXPECT_EQ(font.bold(), c.bold);
+    EXPECT_EQ(QFontInfo(font).family(), c.family);  // installed, not substituted
+  }
+}
+
+TEST_F(MainWindowTest, PrintRangeFrameLiesAboveTheSelectionFrame) {
+  open();
+  auto* picMain = control<QWidget>("picMain");
+  auto* frame3 = control<QWidget>("Frame3");
+  const QPoint inside = frame3->geometry().center();
+  QWidget* shown = picMain->childAt(inside);
+  ASSERT_NE(shown, nullptr);
+  EXPECT_TRUE(shown == frame3 || frame3->isAncestorOf(shown)) << shown->objectName().toStdString();
+  EXPECT_TRUE(control<QWidget>("Frame2")->geometry().contains(inside));
 }
 
 TEST_F(MainWindowTest, DropDownListsHoldExactlyTheirEntries) {
