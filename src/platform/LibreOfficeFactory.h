@@ -28,6 +28,9 @@ std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string
                                                                const std::string& officeProgram,
                                                                const OfficeTimeLimits& limits = {});
 
+// The office program the factory starts unless told otherwise.
+std::string InstalledOfficeProgram();
+
 // Kills every office process this program started and has not yet ended.
 // Safe to call at any time, also from an exit path; returns at once.
 void TerminateOfficeProcesses();

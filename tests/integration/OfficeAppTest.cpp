@@ -259,6 +259,25 @@ TEST_F(OfficeAppTest, CreateFailsWithCannotCreateObject) {
   MakeLibreOfficeFactory(appFolder_.str())->create("Powerpoint.Application")->quit();
 }
 
+TEST_F(OfficeAppTest, AProfileTheOfficeCannotStartOnIsRenewed) {
+  createApp()->quit();
+  const fs::path profile = appFolder_.path() / "temp" / "office-profile";
+  std::ofstream(profile / "user" / "damaged") << "x";
+  // An office that refuses to start on a profile holding that file.
+  const fs::path office = appFolder_.path() / "office.sh";
+  std::ofstream(office) << "#!/bin/sh\n"
+                           "test -e '"
+                        << (profile / "user" / "damaged").string()
+                        << "' && exit 1\n"
+                           "exec '"
+                        << InstalledOfficeProgram() << "' \"$@\"\n";
+  fs::permissions(office, fs::perms::owner_all);
+  auto app = MakeLibreOfficeFactory(appFolder_.str(), office.string())->create("PowerPoint.Application");
+  EXPECT_FALSE(fs::exists(profile / "user" / "damaged"));
+  app->open(Corpus("apache-tika/testPPT.ppt"))->close();
+  app->quit();
+}
+
 TEST_F(OfficeAppTest, TwoSessionsAtOnceUseSeparateProfiles) {
   auto first = createApp();
   auto second = createApp();

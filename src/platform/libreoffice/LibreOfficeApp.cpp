@@ -71,12 +71,14 @@ std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string
   static std::once_flag exitHook;
   std::call_once(exitHook, [] { std::atexit(TerminateOfficeProcesses); });
   office::OfficeSettings settings;
-  settings.program = officeProgram.empty() ? PELVANTZ_SOFFICE_BIN : officeProgram;
+  settings.program = officeProgram.empty() ? InstalledOfficeProgram() : officeProgram;
   settings.limits = limits;
   settings.workFolder = std::filesystem::path(applicationFolder) / "temp";
   settings.printerFolder = std::filesystem::path(applicationFolder) / "printer";
   return std::make_unique<office::LibreOfficeFactory>(settings);
 }
+
+std::string InstalledOfficeProgram() { return PELVANTZ_SOFFICE_BIN; }
 
 void TerminateOfficeProcesses() { office::KillAllOfficeProcesses(); }
 

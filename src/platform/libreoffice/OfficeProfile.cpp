@@ -71,8 +71,19 @@ OfficeProfile::OfficeProfile(const fs::path& workFolder) {
   fs::create_directories(workFolder);
   RemoveFoldersOfEndedProcesses(workFolder);
   if (!lockShared(workFolder)) lockPrivate(workFolder);
+  used_ = fs::exists(folder_ / "user");
+  prepare();
+}
+
+void OfficeProfile::prepare() {
   fs::create_directories(folder_ / "user");
   EnforceMacroSecurity(folder_);
+}
+
+void OfficeProfile::renew() {
+  fs::remove_all(folder_);
+  used_ = false;
+  prepare();
 }
 
 OfficeProfile::~OfficeProfile() {

@@ -16,14 +16,20 @@ class OfficeProfile {
   OfficeProfile& operator=(const OfficeProfile&) = delete;
 
   const std::filesystem::path& folder() const { return folder_; }
+  // Whether the profile was there before, from an earlier office.
+  bool used() const { return used_; }
+  // Replaces the profile by a new one, for an office that cannot start on it.
+  void renew();
 
  private:
+  void prepare();
   bool lockShared(const std::filesystem::path& workFolder);
   void lockPrivate(const std::filesystem::path& workFolder);
 
   std::filesystem::path folder_;
   int lockDescriptor_ = -1;
   bool removeOnRelease_ = false;
+  bool used_ = false;
 };
 
 // Folders of presentations' working copies start with this.

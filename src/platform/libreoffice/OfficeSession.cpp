@@ -52,7 +52,7 @@ RuntimeFailure CannotStart(const std::string& reason) {
 OfficeSession::OfficeSession(const OfficeSettings& settings) : settings_(settings) {
   try {
     profile_ = std::make_unique<OfficeProfile>(settings_.workFolder);
-    startAndConnect();
+    startOnWorkingProfile();
   } catch (const RuntimeFailure& failure) {
     if (failure.number() == ErrorNumber::CannotCreateObject) throw;
     throw CannotStart(failure.description());
@@ -81,6 +81,19 @@ std::vector<std::string> OfficeSession::arguments(const std::string& pipeName) c
           "--nolockcheck",
           "-env:UserInstallation=" + ToStdString(FileUrl(profile_->folder())),
           "--accept=pipe,name=" + pipeName + ";urp;StarOffice.ComponentContext"};
+}
+
+// A profile damaged by an earlier office (killed while writing it, say) must not
+// keep every later office from starting: it holds nothing of the user's.
+void OfficeSession::startOnWorkingProfile() {
+  try {
+    startAndConnect();
+  } catch (const RuntimeFailure&) {
+    if (!profile_->used()) throw;
+    process_.reset();
+    profile_->renew();
+    startAndConnect();
+  }
 }
 
 void OfficeSession::startAndConnect() {

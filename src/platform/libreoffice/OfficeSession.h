@@ -68,6 +68,7 @@ class OfficeSession {
 
  private:
   OfficeProcess& process();
+  void startOnWorkingProfile();
   void startAndConnect();
   bool tryConnect(const std::string& pipeName);
   std::vector<std::string> arguments(const std::string& pipeName) const;
