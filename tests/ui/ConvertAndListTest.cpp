@@ -216,5 +216,22 @@ TEST_F(MainWindowTest, TheWindowTakesNoInputWhileItConverts) {
   EXPECT_EQ(window->jobs().count(), 0);  // input is taken again after the run
 }
 
+TEST_F(MainWindowTest, ClosingDuringARunStillAsks) {
+  open();
+  showActive();
+  queue("/a/1.ppt");
+  queue("/a/2.ppt");
+  dialogs.answers = {MessageAnswer::No};
+  duringJob = [&] {
+    if (dialogs.messages.empty()) window->close();
+  };
+  click("cmdConvert");
+  EXPECT_EQ(messageTexts(), Strings{"Do you really want to exit the application?"});
+  EXPECT_EQ(endProgramCalls, 0);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(runJobs.size(), 2u);
+  EXPECT_EQ(statuses(), (Strings{"Completed", "Completed"}));
+}
+
 }  // namespace
 }  // namespace pelvantz::testing
