@@ -26,7 +26,7 @@ class RecordingCursor : public Cursor {
 class FakeWindow : public BatchWindow {
  public:
   std::string pageFieldText(PageField field) const override { return field == PageField::From ? from : to; }
-  void focusPageField(PageField field) override { focused.push_back(field); }
+  void focusPageField(PageField) override {}
   std::string sourceText() const override { return source; }
   std::string targetText() const override { return target; }
   void clearSelection() override { source.clear(), target.clear(); }
@@ -40,7 +40,6 @@ class FakeWindow : public BatchWindow {
   std::string to = "2";
   std::string source;
   std::string target;
-  std::vector<PageField> focused;
   mutable int optionReads = 0;
 };
 
@@ -100,36 +99,6 @@ TEST_F(BatchDriverTest, RowsAreCountedOnceAndOptionsReadForEachJob) {
   EXPECT_EQ(calls[1].fromText, "2");
   EXPECT_EQ(jobs.count(), 4);
   EXPECT_EQ(jobs.at(3).Status, "");
-}
-
-TEST_F(BatchDriverTest, NonNumericFieldsStopThePressBeforeAnything) {
-  struct Case {
-    const char* from;
-    const char* to;
-    const char* message;
-    PageField focused;
-  };
-  for (const Case& c : {Case{"", "2", "Please enter value in Page Range From field", PageField::From},
-                        Case{"a", "x", "Please enter value in Page Range From field", PageField::From},
-                        Case{"3", "x", "Please enter value in Page Range To field", PageField::To},
-                        Case{"1", "", "Please enter value in Page Range To field", PageField::To}}) {
-    SCOPED_TRACE(std::string(c.from) + "/" + c.to);
-    dialogs.messages.clear();
-    cursor.calls.clear();
-    window.focused.clear();
-    window.from = c.from;
-    window.to = c.to;
-    window.source = "/a/pending.ppt";
-    driver.cmdConvert_Click();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, c.message);
-    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(dialogs.messages[0].title, ApplicationTitle);
-    EXPECT_EQ(window.focused, std::vector<PageField>{c.focused});
-    EXPECT_EQ(window.source, "/a/pending.ppt");
-    EXPECT_EQ(jobs.count(), 0);
-    EXPECT_EQ(cursor.calls, (Strings{"busy", "default"}));
-  }
 }
 
 TEST_F(BatchDriverTest, TheHandlersAnswerDecidesWhetherTheRunGoesOn) {

@@ -150,18 +150,6 @@ TEST_F(MainWindowTest, AFailingJobDoesNotStopTheRun) {
   EXPECT_EQ(cursor.calls.back(), "default");
 }
 
-TEST_F(MainWindowTest, AnErrorTheHandlerRefusesEndsThePress) {
-  open();
-  queue("/a/1.ppt");
-  queue("/a/2.ppt");
-  outcomes["/a/1.ppt"] = "throw 91";
-  click("cmdConvert");
-  EXPECT_EQ(Sources(runJobs), Strings{"/a/1.ppt"});
-  EXPECT_EQ(statuses(), (Strings{"Converting...", ""}));
-  EXPECT_EQ(cursor.calls.back(), "default");
-  EXPECT_FALSE(window->isConverting());
-}
-
 TEST_F(MainWindowTest, EachJobSeesTheOptionsAsTheControlsHoldThemThen) {
   open();
   queue("/a/1.ppt");

@@ -102,7 +102,6 @@ class MainWindowTest : public ::testing::Test {
     const auto outcome = outcomes.find(source);
     if (outcome == outcomes.end()) return environment.jobs.SetJobStatus(position, "Completed");
     if (outcome->second == "throw 13") throw RuntimeFailure(ErrorNumber::TypeMismatch, "Type mismatch");
-    if (outcome->second == "throw 91") throw RuntimeFailure(ErrorNumber::ObjectNotSet, "Object not set");
     environment.jobs.SetJobStatus(position, outcome->second);
   }
 
@@ -142,7 +141,7 @@ class MainWindowTest : public ::testing::Test {
   ErrorHandler errors;
   SettingsStore settings;
   int endProgramCalls = 0;
-  std::map<std::string, std::string> outcomes;  // source -> status, or "throw <number>"
+  std::map<std::string, std::string> outcomes;  // source -> status, or "throw 13"
   std::function<void()> duringJob;               // on the UI thread while a job runs
   std::vector<RunJob> runJobs;
   std::unique_ptr<FrmMain> window;
