@@ -278,6 +278,15 @@ TEST_F(OfficeAppTest, AProfileTheOfficeCannotStartOnIsRenewed) {
   app->quit();
 }
 
+TEST_F(OfficeAppTest, TheOfficeItselfHoldsTheProfileLock) {
+  auto app = createApp();
+  const auto pids = OfficeProcessesUsing(appFolder_.path());
+  ASSERT_EQ(pids.size(), 1u);
+  const fs::path lock = fs::read_symlink(fs::path("/proc") / std::to_string(pids.front()) / "fd" / "3");
+  EXPECT_EQ(lock, appFolder_.path() / "temp" / "office-profile.lock");
+  app->quit();
+}
+
 TEST_F(OfficeAppTest, TwoSessionsAtOnceUseSeparateProfiles) {
   auto first = createApp();
   auto second = createApp();

@@ -1,6 +1,8 @@
 // The office process and the watchdog over plain programs standing in for the office.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -32,6 +34,23 @@ TEST(OfficeProcessTest, ReportsExitCodesAndPassesTheEnvironment) {
     ASSERT_TRUE(process.waitForExit(30s));
     EXPECT_EQ(process.exitCode(), testCase.exitCode);
   }
+}
+
+TEST(OfficeProcessTest, OnlyTheInheritedDescriptorReachesTheProgram) {
+  testing::TempFolder folder;
+  const auto lockFile = folder.path() / "lock";
+  const int inherited = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  const int other = ::open(lockFile.c_str(), O_RDONLY);  // no close-on-exec
+  ASSERT_GE(inherited, 0);
+  ASSERT_GE(other, 0);
+  const std::string script =
+      "test \"$(readlink /proc/$$/fd/3)\" = \"$0\" && ! test -e /proc/$$/fd/4 && ! test -e /proc/$$/fd/" +
+      std::to_string(other);
+  OfficeProcess process("/bin/sh", {"-c", script, lockFile.string()}, {}, inherited);
+  ::close(inherited);
+  ::close(other);
+  ASSERT_TRUE(process.waitForExit(30s));
+  EXPECT_EQ(process.exitCode(), 0);
 }
 
 TEST(OfficeProcessTest, AProgramThatCannotStartThrows) {

@@ -59,14 +59,16 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 class SpawnSettings {
  public:
-  SpawnSettings() {
+  explicit SpawnSettings(int inheritedDescriptor) {
     posix_spawn_file_actions_init(&actions_);
     posix_spawnattr_init(&attributes_);
     posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions_, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions_, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    // None of our descriptors (profile lock, sockets, pipes) may live on in the office.
-    posix_spawn_file_actions_addclosefrom_np(&actions_, STDERR_FILENO + 1);
+    // None of our other descriptors (sockets, pipes) may live on in the office.
+    if (inheritedDescriptor >= 0)
+      posix_spawn_file_actions_adddup2(&actions_, inheritedDescriptor, InheritedAs);
+    posix_spawn_file_actions_addclosefrom_np(&actions_, InheritedAs + (inheritedDescriptor >= 0 ? 1 : 0));
     // Own group: a terminal's Ctrl+C is ours to handle, and the group can be killed as one.
     posix_spawnattr_setpgroup(&attributes_, 0);
     sigset_t defaults;
@@ -98,13 +100,13 @@ class SpawnSettings {
 }  // namespace
 
 OfficeProcess::OfficeProcess(const std::string& program, const std::vector<std::string>& arguments,
-                             const std::vector<std::string>& extraEnvironment) {
+                             const std::vector<std::string>& extraEnvironment, int inheritedDescriptor) {
   std::vector<std::string> argv{program};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   std::vector<std::string> envp = EnvironmentWith(extraEnvironment);
   auto argvPointers = Pointers(argv);
   auto envPointers = Pointers(envp);
-  SpawnSettings settings;
+  SpawnSettings settings(inheritedDescriptor);
   std::lock_guard lock(RegistryMutex());  // no exit-time kill may miss a process being born
   const int error = posix_spawn(&pid_, program.c_str(), settings.actions(), settings.attributes(),
                                 argvPointers.data(), envPointers.data());

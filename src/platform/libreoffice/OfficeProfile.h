@@ -16,6 +16,9 @@ class OfficeProfile {
   OfficeProfile& operator=(const OfficeProfile&) = delete;
 
   const std::filesystem::path& folder() const { return folder_; }
+  // The lock on the shared profile (-1 for a private one). The office inherits
+  // it, so that an office orphaned by a crash of ours still keeps others off.
+  int lockDescriptor() const { return lockDescriptor_; }
   // Whether the profile was there before, from an earlier office.
   bool used() const { return used_; }
   // Replaces the profile by a new one, for an office that cannot start on it.

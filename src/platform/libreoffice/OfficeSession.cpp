@@ -102,7 +102,8 @@ void OfficeSession::startAndConnect() {
                                              "SAL_PSPRINT=" + settings_.printerFolder.string()};
   const auto deadline = std::chrono::steady_clock::now() + settings_.limits.start;
   for (int start = 0; start < MostStarts; ++start) {
-    process_ = std::make_unique<OfficeProcess>(settings_.program, arguments(pipeName), environment);
+    process_ = std::make_unique<OfficeProcess>(settings_.program, arguments(pipeName), environment,
+                                               profile_->lockDescriptor());
     while (!tryConnect(pipeName)) {
       if (const auto exitCode = process_->exitCode()) {
         if (*exitCode == RestartExitCode) break;
