@@ -55,4 +55,4 @@ link_picture 76 75 "circle 29,19 29,8 fill '#1f6b2a' stroke none font-size 17 te
   -fill white -stroke "$GREEN" -strokewidth 2 -draw "polygon 5,2 21,2 28,9 28,30 5,30" \
   -fill "$LEAF" -draw "polygon 21,2 21,9 28,9" \
   -stroke none -fill '#c00000' -font "$BOLD" -pointsize 9 -annotate +7+23 "PDF" \
-  -colors 16 -depth 8 icons/pelvantz.png
+  -colors 16 -depth 8 -strip -define png:exclude-chunks=date,time icons/pelvantz.png
