@@ -13,6 +13,7 @@ namespace pelvantz {
 // own office process, with the private profile and printer configuration of the
 // given application folder (<folder>/temp, <folder>/printer).
 std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string& applicationFolder);
+
 // How long the office may take before it counts as hung and is killed; the
 // call then fails with ErrorNumber::AutomationTimeout.
 struct OfficeTimeLimits {
