@@ -97,7 +97,7 @@ void Converter::ConvertPresentation(const std::string& sourcePath, const std::st
       [&] { return locateGhostscript(run); },
       [&] { createApplication(PresentationProgId); return StepOutcome::Next; },
       [&] { application().setVisible(Visible); return StepOutcome::Next; },
-      [&] { run.presentation = application().open(sourcePath); return StepOutcome::Next; },
+      [&] { run.presentation = application().open(run.sourcePath); return StepOutcome::Next; },
       [&] { run.workFolder = env_.applicationFolder + PathSeparator + "temp"; return StepOutcome::Next; },
       [&] { return checkPrinter(); },
       [&] { setPrintOptions(run); return StepOutcome::Next; },

@@ -4,6 +4,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "engine/Conversion.h"
@@ -180,7 +182,16 @@ struct LayoutCase {
   const char* from = nullptr;  // a page range when set
   const char* to = nullptr;
   const char* absentText = nullptr;  // of a slide outside the range
+  const char* paperSize = "A4";
 };
+
+// The system's paper, on which the printer prints whatever slide size is
+// chosen: short and long side in points.
+std::pair<double, double> SystemPaperPoints() {
+  double width = 595, height = 842;
+  std::sscanf(CommandOutput("paperconf -s 2>/dev/null").c_str(), "%lf %lf", &width, &height);
+  return {std::min(width, height), std::max(width, height)};
+}
 
 TEST_F(ConversionCorpusTest, SoundPresentationsGiveEveryLayoutWithTheirText) {
   const std::vector<LayoutCase> cases = {
@@ -201,13 +212,14 @@ TEST_F(ConversionCorpusTest, SoundPresentationsGiveEveryLayoutWithTheirText) {
       {"apache-tika/testComment.ppt", "Here is some text", 1, "Notes", true, 1},
       {"apache-tika/testPPT_various.ppt", "Subject is here", 1, "1 Slide Handouts", true, 1},
       {"msoffcrypto-tool/plain.ppt", "Lorem ipsum", 1, "Slides", true, 1},
+      {"msoffcrypto-tool/plain.ppt", "Lorem ipsum", 1, "Slides", true, 1, nullptr, nullptr, nullptr, "Letter"},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(std::string(test.file) + " " + test.outputType + (test.from ? " range" : ""));
     ConversionOptions options;
     options.OutputType = test.outputType;
     options.Landscape = test.landscape;
-    options.PaperSize = "A4";
+    options.PaperSize = test.paperSize;
     if (test.from) {
       options.AllPages = false;
       options.FromText = test.from;
@@ -237,6 +249,9 @@ TEST_F(ConversionCorpusTest, SoundPresentationsGiveEveryLayoutWithTheirText) {
     if (type == "Notes") {
       EXPECT_GT(pdf.width, pdf.height);  // notes pages are always landscape
     }
+    const auto [shortSide, longSide] = SystemPaperPoints();
+    EXPECT_NEAR(std::min(pdf.width, pdf.height), shortSide, 1.5);
+    EXPECT_NEAR(std::max(pdf.width, pdf.height), longSide, 1.5);
   }
   EXPECT_TRUE(shell.opened.empty());
   EXPECT_TRUE(ProcessesMentioning(app().string()).empty());
