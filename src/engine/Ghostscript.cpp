@@ -34,11 +34,31 @@ bool IsRegularFile(const std::string& path) {
   return !path.empty() && fs::is_regular_file(path, error);
 }
 
-// The command line splitter reads an unquoted blank as the end of the program
-// path, so a path with blanks must be quoted to reach Ghostscript whole.
-std::string ProgramToken(const std::string& path) {
+// An unquoted program path with blanks would be resolved by trying its
+// prefixes ("/opt/my" before "/opt/my gs/gs"), which could start another
+// program: quote it. A quoted program ends at the next quote, so it cannot hold one.
+std::optional<std::string> ProgramToken(const std::string& path) {
+  if (path.find('"') != std::string::npos) return std::nullopt;
   if (path.find_first_of(" \t") == std::string::npos) return path;
   return "\"" + path + "\"";
+}
+
+// Quotes an argument for the command-line splitter: backslashes are literal
+// except before a quote, so those are doubled and the quote itself escaped.
+std::string QuotedArgument(const std::string& text) {
+  std::string quoted = "\"";
+  size_t backslashes = 0;
+  for (char c : text) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(backslashes * 2, '\\');
+  return quoted + "\"";
 }
 
 // pdfwrite reads '%' in the output name as a page-number template.
@@ -49,10 +69,6 @@ std::string LiteralOutputName(const std::string& path) {
     if (c == '%') escaped += '%';
   }
   return escaped;
-}
-
-bool CanQuote(const std::string& path) {
-  return path.find('"') == std::string::npos && (path.empty() || path.back() != '\\');
 }
 
 bool IsNonEmptyFile(const fs::path& path) {
@@ -126,10 +142,11 @@ std::optional<std::string> LocateGhostscript(Registry& registry) {
 std::optional<std::string> PdfWriteCommandLine(const std::string& ghostscriptPath,
                                                const std::string& outputFile,
                                                const std::string& inputFile) {
-  if (!CanQuote(ghostscriptPath) || !CanQuote(outputFile) || !CanQuote(inputFile)) return std::nullopt;
-  return ProgramToken(ghostscriptPath) +
-         " -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile=\"" +
-         LiteralOutputName(outputFile) + "\" -dCompatibilityLevel=1.4 -f \"" + inputFile + "\"";
+  const auto program = ProgramToken(ghostscriptPath);
+  if (!program) return std::nullopt;
+  return *program + " -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile=" +
+         QuotedArgument(LiteralOutputName(outputFile)) + " -dCompatibilityLevel=1.4 -f " +
+         QuotedArgument(inputFile);
 }
 
 bool ConvertPrintFile(const std::string& ghostscriptPath, const std::string& workFolder) {

@@ -20,8 +20,9 @@ constexpr int32_t PathNotFound = 76;
 // existing regular file; nothing otherwise.
 std::optional<std::string> LocateGhostscript(Registry& registry);
 
-// The pdfwrite command line turning `inputFile` into `outputFile`. Nothing
-// when a path holds a double quote, which a command line cannot carry.
+// The pdfwrite command line turning `inputFile` into `outputFile`, each path
+// quoted so that it reaches Ghostscript unchanged. Nothing when the program
+// path holds a double quote, which the program token cannot carry.
 std::optional<std::string> PdfWriteCommandLine(const std::string& ghostscriptPath,
                                                const std::string& outputFile,
                                                const std::string& inputFile);

@@ -516,7 +516,8 @@ TEST_F(ConversionTest, SuccessMessageUpperCasesNonAsciiNames) {
 
 // The work folder lies wherever the user put the program.
 TEST_F(ConversionTest, ApplicationFolderMayHoldBlanksPercentSignsAndNonAsciiLetters) {
-  for (const char* name : {"my programs/pelvantz app", "100% sure/app %d", "Programme/Präsentationen"}) {
+  for (const char* name : {"my programs/pelvantz app", "100% sure/app %d", "Programme/Präsentationen",
+                           "the \"best\" app", "back\\\"slash\\ app"}) {
     SCOPED_TRACE(name);
     useApplicationFolder(scratch.path() / name);
     fs::remove(target());
@@ -528,9 +529,13 @@ TEST_F(ConversionTest, ApplicationFolderMayHoldBlanksPercentSignsAndNonAsciiLett
   }
 }
 
-// A double quote cannot be carried inside a quoted command-line argument.
-TEST_F(ConversionTest, ApplicationFolderWithADoubleQuoteFailsTheJobClearly) {
-  useApplicationFolder(scratch.path() / "the \"best\" app");
+// A quoted program path ends at the next quote, so Ghostscript cannot be
+// started from a path that holds one.
+TEST_F(ConversionTest, GhostscriptPathWithADoubleQuoteFailsTheJobClearly) {
+  const fs::path folder = scratch.path() / "the \"gs\" folder";
+  fs::create_directories(folder);
+  fs::create_symlink(Ghostscript, folder / "gs");
+  setGhostscriptValue("\"" + RegistryText((folder / "gs").string()) + "\"");
   convert();
   EXPECT_EQ(status(), "Failed");
   EXPECT_EQ(Texts(dialogs.messages), std::vector<std::string>{"Failed to create PDF."});

@@ -32,7 +32,7 @@ size_t EntriesIn(const fs::path& folder) {
   return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
-TEST(GhostscriptTest, CommandLineQuotesEveryPathThatNeedsItAndRefusesDoubleQuotes) {
+TEST(GhostscriptTest, CommandLineQuotesEveryPathSoThatItArrivesUnchanged) {
   struct Case {
     const char* name;
     std::string ghostscript, output, input;
@@ -48,7 +48,10 @@ TEST(GhostscriptTest, CommandLineQuotesEveryPathThatNeedsItAndRefusesDoubleQuote
       {"percent signs are literal in the output name only", "/usr/bin/gs", "/50%/PdfFile.pdf", "/50%/PsFile.ps",
        "/usr/bin/gs -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile=\"/50%%/PdfFile.pdf\" "
        "-dCompatibilityLevel=1.4 -f \"/50%/PsFile.ps\""},
-      {"double quote in the work folder", "/usr/bin/gs", "/a\"b/PdfFile.pdf", "/a\"b/PsFile.ps", std::nullopt},
+      {"double quotes and backslashes in the work folder", "/usr/bin/gs", "/a\"b\\\"c\\/PdfFile.pdf",
+       "/a\"b/PsFile.ps",
+       "/usr/bin/gs -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile=\"/a\\\"b\\\\\\\"c\\/PdfFile.pdf\" "
+       "-dCompatibilityLevel=1.4 -f \"/a\\\"b/PsFile.ps\""},
       {"double quote in the program path", "/opt/\"gs\"", "/a/PdfFile.pdf", "/a/PsFile.ps", std::nullopt},
   };
   for (const auto& test : cases) {
