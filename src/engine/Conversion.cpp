@@ -1,12 +1,12 @@
 #include "engine/Conversion.h"
 
 #include <filesystem>
-#include <locale>
 #include <vector>
 
 #include "engine/Ghostscript.h"
 #include "engine/PrinterCheck.h"
 #include "platform/ApplicationFolder.h"
+#include "platform/TextCase.h"
 #include "startup/core/ErrorHandler.h"
 #include "startup/core/Settings.h"
 
@@ -22,40 +22,8 @@ constexpr const char* NoPdfMessage = "Failed to create PDF.";
 constexpr int32_t Visible = 1;
 constexpr int32_t NotesLandscape = 1;
 
-// Upper-cases UTF-8 text letter by letter, non-ASCII letters included.
-std::string UpperCase(const std::string& text) {
-  std::locale utf8;
-  try {
-    utf8 = std::locale("C.UTF-8");
-  } catch (const std::runtime_error&) {
-    std::string ascii = text;
-    for (char& c : ascii) c = std::use_facet<std::ctype<char>>(utf8).toupper(c);
-    return ascii;
-  }
-  using Codec = std::codecvt<wchar_t, char, std::mbstate_t>;
-  const auto& codec = std::use_facet<Codec>(utf8);
-  std::mbstate_t state{};
-  std::wstring wide(text.size(), L'\0');
-  const char* nextIn = nullptr;
-  wchar_t* nextOut = nullptr;
-  if (codec.in(state, text.data(), text.data() + text.size(), nextIn, wide.data(),
-               wide.data() + wide.size(), nextOut) != Codec::ok)
-    return text;
-  wide.resize(static_cast<size_t>(nextOut - wide.data()));
-  std::use_facet<std::ctype<wchar_t>>(utf8).toupper(wide.data(), wide.data() + wide.size());
-  std::string narrow(wide.size() * codec.max_length(), '\0');
-  state = {};
-  const wchar_t* wideIn = nullptr;
-  char* narrowOut = nullptr;
-  if (codec.out(state, wide.data(), wide.data() + wide.size(), wideIn, narrow.data(),
-                narrow.data() + narrow.size(), narrowOut) != Codec::ok)
-    return text;
-  narrow.resize(static_cast<size_t>(narrowOut - narrow.data()));
-  return narrow;
-}
-
 std::string WaitMessage(const std::string& displayName) {
-  return "Converting " + UpperCase(displayName) +
+  return "Converting " + UpperCaseText(displayName) +
          "... Please wait until Powerpoint finished printing.\r\n\r\n"
          "Click on OK button after printing is done.";
 }

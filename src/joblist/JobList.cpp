@@ -1,11 +1,7 @@
 #include "joblist/JobList.h"
 
-#include <climits>
-#include <cwchar>
-#include <cwctype>
-#include <locale.h>
-
 #include "platform/RuntimeFailure.h"
+#include "platform/TextCase.h"
 #include "startup/core/Settings.h"
 
 namespace pelvantz {
@@ -27,48 +23,6 @@ bool IsBlankAfterTrim(const std::string& text) {
   return text.find_first_not_of(' ') == std::string::npos;
 }
 
-// Case mapping for all of Unicode, independent of the user's locale, so that
-// "Über.ppt" and "ÜBER.PPT" count as the same file name.
-locale_t UnicodeCType() {
-  static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-  return locale;
-}
-
-class ThreadLocale {
- public:
-  explicit ThreadLocale(locale_t locale) : previous_(uselocale(locale)) {}
-  ~ThreadLocale() { uselocale(previous_); }
-  ThreadLocale(const ThreadLocale&) = delete;
-  ThreadLocale& operator=(const ThreadLocale&) = delete;
-
- private:
-  locale_t previous_;
-};
-
-// Bytes that are not well-formed UTF-8 are kept as they are.
-std::string UpperCase(const std::string& text) {
-  const ThreadLocale utf8(UnicodeCType());
-  std::string upper;
-  upper.reserve(text.size());
-  std::mbstate_t in{};
-  std::mbstate_t out{};
-  for (std::size_t at = 0; at < text.size();) {
-    wchar_t character = 0;
-    const std::size_t length = std::mbrtowc(&character, text.data() + at, text.size() - at, &in);
-    if (length == static_cast<std::size_t>(-1) || length == static_cast<std::size_t>(-2)) {
-      upper += text[at++];
-      in = {};
-      continue;
-    }
-    char encoded[MB_LEN_MAX];
-    const std::size_t written =
-        std::wcrtomb(encoded, static_cast<wchar_t>(std::towupper(static_cast<wint_t>(character))), &out);
-    upper.append(encoded, written);
-    at += length == 0 ? 1 : length;  // 0: an embedded NUL, one byte
-  }
-  return upper;
-}
-
 }  // namespace
 
 JobList::JobList(Dialogs& dialogs) : dialogs_(dialogs) {}
@@ -85,7 +39,7 @@ const ConversionJob& JobList::at(int16_t position) const {
 }
 
 bool JobList::isQueued(const std::string& displayName) const {
-  return queuedNames_.count(UpperCase(displayName)) != 0;
+  return queuedNames_.count(UpperCaseText(displayName)) != 0;
 }
 
 void JobList::AddCompleteListView(const std::string& sourceText, const std::string& targetText) {
@@ -101,7 +55,7 @@ void JobList::AddCompleteListView(const std::string& sourceText, const std::stri
     return;
   }
   rows_.push_back({name, sourceText, targetText, ""});
-  queuedNames_.insert(UpperCase(name));
+  queuedNames_.insert(UpperCaseText(name));
   if (observer_) observer_->rowAppended(count());
 }
 
