@@ -48,7 +48,12 @@ void CentreOnScreen(QWidget& window) {
 }  // namespace
 
 int RunProgram(int argc, char* argv[]) {
-  QApplication application(argc, argv);
+  // Qt sees only the program's name: the program takes no arguments, and Qt's
+  // own options (-platform, -style, -reverse, ...) would change or stop it.
+  static char fallbackName[] = "pelvantz";
+  int qtArgc = 1;
+  char* qtArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
+  QApplication application(qtArgc, qtArgv);
   const std::string folder = ApplicationFolder();
   const QString qtFolder = QString::fromStdString(folder);
   QApplication::setWindowIcon(QIcon(qtFolder + QStringLiteral("/icons/pelvantz.png")));

@@ -2,8 +2,8 @@
 
 namespace pelvantz {
 
-// The program: wires the real services and runs the start procedure. The
-// command line goes to Qt only; the program itself takes no arguments.
+// The program: wires the real services and runs the start procedure. Every
+// argument after the program's name is ignored, by the program and by Qt.
 int RunProgram(int argc, char* argv[]);
 
 }  // namespace pelvantz
