@@ -57,7 +57,7 @@ class RegistryStoreTest : public ::testing::Test {
 
 TEST_F(RegistryStoreTest, ReadsEveryValueFormOfAHandWrittenFile) {
   WriteFile(file,
-            "REGEDIT4\r\n\r\n; written by hand\r\n"
+            "REGEDIT4\r\n\r\n; written by hand, paths as in C:\\\r\n"
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\r\n"
             "\"Text\"=\"C:\\\\Program Files\\\\\\\"gs\\\"\"\r\n"
             "@=\"default\"\r\n"

@@ -90,7 +90,8 @@ std::string TrimBlanks(const std::string& text) {
   return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
 }
 
-// Physical lines joined where a line ends in '\' (continued hex lists).
+// Physical lines joined where a line ends in '\' (continued hex lists). A
+// comment ending in '\' (a folder like C:\) continues nothing.
 std::vector<std::string> LogicalLines(const std::string& content) {
   std::vector<std::string> lines;
   bool continued = false;
@@ -102,7 +103,8 @@ std::vector<std::string> LogicalLines(const std::string& content) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     line = continued ? TrimBlanks(line) : line;
     const std::string trimmed = TrimBlanks(line);
-    const bool continues = !trimmed.empty() && trimmed.back() == '\\';
+    const bool comment = !continued && trimmed.starts_with(';');
+    const bool continues = !comment && !trimmed.empty() && trimmed.back() == '\\';
     if (continues) line = trimmed.substr(0, trimmed.size() - 1);
     if (continued)
       lines.back() += line;
