@@ -1,5 +1,6 @@
 #include "startup/FrmSplash.h"
 
+#include <QCloseEvent>
 #include <QFont>
 #include <QLabel>
 #include <QPixmap>
@@ -126,7 +127,7 @@ void FrmSplash::Timer1_Timer() {
     return;
   }
   runHandOffStep(services_.showMainWindow);
-  runHandOffStep([this] { unload(); });
+  runHandOffStep([this] { close(); });
 }
 
 // Whatever the handler answers, the hand-off goes on with its next step.
@@ -139,11 +140,13 @@ void FrmSplash::runHandOffStep(const std::function<void()>& step) {
   }
 }
 
-void FrmSplash::unload() {
+// The timers stop with the window, however it is closed: a tick must never
+// reach a window that is gone, and a splash closed by the user hands over to nothing.
+void FrmSplash::closeEvent(QCloseEvent* event) {
   services_.clock.stop(timer1_);
   services_.clock.stop(timer2_);
   services_.clock.stop(timer3_);
-  close();
+  QWidget::closeEvent(event);
 }
 
 int16_t FindInstanceWindow(InstanceWindow& instance) {

@@ -42,10 +42,12 @@ class FrmSplash : public QWidget {
   void Timer2_Timer();  // the status line
   void Timer3_Timer();  // the progress bar
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void buildControls();
   void Form_Load();
-  void unload();
   void runHandOffStep(const std::function<void()>& step);
 
   SplashServices services_;

@@ -147,6 +147,17 @@ TEST_F(SplashTest, WithARunningCopyThatCopyComesToTheFrontAndThisOneEnds) {
   EXPECT_EQ(NextLine(*running), "activated");
 }
 
+TEST_F(SplashTest, ClosedByTheUserTheSplashHandsOverToNothing) {
+  load();
+  clock.advance(HandOffTimerMs / 2);
+  EXPECT_TRUE(splash->close());
+  EXPECT_TRUE(splashUnloaded());
+  ASSERT_EQ(clock.runningTimers(), 0) << "no tick may reach the closed window";
+  clock.advance(HandOffTimerMs);
+  EXPECT_EQ(mainWindowsShown, 0);
+  EXPECT_EQ(programEnds, 0);
+}
+
 TEST_F(SplashTest, HandOffFailureIsReportedAndTheHandOffGoesOnOnce) {
   DialogsThatTakeTime slowDialogs;
   slowDialogs.clock = &clock;
