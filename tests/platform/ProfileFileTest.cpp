@@ -140,6 +140,21 @@ TEST_F(ProfileFileTest, RefusesWhatWouldCorruptTheFile) {
   EXPECT_FALSE(ProfileFile((folder.path() / "folder.ini").string()).writeString("A", "B", "C"));
 }
 
+// The profile call cannot write a read-only file; a rename must not get round that.
+TEST_F(ProfileFileTest, LeavesAReadOnlyFileAsItIs) {
+  const std::string content = "[SETTINGS]\nPATH=old\n";
+  WriteFile(file, content);
+  ::chmod(file.c_str(), 0444);
+  const auto link = folder.path() / "link.ini";
+  std::filesystem::create_symlink(file, link);
+  for (const auto& path : {file, link}) {
+    SCOPED_TRACE(path.string());
+    EXPECT_FALSE(ProfileFile(path.string()).writeString("SETTINGS", "PATH", "new"));
+    EXPECT_EQ(ReadFile(file), content);
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);  // no leftovers
+}
+
 TEST_F(ProfileFileTest, AWriteReplacesTheFileThroughItsLink) {
   const auto target = folder.path() / "real.ini";
   WriteFile(target, "[A]\nX=1\n");

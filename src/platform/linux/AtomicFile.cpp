@@ -56,6 +56,7 @@ fs::path ResolveLinks(const fs::path& path) {
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& content) {
   const fs::path target = ResolveLinks(fs::absolute(path));
+  if (IsReadOnlyFile(target.string())) return false;
   std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
   const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (descriptor < 0) return false;
@@ -68,6 +69,12 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& content) 
   }
   SyncFolder(target.parent_path());
   return true;
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return false;  // nothing there to protect
+  return (status.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& content) {
