@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "engine/ProcessRunner.h"
+#include "platform/linux/AtomicFile.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/RuntimeFailure.h"
 #include "startup/core/Registry.h"
@@ -171,6 +172,9 @@ void ReplaceFile(const std::string& source, const std::string& target) {
   std::error_code error;
   if (!fs::is_directory(destination.parent_path(), error))
     ThrowFileFailure(PathNotFound, "Path not found for", destination, "no such folder");
+  // Copying onto a read-only file fails; the rename must not get round that.
+  if (IsReadOnlyFile(destination.string()))
+    ThrowFileFailure(PermissionDenied, "Permission denied for", destination, "the file is read-only");
 
   fs::path partial;
   const int fd = CreateSiblingFile(destination, partial);

@@ -15,6 +15,7 @@ constexpr const char* RangeFileName = "PdfFiletemp.pdf";  // written by earlier 
 constexpr const char* PdfFileName = "PdfFile.pdf";
 
 constexpr int32_t PathNotFound = 76;
+constexpr int32_t PermissionDenied = 70;
 
 // The "GSPath" registry value without its NUL characters, when it names an
 // existing regular file; nothing otherwise.
@@ -38,8 +39,8 @@ void RemoveFileIfPresent(const std::string& path);
 
 // Copies `source` over `target` through a temporary file beside the target and
 // a rename, so the target is always either the old file or the complete new
-// one. Throws RuntimeFailure: 76 when the target's folder is missing, 75 for
-// any other failure.
+// one. Throws RuntimeFailure: 76 when the target's folder is missing, 70 when
+// the target is read-only, 75 for any other failure.
 void ReplaceFile(const std::string& source, const std::string& target);
 
 }  // namespace pelvantz

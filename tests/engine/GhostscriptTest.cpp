@@ -119,6 +119,24 @@ TEST(GhostscriptTest, ReplaceFileLeavesTheOldTargetWhenTheCopyFails) {
   }
 }
 
+TEST(GhostscriptTest, ReplaceFileRefusesAReadOnlyTarget) {
+  TempFolder folder;
+  const fs::path target = folder.path() / "result.pdf";
+  const fs::path source = folder.path() / "new.pdf";
+  WriteFile(source, "new content");
+  WriteFile(target, "old content");
+  fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  std::optional<int32_t> number;
+  try {
+    ReplaceFile(source.string(), target.string());
+  } catch (const RuntimeFailure& failure) {
+    number = failure.number();
+  }
+  EXPECT_EQ(number, PermissionDenied);
+  EXPECT_EQ(ReadFile(target), "old content");
+  EXPECT_EQ(EntriesIn(folder.path()), 2u);
+}
+
 // A disk that fills up in the middle of the copy: the file-size limit makes
 // the write fail after part of the data went out.
 TEST(GhostscriptTest, ReplaceFileFailingHalfWayKeepsTheOldTarget) {
