@@ -54,9 +54,11 @@ void JobList::AddCompleteListView(const std::string& sourceText, const std::stri
                          ApplicationTitle);
     return;
   }
+  const auto position = static_cast<int16_t>(count() + 1);
+  if (observer_) observer_->rowAboutToBeAppended(position);
   rows_.push_back({name, sourceText, targetText, ""});
   queuedNames_.insert(UpperCaseText(name));
-  if (observer_) observer_->rowAppended(count());
+  if (observer_) observer_->rowAppended(position);
 }
 
 bool JobList::AddToList(const std::string& sourceText, const std::string& targetText) {
@@ -78,6 +80,7 @@ void JobList::SetJobStatus(int16_t position, const std::string& text) {
 std::string JobList::displayName(int16_t position) const { return at(position).DisplayName; }
 
 void JobList::clear() {
+  if (observer_) observer_->aboutToClear();
   rows_.clear();
   queuedNames_.clear();
   if (observer_) observer_->cleared();

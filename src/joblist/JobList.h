@@ -19,12 +19,15 @@ class JobRows {
   virtual std::string displayName(int16_t position) const = 0;
 };
 
-// Told about every change, so a view can follow the model.
+// Told about every change, so a view can follow the model. Appending and
+// clearing are announced before and after, as item views need them.
 class JobListObserver {
  public:
   virtual ~JobListObserver() = default;
+  virtual void rowAboutToBeAppended(int16_t position) = 0;
   virtual void rowAppended(int16_t position) = 0;
   virtual void statusChanged(int16_t position) = 0;
+  virtual void aboutToClear() = 0;
   virtual void cleared() = 0;
 };
 

@@ -46,20 +46,19 @@ QVariant JobListModel::headerData(int section, Qt::Orientation orientation, int 
   return {};
 }
 
-// The list tells after the fact; the row already exists when the view hears of it.
-void JobListModel::rowAppended(int16_t position) {
+void JobListModel::rowAboutToBeAppended(int16_t position) {
   beginInsertRows(QModelIndex(), position - 1, position - 1);
-  endInsertRows();
 }
+
+void JobListModel::rowAppended(int16_t) { endInsertRows(); }
 
 void JobListModel::statusChanged(int16_t position) {
   const QModelIndex changed = index(position - 1, StatusColumn);
   emit dataChanged(changed, changed, {Qt::DisplayRole});
 }
 
-void JobListModel::cleared() {
-  beginResetModel();
-  endResetModel();
-}
+void JobListModel::aboutToClear() { beginResetModel(); }
+
+void JobListModel::cleared() { endResetModel(); }
 
 }  // namespace pelvantz

@@ -22,8 +22,10 @@ class JobListModel : public QAbstractTableModel, private JobListObserver {
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
  private:
+  void rowAboutToBeAppended(int16_t position) override;
   void rowAppended(int16_t position) override;
   void statusChanged(int16_t position) override;
+  void aboutToClear() override;
   void cleared() override;
 
   JobList& jobs_;

@@ -18,8 +18,12 @@ const std::string DuplicateTitleText = "pelvantz - Powerpoint to PDF Converter";
 
 class RecordingObserver : public JobListObserver {
  public:
+  void rowAboutToBeAppended(int16_t position) override {
+    events.push_back("about to append " + std::to_string(position));
+  }
   void rowAppended(int16_t position) override { events.push_back("append " + std::to_string(position)); }
   void statusChanged(int16_t position) override { events.push_back("status " + std::to_string(position)); }
+  void aboutToClear() override { events.push_back("about to clear"); }
   void cleared() override { events.push_back("clear"); }
   std::vector<std::string> events;
 };
@@ -140,7 +144,8 @@ TEST(JobListTest, StatusGoesOnlyToAnExistingRowAndObserversFollow) {
   EXPECT_EQ(list.at(2).Status, "Completed");
   EXPECT_EQ(list.at(2).SourcePath, "/a/Two.ppt");
   EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_EQ(observer.events, (std::vector<std::string>{"append 1", "append 2", "status 2", "status 2"}));
+  EXPECT_EQ(observer.events, (std::vector<std::string>{"about to append 1", "append 1", "about to append 2",
+                                                       "append 2", "status 2", "status 2"}));
   EXPECT_THROW(list.at(0), RuntimeFailure);
   EXPECT_THROW(list.displayName(3), RuntimeFailure);
 }
@@ -161,7 +166,8 @@ TEST(JobListTest, ClearEmptiesTheListAndFreesItsNames) {
   EXPECT_EQ(list.at(1).Status, "");
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(observer.events,
-            (std::vector<std::string>{"clear", "append 1", "status 1", "clear", "append 1"}));
+            (std::vector<std::string>{"about to clear", "clear", "about to append 1", "append 1", "status 1",
+                                      "about to clear", "clear", "about to append 1", "append 1"}));
 }
 
 TEST(JobListTest, AFullListRefusesFurtherRowsWithAMessage) {
