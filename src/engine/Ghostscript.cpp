@@ -93,12 +93,13 @@ fs::path ReplacementTarget(const fs::path& target) {
 }
 
 // Creates a fresh file beside the target; the umask applies as for any new file.
+// Its name does not repeat the target's, which may already be as long as a
+// name can be.
 int CreateSiblingFile(const fs::path& target, fs::path& created) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
     created = target.parent_path() /
-              ("." + target.filename().string() + "." + std::to_string(getpid()) + "." +
-               std::to_string(counter++) + ".partial");
+              (".pelvantz-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".partial");
     const int fd = ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }

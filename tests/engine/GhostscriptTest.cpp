@@ -181,5 +181,22 @@ TEST(GhostscriptTest, ReplaceFileWritesThroughALinkAndKeepsTheLink) {
   EXPECT_EQ(ReadFile(real), "new content");
 }
 
+// A name may use all 255 bytes a folder entry allows; CJK letters take three each.
+TEST(GhostscriptTest, ReplaceFileTakesATargetWithTheLongestNameTheFolderAllows) {
+  TempFolder folder;
+  std::string name;
+  for (int letter = 0; letter < 83; ++letter) name += "\u6587";
+  name += "xx.pdf";
+  ASSERT_EQ(name.size(), 255u);
+  const fs::path target = folder.path() / name;
+  WriteFile(target, "old content");
+  WriteFile(folder.path() / "new.pdf", "new content");
+
+  ReplaceFile((folder.path() / "new.pdf").string(), target.string());
+
+  EXPECT_EQ(ReadFile(target), "new content");
+  EXPECT_EQ(EntriesIn(folder.path()), 2u);
+}
+
 }  // namespace
 }  // namespace pelvantz
