@@ -4,8 +4,10 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/drawing/XMasterPagesSupplier.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/presentation/XPresentationPage.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -16,6 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -30,6 +33,7 @@
 
 #include "platform/RuntimeFailure.h"
 #include "platform/libreoffice/SheetComposer.h"
+#include "platform/libreoffice/SlideGeometry.h"
 #include "support/TempFolder.h"
 
 extern char** environ;
@@ -474,6 +478,117 @@ TEST_F(SheetComposerTest, WithoutFitTheSlideKeepsItsOwnSize) {
   EXPECT_GT(natural.markedWidth, 0);
   EXPECT_LE(natural.markedWidth, 275.2 * points + 1);
   EXPECT_NEAR(scaled.markedWidth / natural.markedWidth, 297.0 / 275.2, 0.02);
+}
+
+struct Box {
+  int32_t x, y, width, height;
+  bool printed;  // an empty placeholder is not
+  bool table;
+  double centreX() const { return x + width / 2.0; }
+  double centreY() const { return y + height / 2.0; }
+};
+
+bool IsEmptyPlaceholder(const Reference<css::beans::XPropertySet>& shape) {
+  bool empty = false;
+  if (shape->getPropertySetInfo()->hasPropertyByName("IsEmptyPresentationObject"))
+    shape->getPropertyValue("IsEmptyPresentationObject") >>= empty;
+  return empty;
+}
+
+// The boxes of every shape on every slide and master, in page order.
+std::vector<Box> ShapeBoxes(const Reference<css::lang::XComponent>& presentation) {
+  std::vector<Box> boxes;
+  const Reference<css::drawing::XDrawPages> pageSets[] = {
+      Reference<css::drawing::XDrawPagesSupplier>(presentation, UNO_QUERY_THROW)->getDrawPages(),
+      Reference<css::drawing::XMasterPagesSupplier>(presentation, UNO_QUERY_THROW)->getMasterPages()};
+  for (const auto& pages : pageSets) {
+    for (sal_Int32 page = 0; page < pages->getCount(); ++page) {
+      Reference<css::drawing::XShapes> shapes(pages->getByIndex(page), UNO_QUERY_THROW);
+      for (sal_Int32 index = 0; index < shapes->getCount(); ++index) {
+        Reference<css::drawing::XShape> shape(shapes->getByIndex(index), UNO_QUERY_THROW);
+        Reference<css::lang::XServiceInfo> services(shape, UNO_QUERY_THROW);
+        const auto position = shape->getPosition();
+        const auto size = shape->getSize();
+        boxes.push_back({position.X, position.Y, size.Width, size.Height,
+                         !IsEmptyPlaceholder(Reference<css::beans::XPropertySet>(shape, UNO_QUERY_THROW)),
+                         bool(services->supportsService("com.sun.star.drawing.TableShape"))});
+      }
+    }
+  }
+  return boxes;
+}
+
+// A new slide size scales the content evenly and centres it; every printed
+// shape must land where that scale puts it, at the size it gives: footers and
+// slide numbers as wide as their text, boxes as high as their text and tables
+// included. Text a tenth of its size is not laid out to scale (a banner), so
+// there only the tables' size is held to it.
+TEST_F(SheetComposerTest, ResizedSlidesKeepEveryShapeWhereTheEvenScalePutsIt) {
+  const SlideSize a3{35560, 26670};
+  const SlideSize letterPortrait{19050, 25400};
+  const struct {
+    const char* deck;
+    SlideSize size;
+    bool textToScale;
+  } cases[] = {{kDeck, a3, true},
+               {kDeck, letterPortrait, true},
+               {"apache-tika/testPPT_masterFooter.ppt", a3, true},
+               {"apache-tika/testPPT_various.ppt", a3, true},
+               {"apache-tika/testPPT_various.ppt", {2540, 20320}, false},
+               {"format-corpus/unc-+oxford2001.ppt", letterPortrait, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.deck) + " to " + std::to_string(c.size.width) + " x " + std::to_string(c.size.height));
+    open(c.deck);
+    const SlideSize from = CurrentSlideSize(presentation_);
+    const std::vector<Box> before = ShapeBoxes(presentation_);
+    ResizeSlides(office_->context(), presentation_, c.size);
+    const std::vector<Box> after = ShapeBoxes(presentation_);
+    ASSERT_EQ(after.size(), before.size());
+    const double factor = std::min(double(c.size.width) / from.width, double(c.size.height) / from.height);
+    const double offsetX = (c.size.width - from.width * factor) / 2;
+    const double offsetY = (c.size.height - from.height * factor) / 2;
+    const double tolerance = 0.01 * c.size.width;
+    for (size_t i = 0; i < before.size(); ++i) {
+      if (!before[i].printed) continue;
+      SCOPED_TRACE("shape " + std::to_string(i));
+      EXPECT_NEAR(after[i].centreX(), before[i].centreX() * factor + offsetX, tolerance);
+      EXPECT_NEAR(after[i].centreY(), before[i].centreY() * factor + offsetY, tolerance);
+      if (c.textToScale || before[i].table) {
+        EXPECT_NEAR(after[i].width, before[i].width * factor, tolerance + 0.02 * before[i].width * factor);
+        EXPECT_NEAR(after[i].height, before[i].height * factor, tolerance + 0.02 * before[i].height * factor);
+      }
+    }
+    TearDown();
+  }
+}
+
+// Where a word first starts on the last PDF read, in points from the left.
+double WordLeft(const fs::path& pdf, const std::string& word) {
+  const std::string words = Capture("pdftotext -bbox " + Quoted(pdf.string()) + " -");
+  std::smatch match;
+  const std::regex pattern("<word xMin=\"([\\d.]+)\"[^>]*>" + word + "</word>");
+  return std::regex_search(words, match, pattern) ? std::stod(match[1]) : -1;
+}
+
+// Slide 3 on a larger slide: its footer, set on the master in a box as wide as
+// its text, prints whole, and its bullets keep their indents in proportion to
+// the text, as on the original.
+TEST_F(SheetComposerTest, AnEnlargedSlideLooksLikeTheOriginalScaledUp) {
+  open(kDeck);
+  const fs::path pdf = work_.path() / "out.pdf";
+  const auto indentShare = [&] {
+    const double title = WordLeft(pdf, "JISC:");
+    const double firstLevel = WordLeft(pdf, "Joint");
+    const double secondLevel = WordLeft(pdf, "sub-committee");
+    EXPECT_GT(title, 0);
+    return (secondLevel - firstLevel) / (firstLevel - title);
+  };
+  printAndRead(request(1, 3, 3));
+  const double original = indentShare();
+  ResizeSlides(office_->context(), presentation_, {35560, 26670});
+  const PdfFacts pdfFacts = printAndRead(request(1, 3, 3));
+  EXPECT_TRUE(pdfFacts.has("Chris Rusbridge: JISC Committee for Electronic Information")) << pdfFacts.text;
+  EXPECT_NEAR(indentShare(), original, 0.03 * std::abs(original));
 }
 
 }  // namespace

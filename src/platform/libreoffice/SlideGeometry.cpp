@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <com/sun/star/awt/Point.hpp>
 #include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySetInfo.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XIndexReplace.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/drawing/XMasterPagesSupplier.hpp>
 #include <com/sun/star/drawing/XShape.hpp>
@@ -17,6 +19,11 @@
 #include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -107,6 +114,44 @@ bool IsEmptyPlaceholder(const Reference<css::beans::XPropertySet>& shape) {
   return empty;
 }
 
+void ScaleLengths(const Reference<css::beans::XPropertySet>& properties, std::initializer_list<const char*> names,
+                  double factor) {
+  const auto info = properties->getPropertySetInfo();
+  for (const char* name : names) {
+    const OUString property = OUString::createFromAscii(name);
+    sal_Int32 length = 0;
+    if (info->hasPropertyByName(property) && (properties->getPropertyValue(property) >>= length))
+      properties->setPropertyValue(property, css::uno::Any(static_cast<sal_Int32>(std::lround(length * factor))));
+  }
+}
+
+void ScaleBulletIndents(const Reference<css::beans::XPropertySet>& paragraph, double factor) {
+  if (!paragraph->getPropertySetInfo()->hasPropertyByName("NumberingRules")) return;
+  Reference<css::container::XIndexReplace> rules(paragraph->getPropertyValue("NumberingRules"), UNO_QUERY);
+  if (!rules.is()) return;
+  for (sal_Int32 level = 0; level < rules->getCount(); ++level) {
+    css::uno::Sequence<css::beans::PropertyValue> settings;
+    if (!(rules->getByIndex(level) >>= settings)) continue;
+    for (auto& setting : settings.getArray() ? std::span(settings.getArray(), settings.getLength())
+                                             : std::span<css::beans::PropertyValue>()) {
+      sal_Int32 length = 0;
+      if ((setting.Name == "LeftMargin" || setting.Name == "FirstLineOffset") && (setting.Value >>= length))
+        setting.Value <<= static_cast<sal_Int32>(std::lround(length * factor));
+    }
+    rules->replaceByIndex(level, css::uno::Any(settings));
+  }
+  paragraph->setPropertyValue("NumberingRules", css::uno::Any(rules));
+}
+
+// Indents and spacing are lengths: left as they were, bullets would crowd the
+// enlarged text (or drift from the reduced text).
+void ScaleParagraphLayout(const Reference<css::beans::XPropertySet>& paragraph, double factor) {
+  ScaleLengths(paragraph, {"ParaLeftMargin", "ParaRightMargin", "ParaFirstLineIndent", "ParaTopMargin",
+                           "ParaBottomMargin"},
+               factor);
+  ScaleBulletIndents(paragraph, factor);
+}
+
 // Every text portion keeps its own size relative to the others.
 void ScaleText(const Reference<css::uno::XInterface>& shape, double factor) {
   Reference<css::container::XEnumerationAccess> text(shape, UNO_QUERY);
@@ -115,6 +160,8 @@ void ScaleText(const Reference<css::uno::XInterface>& shape, double factor) {
   while (paragraphs->hasMoreElements()) {
     Reference<css::container::XEnumerationAccess> paragraph(paragraphs->nextElement(), UNO_QUERY);
     if (!paragraph.is()) continue;
+    if (Reference<css::beans::XPropertySet> layout{paragraph, UNO_QUERY}; layout.is())
+      ScaleParagraphLayout(layout, factor);
     const auto portions = paragraph->createEnumeration();
     while (portions->hasMoreElements()) {
       Reference<css::beans::XPropertySet> portion(portions->nextElement(), UNO_QUERY);
@@ -125,25 +172,56 @@ void ScaleText(const Reference<css::uno::XInterface>& shape, double factor) {
   }
 }
 
+// The margins between a box and its text belong to the box's size: a box that
+// fits itself to its text would otherwise keep margins of the old scale.
+void ScaleTextDistances(const Reference<css::beans::XPropertySet>& shape, double factor) {
+  ScaleLengths(shape, {"TextLeftDistance", "TextRightDistance", "TextUpperDistance", "TextLowerDistance"}, factor);
+}
+
+// A table keeps its text in its cells, and its rows grow to fit that text:
+// unscaled cell text would distort the table. False for a shape that is no table.
+bool ScaleTableText(const Reference<css::beans::XPropertySet>& shape, double factor) {
+  if (!shape->getPropertySetInfo()->hasPropertyByName("Model")) return false;
+  Reference<css::table::XColumnRowRange> table(shape->getPropertyValue("Model"), UNO_QUERY);
+  Reference<css::table::XCellRange> cells(table, UNO_QUERY);
+  if (!table.is() || !cells.is()) return false;
+  const sal_Int32 columns = table->getColumns()->getCount();
+  const sal_Int32 rows = table->getRows()->getCount();
+  for (sal_Int32 row = 0; row < rows; ++row)
+    for (sal_Int32 column = 0; column < columns; ++column)
+      ScaleText(cells->getCellByPosition(column, row), factor);
+  return true;
+}
+
 // A group's children are resized with the group; their text is scaled one by one.
 void ScaleTextOf(const Reference<css::drawing::XShape>& shape, double factor) {
   Reference<css::beans::XPropertySet> properties(shape, UNO_QUERY_THROW);
   if (IsEmptyPlaceholder(properties)) return;
+  if (ScaleTableText(properties, factor)) return;
   if (Reference<css::drawing::XShapes> group{shape, UNO_QUERY}; group.is()) {
     for (sal_Int32 index = 0; index < group->getCount(); ++index)
       ScaleTextOf(Reference<css::drawing::XShape>(group->getByIndex(index), UNO_QUERY_THROW), factor);
     return;
   }
+  ScaleTextDistances(properties, factor);
   ScaleText(shape, factor);
 }
 
+// A box that fits itself to its text (a footer or slide number as wide as its
+// unwrapped text, a box as high as its text) keeps the size of its text
+// whatever size it is given, and settles around its centre whenever the text
+// changes. So the text is scaled first, and the box is placed by the centre it
+// should have, not by a corner that no longer fits.
 void ScaleShape(const Reference<css::drawing::XShape>& shape, const Scaling& scaling) {
   const css::awt::Point position = shape->getPosition();
   const css::awt::Size size = shape->getSize();
-  shape->setSize(css::awt::Size(scaling.scaled(size.Width), scaling.scaled(size.Height)));
-  shape->setPosition(css::awt::Point(scaling.scaled(position.X) + scaling.offset.X,
-                                     scaling.scaled(position.Y) + scaling.offset.Y));
   ScaleTextOf(shape, scaling.factor);
+  const css::awt::Size wanted(scaling.scaled(size.Width), scaling.scaled(size.Height));
+  shape->setSize(wanted);
+  const css::awt::Size settled = shape->getSize();
+  shape->setPosition(
+      css::awt::Point(scaling.scaled(position.X) + scaling.offset.X + (wanted.Width - settled.Width) / 2,
+                      scaling.scaled(position.Y) + scaling.offset.Y + (wanted.Height - settled.Height) / 2));
 }
 
 void ScalePages(const Reference<css::drawing::XDrawPages>& pages, const Scaling& scaling) {
