@@ -8,6 +8,8 @@
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/office/XAnnotation.hpp>
+#include <com/sun/star/office/XAnnotationAccess.hpp>
 #include <com/sun/star/presentation/XPresentationPage.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -589,6 +591,49 @@ TEST_F(SheetComposerTest, AnEnlargedSlideLooksLikeTheOriginalScaledUp) {
   const PdfFacts pdfFacts = printAndRead(request(1, 3, 3));
   EXPECT_TRUE(pdfFacts.has("Chris Rusbridge: JISC Committee for Electronic Information")) << pdfFacts.text;
   EXPECT_NEAR(indentShare(), original, 0.03 * std::abs(original));
+}
+
+
+// Old decks keep control characters in their text (DEL inside "eLib" in the
+// notes of slide 1, vertical tabs for line breaks) and bullets typed in symbol
+// fonts; printed as they are they come out as empty boxes.
+TEST_F(SheetComposerTest, NotesOutlineAndCommentsPrintWithoutControlCharacters) {
+  open(kDeck);
+  const PdfFacts deckNotes = printAndRead(request(5, 1, 1));
+  EXPECT_TRUE(deckNotes.has("Aim to introduce you to eLib, with colleagues")) << deckNotes.text;
+
+  Reference<css::drawing::XDrawPagesSupplier> slides(presentation_, UNO_QUERY_THROW);
+  Reference<css::presentation::XPresentationPage> first(slides->getDrawPages()->getByIndex(0), UNO_QUERY_THROW);
+  const auto notesPage = first->getNotesPage();
+  const OUString notes =
+      U("First line\vSecond line\rThird\x7f line\x01\u0085 ends\u2028Fourth\tline\n\uF0B7 typed bullet");
+  for (sal_Int32 i = 0; i < notesPage->getCount(); ++i) {
+    Reference<css::text::XTextRange> text(notesPage->getByIndex(i), UNO_QUERY);
+    if (text.is()) text->setString(notes);
+  }
+  const PdfFacts notesPdf = printAndRead(request(5, 1, 1));
+  EXPECT_TRUE(notesPdf.has("First line\nSecond line\nThird line ends\nFourth")) << notesPdf.text;
+  EXPECT_TRUE(notesPdf.has("\u2022 typed bullet")) << notesPdf.text;
+
+  Reference<css::text::XTextRange> title(
+      Reference<css::drawing::XShapes>(slides->getDrawPages()->getByIndex(0), UNO_QUERY_THROW)->getByIndex(0),
+      UNO_QUERY_THROW);
+  title->setString(U("Digital\x7f Library\vtitle"));
+  const auto comment =
+      Reference<css::office::XAnnotationAccess>(slides->getDrawPages()->getByIndex(0), UNO_QUERY_THROW)
+          ->createAndInsertAnnotation();
+  comment->setAuthor(U("Re\x7fviewer"));
+  comment->getTextRange()->setString(U("Check\x7f this\vagain"));
+  SheetRequest withComments = request(6, 1, 1);
+  withComments.printComments = true;
+  const PdfFacts outline = printAndRead(withComments);
+  EXPECT_TRUE(outline.has("Digital Library\ntitle")) << outline.text;
+  EXPECT_TRUE(outline.has("Reviewer")) << outline.text;
+  EXPECT_TRUE(outline.has("Check this\nagain")) << outline.text;
+  for (const PdfFacts* pdf : {&notesPdf, &outline}) {
+    for (const char* control : {"\x01", "\x0b", "\r", "\x7f", "\xc2\x85", "\uF0B7"})
+      EXPECT_EQ(pdf->text.find(control), std::string::npos) << int(control[0]) << " in " << pdf->text;
+  }
 }
 
 }  // namespace

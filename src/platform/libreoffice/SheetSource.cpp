@@ -12,6 +12,7 @@
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/DateTime.hpp>
 #include <cstdio>
+#include <rtl/ustrbuf.hxx>
 
 #include "platform/libreoffice/SheetUno.h"
 
@@ -56,6 +57,29 @@ std::vector<Reference<css::drawing::XShape>> ShapesOfType(const Reference<css::d
   return shapes;
 }
 
+// What the presentation's text holds besides printable characters: a line
+// break inside a paragraph (vertical tab), carriage returns, control
+// characters kept from old files (DEL inside words), and bullets typed in a
+// symbol font (private-use characters). Set in a text box of a plain font as
+// they are, they print as empty boxes: breaks become line ends, symbol-font
+// characters bullets, and the rest goes.
+OUString PrintableText(const OUString& text) {
+  rtl::OUStringBuffer printable(text.getLength());
+  for (sal_Int32 i = 0; i < text.getLength(); ++i) {
+    const sal_Unicode c = text[i];
+    const bool lineBreak = c == u'\n' || c == u'\v' || c == u'\r' || c == 0x2028 || c == 0x2029;
+    if (c == u'\r' && i + 1 < text.getLength() && text[i + 1] == u'\n') continue;
+    if (lineBreak) {
+      printable.append(sal_Unicode('\n'));
+    } else if (c >= 0xE000 && c <= 0xF8FF) {
+      printable.append(sal_Unicode(0x2022));
+    } else if (c == u'\t' || !(c < 0x20 || (c >= 0x7F && c < 0xA0))) {
+      printable.append(c);
+    }
+  }
+  return printable.makeStringAndClear();
+}
+
 void AppendParagraphs(const Reference<css::drawing::XShape>& shape, bool title,
                       std::vector<OutlineParagraph>& out) {
   Reference<css::container::XEnumerationAccess> text(shape, UNO_QUERY);
@@ -64,7 +88,7 @@ void AppendParagraphs(const Reference<css::drawing::XShape>& shape, bool title,
   while (paragraphs->hasMoreElements()) {
     Reference<css::text::XTextRange> paragraph(paragraphs->nextElement(), UNO_QUERY);
     if (!paragraph.is()) continue;
-    const std::string content = ToUtf8(paragraph->getString());
+    const std::string content = ToUtf8(PrintableText(paragraph->getString()));
     if (content.empty()) continue;
     const int level = title ? 0 : PropertyOf<sal_Int16>(paragraph, "NumberingLevel");
     out.push_back({title, level, content});
@@ -112,7 +136,7 @@ std::string SlideSource::notesText(int number) const {
     Reference<css::text::XTextRange> range(shape, UNO_QUERY);
     if (!range.is()) continue;
     if (!text.empty()) text += "\n";
-    text += ToUtf8(range->getString());
+    text += ToUtf8(PrintableText(range->getString()));
   }
   return text;
 }
@@ -138,9 +162,9 @@ std::vector<SlideComment> SlideSource::comments(int number) const {
   auto annotations = access->createAnnotationEnumeration();
   while (annotations->hasMoreElements()) {
     const auto annotation = annotations->nextElement();
-    comments.push_back({ToUtf8(annotation->getAuthor()), ToUtf8(annotation->getInitials()),
-                        FormatDate(annotation->getDateTime()),
-                        ToUtf8(annotation->getTextRange()->getString())});
+    comments.push_back({ToUtf8(PrintableText(annotation->getAuthor())),
+                        ToUtf8(PrintableText(annotation->getInitials())), FormatDate(annotation->getDateTime()),
+                        ToUtf8(PrintableText(annotation->getTextRange()->getString()))});
   }
   return comments;
 }
