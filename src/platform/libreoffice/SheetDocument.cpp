@@ -17,6 +17,7 @@
 
 #include "platform/RuntimeFailure.h"
 #include "platform/libreoffice/SheetUno.h"
+#include "platform/libreoffice/SystemPaper.h"
 
 using rtl::OUString;
 
@@ -69,24 +70,24 @@ SheetDocument::SheetDocument(const Reference<css::uno::XComponentContext>& conte
 
 SheetDocument::~SheetDocument() { close(); }
 
+// The sheets print at their own page size, and that size is the system's
+// default paper as found here. The office's own default paper, which the sheets
+// used to take from the printer, follows the office's environment and was
+// seen to come out as Letter on an A4 system now and then. The printer is told
+// the same paper so that its settings agree with the sheets.
 void SheetDocument::bindPrinter(const std::string& printerName) {
+  paper_ = SystemPaper();
   Reference<css::view::XPrintable> printable(document_, UNO_QUERY_THROW);
-  printable->setPrinter(Properties({{"Name", Any(FromUtf8(printerName))}}));
+  printable->setPrinter(Properties({{"Name", Any(FromUtf8(printerName))},
+                                    {"PaperSize", Any(css::awt::Size(paper_.width, paper_.height))}}));
   // An unknown name silently selects some other printer.
-  const auto settings = printable->getPrinter();
   OUString boundName;
-  FindProperty(settings, "Name", boundName);
+  FindProperty(printable->getPrinter(), "Name", boundName);
   if (ToUtf8(boundName) != printerName) {
     throw RuntimeFailure(ErrorNumber::AutomationFailed,
                          "The printer \"" + printerName + "\" is not available to the office (it offered \"" +
                              ToUtf8(boundName) + "\").");
   }
-  css::awt::Size paper;
-  if (!FindProperty(settings, "PaperSize", paper) || paper.Width <= 0 || paper.Height <= 0) {
-    throw RuntimeFailure(ErrorNumber::AutomationFailed,
-                         "The printer \"" + printerName + "\" reports no paper size.");
-  }
-  paper_ = {paper.Width, paper.Height};
 }
 
 void SheetDocument::close() noexcept {

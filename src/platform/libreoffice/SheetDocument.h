@@ -1,6 +1,6 @@
 #pragma once
 // A hidden Draw document whose pages are the printed sheets. It is bound to
-// one printer, every page has that printer's paper size in one orientation,
+// one printer, every page has the system's paper size in one orientation,
 // and the document is closed when this object goes, whatever happened.
 #include <com/sun/star/drawing/XDrawPage.hpp>
 #include <com/sun/star/drawing/XShape.hpp>
@@ -26,7 +26,7 @@ class SheetDocument {
   SheetDocument(const SheetDocument&) = delete;
   SheetDocument& operator=(const SheetDocument&) = delete;
 
-  // The printer's paper, as its driver reports it.
+  // The system's default paper, portrait: the sheets print on it.
   Size paper() const { return paper_; }
   // Gives every sheet this size; call before adding content.
   void setSheetSize(Size size);
