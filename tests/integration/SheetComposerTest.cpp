@@ -12,6 +12,8 @@
 #include <com/sun/star/office/XAnnotationAccess.hpp>
 #include <com/sun/star/office/XAnnotationEnumeration.hpp>
 #include <com/sun/star/presentation/XPresentationPage.hpp>
+#include <com/sun/star/style/LineSpacing.hpp>
+#include <com/sun/star/style/LineSpacingMode.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/view/XPrintable.hpp>
@@ -577,33 +579,58 @@ TEST_F(SheetComposerTest, ResizedSlidesKeepEveryShapeWhereTheEvenScalePutsIt) {
   }
 }
 
-// Where a word first starts on the last PDF read, in points from the left.
-double WordLeft(const fs::path& pdf, const std::string& word) {
+struct WordBox {
+  double left = -1;  // points from the page's left edge
+  double top = -1;   // points from the page's top edge
+};
+
+// Where a word first appears in a PDF.
+WordBox FindWord(const fs::path& pdf, const std::string& word) {
   const std::string words = Capture("pdftotext -bbox " + Quoted(pdf.string()) + " -");
   std::smatch match;
-  const std::regex pattern("<word xMin=\"([\\d.]+)\"[^>]*>" + word + "</word>");
-  return std::regex_search(words, match, pattern) ? std::stod(match[1]) : -1;
+  const std::regex pattern("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>" + word + "</word>");
+  if (!std::regex_search(words, match, pattern)) return {};
+  return {std::stod(match[1]), std::stod(match[2])};
 }
 
 // Slide 3 on a larger slide: its footer, set on the master in a box as wide as
-// its text, prints whole, and its bullets keep their indents in proportion to
-// the text, as on the original.
+// its text, prints whole, and its bullets keep their indents and its lines
+// their spacing (here made a fixed length) in proportion to the text, as on
+// the original.
 TEST_F(SheetComposerTest, AnEnlargedSlideLooksLikeTheOriginalScaledUp) {
   open(kDeck);
+  Reference<css::container::XEnumerationAccess> body(
+      Reference<css::drawing::XShapes>(
+          Reference<css::drawing::XDrawPagesSupplier>(presentation_, UNO_QUERY_THROW)->getDrawPages()->getByIndex(2),
+          UNO_QUERY_THROW)
+          ->getByIndex(1),
+      UNO_QUERY_THROW);
+  for (const auto paragraphs = body->createEnumeration(); paragraphs->hasMoreElements();) {
+    Reference<css::beans::XPropertySet>(paragraphs->nextElement(), UNO_QUERY_THROW)
+        ->setPropertyValue("ParaLineSpacing",
+                           css::uno::Any(css::style::LineSpacing(css::style::LineSpacingMode::FIX, 1200)));
+  }
   const fs::path pdf = work_.path() / "out.pdf";
-  const auto indentShare = [&] {
-    const double title = WordLeft(pdf, "JISC:");
-    const double firstLevel = WordLeft(pdf, "Joint");
-    const double secondLevel = WordLeft(pdf, "sub-committee");
-    EXPECT_GT(title, 0);
-    return (secondLevel - firstLevel) / (firstLevel - title);
+  // Distances within the slide as shares of other distances within it: the
+  // slide's own scale and place on the paper drop out.
+  const auto shares = [&] {
+    const WordBox title = FindWord(pdf, "JISC:");
+    const WordBox firstLevel = FindWord(pdf, "Joint");
+    const WordBox secondLevel = FindWord(pdf, "sub-committee");
+    const WordBox nextLine = FindWord(pdf, "funds");
+    EXPECT_GT(title.left, 0);
+    EXPECT_GT(nextLine.top, 0);
+    return std::pair((secondLevel.left - firstLevel.left) / (firstLevel.left - title.left),
+                     (nextLine.top - secondLevel.top) / (secondLevel.top - title.top));
   };
   printAndRead(request(1, 3, 3));
-  const double original = indentShare();
+  const auto [indent, spacing] = shares();
   ResizeSlides(office_->context(), presentation_, {35560, 26670});
   const PdfFacts pdfFacts = printAndRead(request(1, 3, 3));
   EXPECT_TRUE(pdfFacts.has("Chris Rusbridge: JISC Committee for Electronic Information")) << pdfFacts.text;
-  EXPECT_NEAR(indentShare(), original, 0.03 * std::abs(original));
+  const auto [scaledIndent, scaledSpacing] = shares();
+  EXPECT_NEAR(scaledIndent, indent, 0.03 * std::abs(indent));
+  EXPECT_NEAR(scaledSpacing, spacing, 0.03 * std::abs(spacing));
 }
 
 

@@ -19,6 +19,8 @@
 #include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/style/LineSpacing.hpp>
+#include <com/sun/star/style/LineSpacingMode.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/table/XTableColumns.hpp>
@@ -132,8 +134,7 @@ void ScaleBulletIndents(const Reference<css::beans::XPropertySet>& paragraph, do
   for (sal_Int32 level = 0; level < rules->getCount(); ++level) {
     css::uno::Sequence<css::beans::PropertyValue> settings;
     if (!(rules->getByIndex(level) >>= settings)) continue;
-    for (auto& setting : settings.getArray() ? std::span(settings.getArray(), settings.getLength())
-                                             : std::span<css::beans::PropertyValue>()) {
+    for (auto& setting : std::span(settings.getArray(), static_cast<size_t>(settings.getLength()))) {
       sal_Int32 length = 0;
       if ((setting.Name == "LeftMargin" || setting.Name == "FirstLineOffset") && (setting.Value >>= length))
         setting.Value <<= static_cast<sal_Int32>(std::lround(length * factor));
@@ -143,12 +144,24 @@ void ScaleBulletIndents(const Reference<css::beans::XPropertySet>& paragraph, do
   paragraph->setPropertyValue("NumberingRules", css::uno::Any(rules));
 }
 
+// Only a line spacing given as a length, not as a share of the line, follows the text.
+void ScaleLineSpacing(const Reference<css::beans::XPropertySet>& paragraph, double factor) {
+  css::style::LineSpacing spacing;
+  if (!paragraph->getPropertySetInfo()->hasPropertyByName("ParaLineSpacing") ||
+      !(paragraph->getPropertyValue("ParaLineSpacing") >>= spacing) ||
+      spacing.Mode == css::style::LineSpacingMode::PROP)
+    return;
+  spacing.Height = static_cast<sal_Int16>(std::lround(spacing.Height * factor));
+  paragraph->setPropertyValue("ParaLineSpacing", css::uno::Any(spacing));
+}
+
 // Indents and spacing are lengths: left as they were, bullets would crowd the
-// enlarged text (or drift from the reduced text).
+// enlarged text (or drift from the reduced text) and lines overlap.
 void ScaleParagraphLayout(const Reference<css::beans::XPropertySet>& paragraph, double factor) {
   ScaleLengths(paragraph, {"ParaLeftMargin", "ParaRightMargin", "ParaFirstLineIndent", "ParaTopMargin",
                            "ParaBottomMargin"},
                factor);
+  ScaleLineSpacing(paragraph, factor);
   ScaleBulletIndents(paragraph, factor);
 }
 
