@@ -215,7 +215,8 @@ TEST_F(ConversionCorpusTest, SoundPresentationsGiveEveryLayoutWithTheirText) {
       {"msoffcrypto-tool/plain.ppt", "Lorem ipsum", 1, "Slides", true, 1, nullptr, nullptr, nullptr, "Letter"},
   };
   for (const auto& test : cases) {
-    SCOPED_TRACE(std::string(test.file) + " " + test.outputType + (test.from ? " range" : ""));
+    SCOPED_TRACE(std::string(test.file) + " " + test.outputType + (test.from ? " range" : "") + " on " +
+                 test.paperSize + " slides");
     ConversionOptions options;
     options.OutputType = test.outputType;
     options.Landscape = test.landscape;
