@@ -26,7 +26,7 @@ class SheetDocument {
   SheetDocument(const SheetDocument&) = delete;
   SheetDocument& operator=(const SheetDocument&) = delete;
 
-  // The system's default paper, portrait: the sheets print on it.
+  // The system's default paper: the sheets print on it, turned as they need.
   Size paper() const { return paper_; }
   // Gives every sheet this size; call before adding content.
   void setSheetSize(Size size);

@@ -9,8 +9,8 @@
 
 namespace pelvantz::office::sheet {
 
-// The size (1/100 mm, portrait) of a paper the paper library names ("a4",
-// "letter", ...; any case); nothing for a name it does not know.
+// The size (1/100 mm, width first as the paper library gives it) of a paper it
+// names ("a4", "letter", ...; any case); nothing for a name it does not know.
 std::optional<Size> PaperNamed(const std::string& name);
 
 // The first paper name of a papersize file (comments and blank lines skipped).
