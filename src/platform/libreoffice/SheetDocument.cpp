@@ -112,13 +112,15 @@ Reference<css::drawing::XDrawPage> SheetDocument::page(int sheet) const {
 void SheetDocument::setSheetSize(Size size) {
   sheetSize_ = size;
   const auto pages = PagesOf(document_);
-  for (sal_Int32 i = 0; i < pages->getCount(); ++i) {
-    Reference<css::drawing::XDrawPage> sheet(pages->getByIndex(i), UNO_QUERY_THROW);
-    SetProperty(sheet, "Width", Any(size.width));
-    SetProperty(sheet, "Height", Any(size.height));
-    for (const char* border : {"BorderLeft", "BorderRight", "BorderTop", "BorderBottom"}) {
-      SetProperty(sheet, border, Any(sal_Int32(0)));
-    }
+  for (sal_Int32 i = 0; i < pages->getCount(); ++i) sizeSheet(pages, i);
+}
+
+void SheetDocument::sizeSheet(const Reference<css::drawing::XDrawPages>& pages, sal_Int32 index) const {
+  Reference<css::drawing::XDrawPage> sheet(pages->getByIndex(index), UNO_QUERY_THROW);
+  SetProperty(sheet, "Width", Any(sheetSize_.width));
+  SetProperty(sheet, "Height", Any(sheetSize_.height));
+  for (const char* border : {"BorderLeft", "BorderRight", "BorderTop", "BorderBottom"}) {
+    SetProperty(sheet, border, Any(sal_Int32(0)));
   }
 }
 
@@ -128,10 +130,13 @@ int SheetDocument::addSheet() {
     firstSheetUsed_ = true;
     return 0;
   }
+  // Only the new sheet: the others have their size, and every property call
+  // crosses the pipe to the office, which made a long print quadratic.
   const auto pages = PagesOf(document_);
   pages->insertNewByIndex(pages->getCount() - 1);
-  setSheetSize(sheetSize_);
-  return pages->getCount() - 1;
+  const sal_Int32 added = pages->getCount() - 1;
+  sizeSheet(pages, added);
+  return added;
 }
 
 Reference<css::drawing::XShape> SheetDocument::create(const char* service) {

@@ -3,6 +3,7 @@
 // one printer, every page has the system's paper size in one orientation,
 // and the document is closed when this object goes, whatever happened.
 #include <com/sun/star/drawing/XDrawPage.hpp>
+#include <com/sun/star/drawing/XDrawPages.hpp>
 #include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/graphic/XGraphic.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
@@ -54,6 +55,7 @@ class SheetDocument {
 
  private:
   css::uno::Reference<css::drawing::XDrawPage> page(int sheet) const;
+  void sizeSheet(const css::uno::Reference<css::drawing::XDrawPages>& pages, sal_Int32 index) const;
   css::uno::Reference<css::drawing::XShape> create(const char* service);
   void bindPrinter(const std::string& printerName);
   void close() noexcept;

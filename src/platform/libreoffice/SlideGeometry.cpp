@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <com/sun/star/awt/Point.hpp>
 #include <com/sun/star/awt/Size.hpp>
+#include <com/sun/star/beans/XMultiPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySetInfo.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
@@ -28,6 +29,7 @@
 #include <span>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/RuntimeFailure.h"
 #include "platform/libreoffice/UnoHelpers.h"
@@ -109,60 +111,102 @@ struct Scaling {
   int32_t scaled(int32_t value) const { return static_cast<int32_t>(std::lround(value * factor)); }
 };
 
-bool IsEmptyPlaceholder(const Reference<css::beans::XPropertySet>& shape) {
-  bool empty = false;
-  if (shape->getPropertySetInfo()->hasPropertyByName("IsEmptyPresentationObject"))
-    shape->getPropertyValue("IsEmptyPresentationObject") >>= empty;
-  return empty;
-}
+// Every property call crosses the pipe to the office, and a deck has hundreds
+// of shapes and paragraphs: their properties are read together in one call,
+// and only those that change are written. They are written one by one: the
+// office lays a text out differently when its paragraph settings come at once.
+// The names are sorted, as the multiple-property read requires.
+using Names = std::initializer_list<const char*>;
 
-void ScaleLengths(const Reference<css::beans::XPropertySet>& properties, std::initializer_list<const char*> names,
-                  double factor) {
-  const auto info = properties->getPropertySetInfo();
-  for (const char* name : names) {
-    const OUString property = OUString::createFromAscii(name);
-    sal_Int32 length = 0;
-    if (info->hasPropertyByName(property) && (properties->getPropertyValue(property) >>= length))
-      properties->setPropertyValue(property, css::uno::Any(static_cast<sal_Int32>(std::lround(length * factor))));
-  }
-}
-
-void ScaleBulletIndents(const Reference<css::beans::XPropertySet>& paragraph, double factor) {
-  if (!paragraph->getPropertySetInfo()->hasPropertyByName("NumberingRules")) return;
-  Reference<css::container::XIndexReplace> rules(paragraph->getPropertyValue("NumberingRules"), UNO_QUERY);
-  if (!rules.is()) return;
-  for (sal_Int32 level = 0; level < rules->getCount(); ++level) {
-    css::uno::Sequence<css::beans::PropertyValue> settings;
-    if (!(rules->getByIndex(level) >>= settings)) continue;
-    for (auto& setting : std::span(settings.getArray(), static_cast<size_t>(settings.getLength()))) {
-      sal_Int32 length = 0;
-      if ((setting.Name == "LeftMargin" || setting.Name == "FirstLineOffset") && (setting.Value >>= length))
-        setting.Value <<= static_cast<sal_Int32>(std::lround(length * factor));
+// Values in the order of the names; void for a property the object lacks.
+std::vector<css::uno::Any> ValuesOf(const Reference<css::beans::XPropertySet>& object, Names names) {
+  css::uno::Sequence<OUString> wanted(static_cast<sal_Int32>(names.size()));
+  std::transform(names.begin(), names.end(), wanted.getArray(), OUString::createFromAscii);
+  if (Reference<css::beans::XMultiPropertySet> multiple{object, UNO_QUERY}; multiple.is()) {
+    try {
+      const auto values = multiple->getPropertyValues(wanted);
+      if (values.getLength() == wanted.getLength()) return {values.begin(), values.end()};
+    } catch (const css::uno::Exception&) {
+      // An object may refuse the whole read over one name it lacks: asked one by one below.
     }
-    rules->replaceByIndex(level, css::uno::Any(settings));
   }
-  paragraph->setPropertyValue("NumberingRules", css::uno::Any(rules));
+  const auto info = object->getPropertySetInfo();
+  std::vector<css::uno::Any> values;
+  for (const OUString& name : wanted)
+    values.push_back(info->hasPropertyByName(name) ? object->getPropertyValue(name) : css::uno::Any());
+  return values;
+}
+
+// A length that stays the same (zero, mostly) is left alone.
+void ScaleLength(const Reference<css::beans::XPropertySet>& object, const char* name, const css::uno::Any& value,
+                 double factor) {
+  sal_Int32 length = 0;
+  if (!(value >>= length)) return;
+  const auto scaled = static_cast<sal_Int32>(std::lround(length * factor));
+  if (scaled != length) object->setPropertyValue(OUString::createFromAscii(name), css::uno::Any(scaled));
+}
+
+bool ScaleBulletIndentsOf(css::uno::Sequence<css::beans::PropertyValue>& settings, double factor) {
+  bool changed = false;
+  for (auto& setting : std::span(settings.getArray(), static_cast<size_t>(settings.getLength()))) {
+    sal_Int32 length = 0;
+    if ((setting.Name != "LeftMargin" && setting.Name != "FirstLineOffset") || !(setting.Value >>= length)) continue;
+    const auto scaled = static_cast<sal_Int32>(std::lround(length * factor));
+    changed = changed || scaled != length;
+    setting.Value <<= scaled;
+  }
+  return changed;
+}
+
+// A paragraph draws its bullet by the rules of its own outline level only, so
+// only that level is scaled; a paragraph without a level has no bullet to
+// move. Where the level is unknown every level is scaled.
+void ScaleBulletIndents(const Reference<css::beans::XPropertySet>& paragraph, const css::uno::Any& numberingRules,
+                        const css::uno::Any& numberingLevel, double factor) {
+  Reference<css::container::XIndexReplace> rules(numberingRules, UNO_QUERY);
+  if (!rules.is()) return;
+  sal_Int32 first = 0;
+  sal_Int32 last = rules->getCount() - 1;
+  if (sal_Int16 level = 0; numberingLevel >>= level) {
+    if (level < 0) return;
+    first = level;
+    last = std::min<sal_Int32>(level, last);
+  }
+  bool changed = false;
+  for (sal_Int32 level = first; level <= last; ++level) {
+    css::uno::Sequence<css::beans::PropertyValue> settings;
+    if (!(rules->getByIndex(level) >>= settings) || !ScaleBulletIndentsOf(settings, factor)) continue;
+    rules->replaceByIndex(level, css::uno::Any(settings));
+    changed = true;
+  }
+  if (changed) paragraph->setPropertyValue("NumberingRules", css::uno::Any(rules));
 }
 
 // Only a line spacing given as a length, not as a share of the line, follows the text.
-void ScaleLineSpacing(const Reference<css::beans::XPropertySet>& paragraph, double factor) {
+void ScaleLineSpacing(const Reference<css::beans::XPropertySet>& paragraph, const css::uno::Any& value,
+                      double factor) {
   css::style::LineSpacing spacing;
-  if (!paragraph->getPropertySetInfo()->hasPropertyByName("ParaLineSpacing") ||
-      !(paragraph->getPropertyValue("ParaLineSpacing") >>= spacing) ||
-      spacing.Mode == css::style::LineSpacingMode::PROP)
-    return;
-  spacing.Height = static_cast<sal_Int16>(std::lround(spacing.Height * factor));
+  if (!(value >>= spacing) || spacing.Mode == css::style::LineSpacingMode::PROP) return;
+  const auto scaled = static_cast<sal_Int16>(std::lround(spacing.Height * factor));
+  if (scaled == spacing.Height) return;
+  spacing.Height = scaled;
   paragraph->setPropertyValue("ParaLineSpacing", css::uno::Any(spacing));
 }
 
 // Indents and spacing are lengths: left as they were, bullets would crowd the
 // enlarged text (or drift from the reduced text) and lines overlap.
 void ScaleParagraphLayout(const Reference<css::beans::XPropertySet>& paragraph, double factor) {
-  ScaleLengths(paragraph, {"ParaLeftMargin", "ParaRightMargin", "ParaFirstLineIndent", "ParaTopMargin",
-                           "ParaBottomMargin"},
-               factor);
-  ScaleLineSpacing(paragraph, factor);
-  ScaleBulletIndents(paragraph, factor);
+  enum { Level, Rules, Bottom, FirstLine, Left, Spacing, Right, Top };
+  const auto values = ValuesOf(paragraph, {"NumberingLevel", "NumberingRules", "ParaBottomMargin",
+                                           "ParaFirstLineIndent", "ParaLeftMargin", "ParaLineSpacing",
+                                           "ParaRightMargin", "ParaTopMargin"});
+  ScaleLength(paragraph, "ParaLeftMargin", values[Left], factor);
+  ScaleLength(paragraph, "ParaRightMargin", values[Right], factor);
+  ScaleLength(paragraph, "ParaFirstLineIndent", values[FirstLine], factor);
+  ScaleLength(paragraph, "ParaTopMargin", values[Top], factor);
+  ScaleLength(paragraph, "ParaBottomMargin", values[Bottom], factor);
+  ScaleLineSpacing(paragraph, values[Spacing], factor);
+  ScaleBulletIndents(paragraph, values[Rules], values[Level], factor);
 }
 
 // Every text portion keeps its own size relative to the others.
@@ -185,17 +229,10 @@ void ScaleText(const Reference<css::uno::XInterface>& shape, double factor) {
   }
 }
 
-// The margins between a box and its text belong to the box's size: a box that
-// fits itself to its text would otherwise keep margins of the old scale.
-void ScaleTextDistances(const Reference<css::beans::XPropertySet>& shape, double factor) {
-  ScaleLengths(shape, {"TextLeftDistance", "TextRightDistance", "TextUpperDistance", "TextLowerDistance"}, factor);
-}
-
 // A table keeps its text in its cells, and its rows grow to fit that text:
 // unscaled cell text would distort the table. False for a shape that is no table.
-bool ScaleTableText(const Reference<css::beans::XPropertySet>& shape, double factor) {
-  if (!shape->getPropertySetInfo()->hasPropertyByName("Model")) return false;
-  Reference<css::table::XColumnRowRange> table(shape->getPropertyValue("Model"), UNO_QUERY);
+bool ScaleTableText(const css::uno::Any& model, double factor) {
+  Reference<css::table::XColumnRowRange> table(model, UNO_QUERY);
   Reference<css::table::XCellRange> cells(table, UNO_QUERY);
   if (!table.is() || !cells.is()) return false;
   const sal_Int32 columns = table->getColumns()->getCount();
@@ -206,17 +243,25 @@ bool ScaleTableText(const Reference<css::beans::XPropertySet>& shape, double fac
   return true;
 }
 
-// A group's children are resized with the group; their text is scaled one by one.
+// A group's children are resized with the group; their text is scaled one by
+// one. The margins between a box and its text belong to the box's size: a box
+// that fits itself to its text would otherwise keep margins of the old scale.
 void ScaleTextOf(const Reference<css::drawing::XShape>& shape, double factor) {
   Reference<css::beans::XPropertySet> properties(shape, UNO_QUERY_THROW);
-  if (IsEmptyPlaceholder(properties)) return;
-  if (ScaleTableText(properties, factor)) return;
+  enum { EmptyPlaceholder, TableModel, LeftDistance, LowerDistance, RightDistance, UpperDistance };
+  const auto values = ValuesOf(properties, {"IsEmptyPresentationObject", "Model", "TextLeftDistance",
+                                            "TextLowerDistance", "TextRightDistance", "TextUpperDistance"});
+  if (bool empty = false; (values[EmptyPlaceholder] >>= empty) && empty) return;
+  if (ScaleTableText(values[TableModel], factor)) return;
   if (Reference<css::drawing::XShapes> group{shape, UNO_QUERY}; group.is()) {
     for (sal_Int32 index = 0; index < group->getCount(); ++index)
       ScaleTextOf(Reference<css::drawing::XShape>(group->getByIndex(index), UNO_QUERY_THROW), factor);
     return;
   }
-  ScaleTextDistances(properties, factor);
+  ScaleLength(properties, "TextLeftDistance", values[LeftDistance], factor);
+  ScaleLength(properties, "TextRightDistance", values[RightDistance], factor);
+  ScaleLength(properties, "TextUpperDistance", values[UpperDistance], factor);
+  ScaleLength(properties, "TextLowerDistance", values[LowerDistance], factor);
   ScaleText(shape, factor);
 }
 
@@ -224,11 +269,12 @@ void ScaleTextOf(const Reference<css::drawing::XShape>& shape, double factor) {
 // unwrapped text, a box as high as its text) keeps the size of its text
 // whatever size it is given, and settles around its centre whenever the text
 // changes. So the text is scaled first, and the box is placed by the centre it
-// should have, not by a corner that no longer fits.
+// should have, not by a corner that no longer fits. Text at its own scale
+// (a slide only moved on a wider page) is left as it is.
 void ScaleShape(const Reference<css::drawing::XShape>& shape, const Scaling& scaling) {
   const css::awt::Point position = shape->getPosition();
   const css::awt::Size size = shape->getSize();
-  ScaleTextOf(shape, scaling.factor);
+  if (scaling.factor != 1) ScaleTextOf(shape, scaling.factor);
   const css::awt::Size wanted(scaling.scaled(size.Width), scaling.scaled(size.Height));
   shape->setSize(wanted);
   const css::awt::Size settled = shape->getSize();
