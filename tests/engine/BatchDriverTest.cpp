@@ -6,20 +6,16 @@
 #include "platform/RuntimeFailure.h"
 #include "startup/core/ErrorHandler.h"
 #include "startup/core/Settings.h"
+#include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 
 namespace pelvantz {
 namespace {
 
+using testing::RecordingCursor;
+
 using testing::FakeDialogs;
 using Strings = std::vector<std::string>;
-
-class RecordingCursor : public Cursor {
- public:
-  void setBusy() override { calls.push_back("busy"); }
-  void setDefault() override { calls.push_back("default"); }
-  Strings calls;
-};
 
 // The window's fields; each read of the options counts, so a test can tell
 // when they were taken.

@@ -18,11 +18,18 @@
 #include "startup/core/ErrorHandler.h"
 #include "startup/core/Registry.h"
 #include "startup/core/Settings.h"
+#include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace pelvantz {
 namespace {
+
+using testing::IdleCursor;
+using testing::ReadFile;
+using testing::RecordingShell;
+using testing::WriteFile;
 
 namespace fs = std::filesystem;
 using testing::FakeDialogs;
@@ -34,18 +41,6 @@ using testing::TempFolder;
 
 const std::string Ghostscript = "/usr/bin/gs";
 const std::string GhostscriptMissing = "Converter is missing or corrupted. Please contact our Support Team.";
-
-class QuietCursor : public Cursor {
- public:
-  void setBusy() override {}
-  void setDefault() override {}
-};
-
-class RecordingShell : public Shell {
- public:
-  void open(const std::string& target) override { opened.push_back(target); }
-  std::vector<std::string> opened;
-};
 
 // Reports the version of a system whose class is chosen by the test.
 class FixedSystemVersion : public SystemVersion {
@@ -68,15 +63,6 @@ std::string RegistryText(const std::string& text) {
     escaped += c;
   }
   return escaped;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const fs::path& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
 }
 
 std::string Quoted(const fs::path& path) {
@@ -173,7 +159,7 @@ class ConversionTest : public ::testing::Test {
 
   TempFolder scratch;
   FakeDialogs dialogs;
-  QuietCursor cursor;
+  IdleCursor cursor;
   ErrorHandler errors{dialogs, cursor, ApplicationTitle};
   RecordingShell shell;
   JobList jobs{dialogs};

@@ -12,21 +12,16 @@
 
 #include "platform/RuntimeFailure.h"
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace pelvantz {
 namespace {
 
+using testing::ReadFile;
+using testing::WriteFile;
+
 namespace fs = std::filesystem;
 using testing::TempFolder;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const fs::path& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
 
 size_t EntriesIn(const fs::path& folder) {
   return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));

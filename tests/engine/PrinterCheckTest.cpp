@@ -5,16 +5,13 @@
 #include "platform/RuntimeFailure.h"
 #include "platform/linux/LinuxSystemVersion.h"
 #include "startup/core/ErrorHandler.h"
+#include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 
 namespace pelvantz {
 namespace {
 
-class StillCursor : public Cursor {
- public:
-  void setBusy() override {}
-  void setDefault() override {}
-};
+using testing::IdleCursor;
 
 // A system that reports the given version, or fails while asked.
 class ReportedVersion : public SystemVersion {
@@ -55,7 +52,7 @@ TEST(PrinterCheckTest, ClassifiesEveryReportedVersion) {
       {3, 5, 1, "Failed"},
   };
   testing::FakeDialogs dialogs;
-  StillCursor cursor;
+  IdleCursor cursor;
   ErrorHandler errors(dialogs, cursor, "");
   for (const auto& row : rows) {
     SCOPED_TRACE(std::to_string(row.platform) + "." + std::to_string(row.major) + "." +
@@ -68,7 +65,7 @@ TEST(PrinterCheckTest, ClassifiesEveryReportedVersion) {
 
 TEST(PrinterCheckTest, LinuxReportsNoWindowsVersion) {
   testing::FakeDialogs dialogs;
-  StillCursor cursor;
+  IdleCursor cursor;
   ErrorHandler errors(dialogs, cursor, "");
   LinuxSystemVersion system;
   EXPECT_EQ(GetSystemVersion(system, errors), "Failed");
@@ -76,7 +73,7 @@ TEST(PrinterCheckTest, LinuxReportsNoWindowsVersion) {
 
 TEST(PrinterCheckTest, AFailureWhileAskingGoesToTheHandlerAndGivesTheEmptyClass) {
   testing::FakeDialogs dialogs;
-  StillCursor cursor;
+  IdleCursor cursor;
   ErrorHandler errors(dialogs, cursor, "");
   ReportedVersion system(ReportedVersion::Throws, 0, 0);
   EXPECT_EQ(GetSystemVersion(system, errors), "");

@@ -17,21 +17,17 @@
 #include "platform/RuntimeFailure.h"
 #include "platform/linux/CommandLine.h"
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace pelvantz {
 namespace {
+
+using testing::ReadFile;
 
 namespace fs = std::filesystem;
 using testing::TempFolder;
 
 constexpr int32_t Hidden = 0;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
 
 void WriteExecutable(const fs::path& path, const std::string& content) {
   std::ofstream(path) << content;

@@ -24,27 +24,21 @@
 #include "platform/linux/LinuxSystemVersion.h"
 #include "startup/core/ErrorHandler.h"
 #include "startup/core/Registry.h"
+#include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace pelvantz {
 namespace {
 
+using testing::IdleCursor;
+using testing::ReadFile;
+using testing::RecordingShell;
+
 namespace fs = std::filesystem;
 using testing::FakeDialogs;
 using testing::TempFolder;
-
-class QuietCursor : public Cursor {
- public:
-  void setBusy() override {}
-  void setDefault() override {}
-};
-
-class RecordingShell : public Shell {
- public:
-  void open(const std::string& target) override { opened.push_back(target); }
-  std::vector<std::string> opened;
-};
 
 fs::path Corpus() {
   const char* corpus = std::getenv("PELVANTZ_CORPUS");
@@ -101,11 +95,6 @@ std::string PdfText(const fs::path& pdf) {
   return text;
 }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Processes whose command line mentions the text: an office or Ghostscript
 // started for our application folder.
 std::vector<std::string> ProcessesMentioning(const std::string& text) {
@@ -160,7 +149,7 @@ class ConversionCorpusTest : public ::testing::Test {
 
   static inline TempFolder* scratch_ = nullptr;
   FakeDialogs dialogs;
-  QuietCursor cursor;
+  IdleCursor cursor;
   ErrorHandler errors{dialogs, cursor, "Pelvantz - Powerpoint to PDF Converter"};
   RecordingShell shell;
   JobList jobs{dialogs};

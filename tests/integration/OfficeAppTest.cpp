@@ -14,21 +14,17 @@
 #include "platform/LibreOfficeFactory.h"
 #include "platform/RuntimeFailure.h"
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace pelvantz {
 namespace {
+
+using testing::ReadFile;
 namespace fs = std::filesystem;
 
 std::string Corpus(const std::string& relative) {
   const char* folder = std::getenv("PELVANTZ_CORPUS");
   return (fs::path(folder && *folder ? folder : PELVANTZ_TEST_CORPUS) / relative).string();
-}
-
-std::string ReadFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 // Office processes whose command line mentions the folder (their profile lies in it).

@@ -8,24 +8,17 @@
 #include <sstream>
 
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace pelvantz {
 namespace {
 
+using testing::ReadFile;
+using testing::WriteFile;
+
 constexpr uint32_t LocalMachine = 0x80000002u;
 constexpr uint32_t AllAccess = 0x3F;
 using Bytes = std::vector<uint8_t>;
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
-
-void WriteFile(const std::filesystem::path& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
 
 struct Read {
   int32_t status;

@@ -13,17 +13,11 @@
 #include "startup/core/ErrorHandler.h"
 #include "startup/core/Registry.h"
 #include "startup/core/Settings.h"
+#include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
 
 namespace pelvantz::testing {
-
-// The pointer has nothing to show in a test.
-class IdleCursor : public Cursor {
- public:
-  void setBusy() override {}
-  void setDefault() override {}
-};
 
 class StartupFixture : public ::testing::Test {
  protected:

@@ -8,24 +8,17 @@
 #include <sstream>
 
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace pelvantz {
 namespace {
 
+using testing::ReadFile;
+using testing::WriteFile;
+
 using namespace std::string_literals;
 
 constexpr const char* TestKey = "SOFTWARE\\Pelvantz\\Test";
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
-
-void WriteFile(const std::filesystem::path& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
 
 // "41,42,00" for the bytes of "AB" and a terminator.
 std::string HexOf(const std::string& text) {

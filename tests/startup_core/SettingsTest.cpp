@@ -8,30 +8,19 @@
 #include <sstream>
 
 #include "startup/core/ErrorHandler.h"
+#include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace pelvantz {
 namespace {
 
+using testing::IdleCursor;
+using testing::ReadFile;
+using testing::WriteFile;
+
 namespace fs = std::filesystem;
-
-class IdleCursor : public Cursor {
- public:
-  void setBusy() override {}
-  void setDefault() override {}
-};
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
 
 // "{app}" in a text stands for the application folder.
 std::string InFolder(std::string text, const std::string& folder) {

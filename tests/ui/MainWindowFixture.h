@@ -19,6 +19,7 @@
 #include "startup/core/ErrorHandler.h"
 #include "startup/core/Registry.h"
 #include "startup/core/Settings.h"
+#include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
 #include "ui/FrmMain.h"
@@ -31,19 +32,6 @@ inline void EnsureQtApplication() {
   static char* argv[] = {name, nullptr};
   if (!QApplication::instance()) new QApplication(argc, argv);
 }
-
-class RecordingCursor : public Cursor {
- public:
-  void setBusy() override { calls.push_back("busy"); }
-  void setDefault() override { calls.push_back("default"); }
-  std::vector<std::string> calls;
-};
-
-class RecordingShell : public Shell {
- public:
-  void open(const std::string& target) override { opened.push_back(target); }
-  std::vector<std::string> opened;
-};
 
 class NoOffice : public PresentationAppFactory {
  public:
