@@ -167,7 +167,7 @@ void PrintSheets(const css::uno::Reference<css::uno::XComponentContext>& context
     PrepareTarget(request.targetFile);
     Composer(context, presentation, request).print();
   } catch (const css::uno::Exception& failure) {
-    const std::string message = sheet::ToUtf8(failure.Message);
+    const std::string message = ToStdString(failure.Message);
     throw RuntimeFailure(ErrorNumber::AutomationFailed,
                          message.empty() ? "The office failed while printing the presentation." : message);
   }

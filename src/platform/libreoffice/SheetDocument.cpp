@@ -58,7 +58,7 @@ void ApplyTextStyle(const Reference<css::drawing::XShape>& shape, const TextStyl
 SheetDocument::SheetDocument(const Reference<css::uno::XComponentContext>& context, const std::string& printerName) {
   auto desktop = css::frame::Desktop::create(context);
   document_.set(desktop->loadComponentFromURL("private:factory/sdraw", "_blank", 0,
-                                              Properties({{"Hidden", Any(true)}})),
+                                              Properties({Property("Hidden", Any(true))})),
                 UNO_QUERY_THROW);
   try {
     bindPrinter(printerName);
@@ -78,15 +78,16 @@ SheetDocument::~SheetDocument() { close(); }
 void SheetDocument::bindPrinter(const std::string& printerName) {
   paper_ = SystemPaper();
   Reference<css::view::XPrintable> printable(document_, UNO_QUERY_THROW);
-  printable->setPrinter(Properties({{"Name", Any(FromUtf8(printerName))},
-                                    {"PaperSize", Any(css::awt::Size(paper_.width, paper_.height))}}));
+  printable->setPrinter(
+      Properties({Property("Name", Any(ToOUString(printerName))),
+                  Property("PaperSize", Any(css::awt::Size(paper_.width, paper_.height)))}));
   // An unknown name silently selects some other printer.
   OUString boundName;
   FindProperty(printable->getPrinter(), "Name", boundName);
-  if (ToUtf8(boundName) != printerName) {
+  if (ToStdString(boundName) != printerName) {
     throw RuntimeFailure(ErrorNumber::AutomationFailed,
                          "The printer \"" + printerName + "\" is not available to the office (it offered \"" +
-                             ToUtf8(boundName) + "\").");
+                             ToStdString(boundName) + "\").");
   }
 }
 
@@ -176,7 +177,7 @@ void SheetDocument::addTextBox(int sheet, const Rect& where, const std::string& 
   SetProperty(shape, "TextAutoGrowHeight", Any(false));
   SetProperty(shape, "TextAutoGrowWidth", Any(false));
   if (style.shrinkToFit) SetProperty(shape, "TextFitToSize", Any(css::drawing::TextFitToSizeType_AUTOFIT));
-  Reference<css::text::XTextRange>(shape, UNO_QUERY_THROW)->setString(FromUtf8(text));
+  Reference<css::text::XTextRange>(shape, UNO_QUERY_THROW)->setString(ToOUString(text));
   ApplyTextStyle(shape, style);
 }
 
@@ -187,7 +188,7 @@ Reference<css::drawing::XShape> SheetDocument::addTextBlock(int sheet, int32_t x
   SetProperty(shape, "TextAutoGrowWidth", Any(false));
   SetProperty(shape, "TextAutoGrowHeight", Any(true));
   SetGeometry(shape, {x, y, width, 100});
-  Reference<css::text::XTextRange>(shape, UNO_QUERY_THROW)->setString(FromUtf8(text));
+  Reference<css::text::XTextRange>(shape, UNO_QUERY_THROW)->setString(ToOUString(text));
   ApplyTextStyle(shape, style);
   return shape;
 }
@@ -198,7 +199,7 @@ void SheetDocument::removeShape(int sheet, const Reference<css::drawing::XShape>
 
 void SheetDocument::printTo(const std::string& file) {
   Reference<css::view::XPrintable> printable(document_, UNO_QUERY_THROW);
-  printable->print(Properties({{"FileName", Any(FromUtf8(file))}, {"Wait", Any(true)}}));
+  printable->print(Properties({Property("FileName", Any(ToOUString(file))), Property("Wait", Any(true))}));
   if (!std::filesystem::exists(file) || std::filesystem::file_size(file) == 0) {
     throw RuntimeFailure(ErrorNumber::AutomationFailed, "The office printed nothing into \"" + file + "\".");
   }

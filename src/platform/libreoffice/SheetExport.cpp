@@ -91,7 +91,7 @@ Reference<css::graphic::XGraphic> SlideImages::image(int slideNumber) {
   auto found = images_.find(slideNumber);
   if (found != images_.end()) return found->second;
   const auto file = exportSlide(slideNumber);
-  auto graphic = provider_->queryGraphic(Properties({{"URL", Any(FileUrl(file.string()))}}));
+  auto graphic = provider_->queryGraphic(Properties({Property("URL", Any(FileUrl(file)))}));
   if (!graphic.is()) {
     throw RuntimeFailure(ErrorNumber::AutomationFailed,
                          "The image of slide " + std::to_string(slideNumber) + " cannot be read back.");
@@ -108,8 +108,8 @@ std::filesystem::path SlideImages::exportSlide(int slideNumber) {
                                                  UNO_QUERY_THROW);
     exporter->setSourceDocument(Reference<css::lang::XComponent>(preview.shape(), UNO_QUERY_THROW));
     Reference<css::document::XFilter> filter(exporter, UNO_QUERY_THROW);
-    const bool written = filter->filter(Properties(
-        {{"MediaType", Any(OUString("image/x-svm"))}, {"URL", Any(FileUrl(file.string()))}}));
+    const bool written = filter->filter(
+        Properties({Property("MediaType", Any(OUString("image/x-svm"))), Property("URL", Any(FileUrl(file)))}));
     if (!written) {
       throw RuntimeFailure(ErrorNumber::AutomationFailed,
                            "The office refused to export slide " + std::to_string(slideNumber) + ".");

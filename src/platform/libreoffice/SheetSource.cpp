@@ -88,7 +88,7 @@ void AppendParagraphs(const Reference<css::drawing::XShape>& shape, bool title,
   while (paragraphs->hasMoreElements()) {
     Reference<css::text::XTextRange> paragraph(paragraphs->nextElement(), UNO_QUERY);
     if (!paragraph.is()) continue;
-    const std::string content = ToUtf8(PrintableText(paragraph->getString()));
+    const std::string content = ToStdString(PrintableText(paragraph->getString()));
     if (content.empty()) continue;
     const int level = title ? 0 : PropertyOf<sal_Int16>(paragraph, "NumberingLevel");
     out.push_back({title, level, content});
@@ -136,7 +136,7 @@ std::string SlideSource::notesText(int number) const {
     Reference<css::text::XTextRange> range(shape, UNO_QUERY);
     if (!range.is()) continue;
     if (!text.empty()) text += "\n";
-    text += ToUtf8(PrintableText(range->getString()));
+    text += ToStdString(PrintableText(range->getString()));
   }
   return text;
 }
@@ -162,9 +162,9 @@ std::vector<SlideComment> SlideSource::comments(int number) const {
   auto annotations = access->createAnnotationEnumeration();
   while (annotations->hasMoreElements()) {
     const auto annotation = annotations->nextElement();
-    comments.push_back({ToUtf8(PrintableText(annotation->getAuthor())),
-                        ToUtf8(PrintableText(annotation->getInitials())), FormatDate(annotation->getDateTime()),
-                        ToUtf8(PrintableText(annotation->getTextRange()->getString()))});
+    comments.push_back({ToStdString(PrintableText(annotation->getAuthor())),
+                        ToStdString(PrintableText(annotation->getInitials())), FormatDate(annotation->getDateTime()),
+                        ToStdString(PrintableText(annotation->getTextRange()->getString()))});
   }
   return comments;
 }

@@ -1,29 +1,13 @@
 #pragma once
-// Small conversions shared by the sheet composer's parts.
-#include <com/sun/star/beans/PropertyValue.hpp>
+// Property access shared by the sheet composer's parts; text and URL
+// conversions come from UnoHelpers.
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/uno/Reference.hxx>
-#include <com/sun/star/uno/Sequence.hxx>
 #include <rtl/ustring.hxx>
-#include <string>
-#include <utility>
-#include <vector>
+
+#include "platform/libreoffice/UnoHelpers.h"
 
 namespace pelvantz::office::sheet {
-
-inline std::string ToUtf8(const rtl::OUString& text) {
-  return rtl::OUStringToOString(text, RTL_TEXTENCODING_UTF8).getStr();
-}
-
-inline rtl::OUString FromUtf8(const std::string& text) {
-  return rtl::OUString::fromUtf8(text.c_str());
-}
-
-// file:// URL of an absolute local path.
-rtl::OUString FileUrl(const std::string& path);
-
-css::uno::Sequence<css::beans::PropertyValue> Properties(
-    std::vector<std::pair<const char*, css::uno::Any>> values);
 
 template <typename T>
 T PropertyOf(const css::uno::Reference<css::uno::XInterface>& object, const char* name) {

@@ -1,7 +1,8 @@
 #include "platform/libreoffice/UnoHelpers.h"
 
 #include <osl/file.hxx>
-#include <stdexcept>
+
+#include "platform/RuntimeFailure.h"
 
 namespace pelvantz::office {
 
@@ -17,7 +18,7 @@ std::string ToStdString(const OUString& text) {
 OUString FileUrl(const std::filesystem::path& path) {
   OUString url;
   if (osl::FileBase::getFileURLFromSystemPath(ToOUString(path.string()), url) != osl::FileBase::E_None)
-    throw std::invalid_argument("Not a usable file path: " + path.string());
+    throw RuntimeFailure(ErrorNumber::FileAccess, "Not a usable file path: " + path.string());
   return url;
 }
 
