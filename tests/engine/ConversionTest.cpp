@@ -1,6 +1,7 @@
 // ConvertPresentation against a recording presentation application and the
 // real Ghostscript, job list, registry store and error handler.
 #include "engine/Conversion.h"
+#include "support/Commands.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,9 @@
 
 namespace pelvantz {
 namespace {
+
+using testing::CommandOutput;
+using testing::ShellQuoted;
 
 using testing::IdleCursor;
 using testing::ReadFile;
@@ -65,22 +69,11 @@ std::string RegistryText(const std::string& text) {
   return escaped;
 }
 
-std::string Quoted(const fs::path& path) {
-  std::string quoted = "'";
-  for (char c : path.string()) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 int PdfPageCount(const fs::path& pdf) {
-  const std::string command = "pdfinfo " + Quoted(pdf) + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return -1;
-  char line[512];
+  const std::string info = CommandOutput("pdfinfo " + ShellQuoted(pdf.string()) + " 2>/dev/null");
   int pages = -1;
-  while (fgets(line, sizeof line, pipe)) {
-    if (std::sscanf(line, "Pages: %d", &pages) == 1) break;
-  }
-  pclose(pipe);
+  if (const auto at = info.find("Pages:"); at != std::string::npos)
+    std::sscanf(info.c_str() + at, "Pages: %d", &pages);
   return pages;
 }
 

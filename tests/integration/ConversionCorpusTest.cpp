@@ -24,6 +24,7 @@
 #include "platform/linux/LinuxSystemVersion.h"
 #include "startup/core/ErrorHandler.h"
 #include "startup/core/Registry.h"
+#include "support/Commands.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
@@ -31,6 +32,9 @@
 
 namespace pelvantz {
 namespace {
+
+using testing::CommandOutput;
+using testing::ShellQuoted;
 
 using testing::IdleCursor;
 using testing::ReadFile;
@@ -50,23 +54,6 @@ fs::path BuiltApplicationFolder() {
   return folder && *folder ? folder : PELVANTZ_TEST_APP_DIR;
 }
 
-std::string Quoted(const fs::path& path) {
-  std::string quoted = "'";
-  for (char c : path.string()) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-std::string CommandOutput(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    size_t read;
-    while ((read = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, read);
-    pclose(pipe);
-  }
-  return output;
-}
-
 struct PdfFacts {
   int pages = -1;
   double width = 0;  // of the first page, in points
@@ -75,7 +62,7 @@ struct PdfFacts {
 
 PdfFacts ReadPdf(const fs::path& pdf) {
   PdfFacts facts;
-  const std::string info = CommandOutput("pdfinfo " + Quoted(pdf) + " 2>/dev/null");
+  const std::string info = CommandOutput("pdfinfo " + ShellQuoted(pdf.string()) + " 2>/dev/null");
   if (const auto at = info.find("Pages:"); at != std::string::npos)
     std::sscanf(info.c_str() + at, "Pages: %d", &facts.pages);
   if (const auto at = info.find("Page size:"); at != std::string::npos)
@@ -87,7 +74,7 @@ PdfFacts ReadPdf(const fs::path& pdf) {
 // a title wrapped on a narrow slide still reads as one phrase.
 std::string PdfText(const fs::path& pdf) {
   std::string text;
-  for (char c : CommandOutput("pdftotext " + Quoted(pdf) + " - 2>/dev/null")) {
+  for (char c : CommandOutput("pdftotext " + ShellQuoted(pdf.string()) + " - 2>/dev/null")) {
     const bool blank = std::isspace(static_cast<unsigned char>(c));
     if (!blank) text += c;
     else if (!text.empty() && text.back() != ' ') text += ' ';
@@ -299,8 +286,8 @@ TEST_F(ConversionCorpusTest, HandoutAndNotesPagesRenderWithContent) {
     const fs::path target = outFolder() / "render.pdf";
     ASSERT_EQ(convert(Corpus() / "format-corpus/ecdl+paris2001.ppt", target, options), "Completed");
     const fs::path png = outFolder() / (std::string(type[0] == '6' ? "handout" : "notes") + ".png");
-    CommandOutput("pdftoppm -png -r 60 -f 1 -l 1 -singlefile " + Quoted(target) + " " +
-                  Quoted(png.parent_path() / png.stem()));
+    CommandOutput("pdftoppm -png -r 60 -f 1 -l 1 -singlefile " + ShellQuoted(target.string()) + " " +
+                  ShellQuoted((png.parent_path() / png.stem()).string()));
     const QImage image(QString::fromStdString(png.string()));
     ASSERT_FALSE(image.isNull());
     // A page with slides on it is far from uniformly white.

@@ -40,12 +40,16 @@
 #include "platform/RuntimeFailure.h"
 #include "platform/libreoffice/SheetComposer.h"
 #include "platform/libreoffice/SlideGeometry.h"
+#include "support/Commands.h"
 #include "support/TempFolder.h"
 
 extern char** environ;
 
 namespace pelvantz::office {
 namespace {
+
+using testing::CommandOutput;
+using testing::ShellQuoted;
 
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
@@ -60,21 +64,10 @@ constexpr int kDeckSlides = 16;
 
 OUString U(const std::string& text) { return OUString::fromUtf8(text.c_str()); }
 
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 // Runs a command line of quoted arguments and returns its standard output
 // (and its error output when asked: Ghostscript's bbox device reports there).
 std::string Capture(const std::string& commandLine, bool withErrors = false) {
-  const std::string redirect = withErrors ? " 2>&1" : " 2>/dev/null";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((commandLine + redirect).c_str(), "r"), pclose);
-  std::string output;
-  std::array<char, 4096> buffer{};
-  while (pipe && fgets(buffer.data(), buffer.size(), pipe.get())) output += buffer.data();
-  return output;
+  return CommandOutput(commandLine + (withErrors ? " 2>&1" : " 2>/dev/null"));
 }
 
 // A private office: own profile, own pipe, own psprint printer "pelvantz"
@@ -261,19 +254,19 @@ class SheetComposerTest : public ::testing::Test {
   PdfFacts readPrint(const SheetRequest& request) {
     const std::string pdf = (work_.path() / "out.pdf").string();
     fs::remove(pdf);
-    Capture("gs -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile=" + Quoted(pdf) +
-            " -dCompatibilityLevel=1.4 -f " + Quoted(request.targetFile));
+    Capture("gs -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile=" + ShellQuoted(pdf) +
+            " -dCompatibilityLevel=1.4 -f " + ShellQuoted(request.targetFile));
     PdfFacts facts;
-    const std::string info = Capture("pdfinfo " + Quoted(pdf));
+    const std::string info = Capture("pdfinfo " + ShellQuoted(pdf));
     std::smatch match;
     if (std::regex_search(info, match, std::regex(R"(Pages:\s+(\d+))"))) facts.pages = std::stoi(match[1]);
     if (std::regex_search(info, match, std::regex(R"(Page size:\s+([\d.]+) x ([\d.]+))"))) {
       facts.width = std::stod(match[1]);
       facts.height = std::stod(match[2]);
     }
-    facts.text = Capture("pdftotext " + Quoted(pdf) + " -");
+    facts.text = Capture("pdftotext " + ShellQuoted(pdf) + " -");
     const std::string box =
-        Capture("gs -dSAFER -dNOPAUSE -dBATCH -dFirstPage=1 -dLastPage=1 -sDEVICE=bbox " + Quoted(pdf), true);
+        Capture("gs -dSAFER -dNOPAUSE -dBATCH -dFirstPage=1 -dLastPage=1 -sDEVICE=bbox " + ShellQuoted(pdf), true);
     if (std::regex_search(box, match, std::regex(R"(%%HiResBoundingBox: (-?[\d.]+) (-?[\d.]+) (-?[\d.]+))"))) {
       facts.markedWidth = std::stod(match[3]) - std::stod(match[1]);
       facts.lowestMark = std::stod(match[2]);
@@ -586,7 +579,7 @@ struct WordBox {
 
 // Where a word first appears in a PDF.
 WordBox FindWord(const fs::path& pdf, const std::string& word) {
-  const std::string words = Capture("pdftotext -bbox " + Quoted(pdf.string()) + " -");
+  const std::string words = Capture("pdftotext -bbox " + ShellQuoted(pdf.string()) + " -");
   std::smatch match;
   const std::regex pattern("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>" + word + "</word>");
   if (!std::regex_search(words, match, pattern)) return {};
