@@ -1,11 +1,6 @@
 #include "engine/Ghostscript.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -82,53 +77,18 @@ bool IsNonEmptyFile(const fs::path& path) {
   throw RuntimeFailure(number, action + " '" + path.string() + "': " + reason);
 }
 
-fs::path ReplacementTarget(const fs::path& target) {
-  std::error_code error;
-  // Replace the file a link points to, not the link.
-  if (fs::is_symlink(target, error)) {
-    const fs::path resolved = fs::weakly_canonical(target, error);
-    if (!error) return resolved;
-  }
-  return target;
-}
-
-// Creates a fresh file beside the target; the umask applies as for any new file.
-// Its name does not repeat the target's, which may already be as long as a
-// name can be.
-int CreateSiblingFile(const fs::path& target, fs::path& created) {
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    created = target.parent_path() /
-              (".pelvantz-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".partial");
-    const int fd = ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
-
-void WriteAll(int fd, const fs::path& source, const fs::path& partial) {
-  std::ifstream in(source, std::ios::binary);
-  if (!in) ThrowFileFailure(ErrorNumber::FileAccess, "Cannot read", source, std::strerror(errno));
+// Copies the whole file into the descriptor; false with errno set on failure.
+bool CopyInto(std::ifstream& source, int descriptor) {
   char buffer[1 << 16];
-  while (in) {
-    in.read(buffer, sizeof buffer);
-    const char* next = buffer;
-    std::streamsize left = in.gcount();
-    while (left > 0) {
-      const ssize_t written = ::write(fd, next, static_cast<size_t>(left));
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) ThrowFileFailure(ErrorNumber::FileAccess, "Cannot write", partial, std::strerror(errno));
-      next += written;
-      left -= written;
-    }
+  while (source) {
+    source.read(buffer, sizeof buffer);
+    if (!WriteAll(descriptor, buffer, static_cast<size_t>(source.gcount()))) return false;
   }
-  if (in.bad()) ThrowFileFailure(ErrorNumber::FileAccess, "Cannot read", source, "read error");
-  if (::fsync(fd) != 0) ThrowFileFailure(ErrorNumber::FileAccess, "Cannot write", partial, std::strerror(errno));
-}
-
-void KeepModeOf(const fs::path& existing, int fd) {
-  struct stat status {};
-  if (::stat(existing.c_str(), &status) == 0) ::fchmod(fd, status.st_mode & 07777);
+  if (source.bad()) {
+    errno = EIO;
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -169,32 +129,19 @@ void RemoveFileIfPresent(const std::string& path) {
 }
 
 void ReplaceFile(const std::string& source, const std::string& target) {
-  const fs::path destination = ReplacementTarget(fs::absolute(target));
+  const fs::path destination = fs::absolute(target);
   std::error_code error;
   if (!fs::is_directory(destination.parent_path(), error))
     ThrowFileFailure(PathNotFound, "Path not found for", destination, "no such folder");
   // Copying onto a read-only file fails; the rename must not get round that.
   if (IsReadOnlyFile(destination.string()))
     ThrowFileFailure(PermissionDenied, "Permission denied for", destination, "the file is read-only");
-
-  fs::path partial;
-  const int fd = CreateSiblingFile(destination, partial);
-  if (fd < 0) ThrowFileFailure(ErrorNumber::FileAccess, "Cannot write", destination, std::strerror(errno));
-  try {
-    KeepModeOf(destination, fd);
-    WriteAll(fd, source, partial);
-  } catch (...) {
-    ::close(fd);
-    fs::remove(partial, error);
-    throw;
-  }
-  const bool closed = ::close(fd) == 0;
-  if (closed) fs::rename(partial, destination, error);
-  if (!closed || error) {
-    const std::string reason = closed ? error.message() : std::strerror(errno);
-    fs::remove(partial, error);
-    ThrowFileFailure(ErrorNumber::FileAccess, "Cannot replace", destination, reason);
-  }
+  std::ifstream in(source, std::ios::binary);
+  if (!in) ThrowFileFailure(ErrorNumber::FileAccess, "Cannot read", source, std::strerror(errno));
+  const int failure =
+      ReplaceFileWith(destination.string(), [&in](int descriptor) { return CopyInto(in, descriptor); });
+  if (failure != 0)
+    ThrowFileFailure(ErrorNumber::FileAccess, "Cannot replace", destination, std::strerror(failure));
 }
 
 }  // namespace pelvantz

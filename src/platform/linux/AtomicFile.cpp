@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -14,28 +15,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool WriteAll(int descriptor, const std::string& content) {
-  const char* next = content.data();
-  size_t left = content.size();
-  while (left > 0) {
-    const ssize_t written = ::write(descriptor, next, left);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    next += written;
-    left -= static_cast<size_t>(written);
+// Created as any new file would be (the umask applies). Its name does not
+// repeat the target's, which may already be as long as a name can be.
+int CreateSiblingFile(const fs::path& target, fs::path& created) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    created = target.parent_path() /
+              (".pelvantz-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".partial");
+    const int descriptor = ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor >= 0 || errno != EEXIST) return descriptor;
   }
-  return true;
+  return -1;
 }
 
-// A new file gets what an ordinary create would give it; a replaced one keeps its mode.
-mode_t ModeFor(const fs::path& target) {
+// A replaced file keeps its mode.
+bool KeepModeOf(const fs::path& target, int descriptor) {
   struct stat status {};
-  if (::stat(target.c_str(), &status) == 0) return status.st_mode & 07777;
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+  if (::stat(target.c_str(), &status) != 0) return true;  // a new file
+  return ::fchmod(descriptor, status.st_mode & 07777) == 0;
 }
 
 // The rename itself must reach the disk, or a crash can bring the old name back.
@@ -54,20 +51,40 @@ fs::path ResolveLinks(const fs::path& path) {
 
 }  // namespace
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& content) {
+int ReplaceFileWith(const std::string& path, const std::function<bool(int descriptor)>& write) {
   const fs::path target = ResolveLinks(fs::absolute(path));
-  if (IsReadOnlyFile(target.string())) return false;
-  std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-  const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
-  if (descriptor < 0) return false;
-  const bool written =
-      WriteAll(descriptor, content) && ::fchmod(descriptor, ModeFor(target)) == 0 && ::fsync(descriptor) == 0;
-  const bool closed = ::close(descriptor) == 0;
-  if (!written || !closed || ::rename(temporary.c_str(), target.c_str()) != 0) {
+  if (IsReadOnlyFile(target.string())) return EACCES;
+  fs::path temporary;
+  const int descriptor = CreateSiblingFile(target, temporary);
+  if (descriptor < 0) return errno;
+  const bool written = KeepModeOf(target, descriptor) && write(descriptor) && ::fsync(descriptor) == 0;
+  int failure = written ? 0 : errno;
+  if (::close(descriptor) != 0 && failure == 0) failure = errno;
+  if (failure == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) failure = errno;
+  if (failure != 0) {
     ::unlink(temporary.c_str());
-    return false;
+    return failure;
   }
   SyncFolder(target.parent_path());
+  return 0;
+}
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& content) {
+  return ReplaceFileWith(path, [&content](int descriptor) {
+           return WriteAll(descriptor, content.data(), content.size());
+         }) == 0;
+}
+
+bool WriteAll(int descriptor, const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(descriptor, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
   return true;
 }
 
