@@ -17,11 +17,13 @@ std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string
 // How long the office may take before it counts as hung and is killed; the
 // call then fails with ErrorNumber::AutomationTimeout.
 struct OfficeTimeLimits {
-  std::chrono::seconds start{90};         // start and connect
-  std::chrono::seconds load{60};          // open a presentation
-  std::chrono::seconds call{30};          // any other single operation
-  std::chrono::seconds printBase{60};     // printing: this plus
-  std::chrono::seconds printPerSlide{2};  // this for every slide of the deck
+  std::chrono::seconds start{90};                // start and connect
+  std::chrono::seconds load{60};                 // open a presentation: this plus
+  std::chrono::seconds loadPerMegabyte{10};      // this for every megabyte of the file
+  std::chrono::seconds call{30};                 // any other single operation
+  std::chrono::seconds work{60};                 // resizing, rendering, text pages: this plus
+  std::chrono::milliseconds workPerSlide{2000};  // this for every slide and master
+  std::chrono::milliseconds workPerShape{100};   // and this for every shape on them
 };
 
 // The same with another office program (empty: the installed soffice.bin) or other limits.

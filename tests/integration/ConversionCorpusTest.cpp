@@ -189,6 +189,13 @@ TEST_F(ConversionCorpusTest, SoundPresentationsGiveEveryLayoutWithTheirText) {
       {"apache-tika/testPPT_various.ppt", "Subject is here", 1, "1 Slide Handouts", true, 1},
       {"msoffcrypto-tool/plain.ppt", "Lorem ipsum", 1, "Slides", true, 1},
       {"msoffcrypto-tool/plain.ppt", "Lorem ipsum", 1, "Slides", true, 1, nullptr, nullptr, nullptr, "Letter"},
+      // A long deck at the window's default slide size.
+      {"format-corpus/unc-+oxford2001.ppt", "UNC Seminar, Oxford", 38, "Slides", true, 38, nullptr, nullptr, nullptr,
+       "A3"},
+      {"format-corpus/unc-+oxford2001.ppt", "UNC Seminar, Oxford", 38, "6 Slide Handouts", true, 7, nullptr, nullptr,
+       nullptr, "A3"},
+      {"format-corpus/unc-+oxford2001.ppt", "Extensibility - e.g. Clump", 38, "Notes", true, 10, "29", "38",
+       "UNC Seminar, Oxford", "A3"},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(std::string(test.file) + " " + test.outputType + (test.from ? " range" : "") + " on " +

@@ -9,6 +9,7 @@
 
 #include "platform/libreoffice/OfficeProfile.h"
 #include "platform/libreoffice/UnoHelpers.h"
+#include "platform/libreoffice/WorkLimits.h"
 
 namespace pelvantz::office {
 namespace fs = std::filesystem;
@@ -68,7 +69,9 @@ void ImpressPresentation::load() {
                   Property("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
                   Property("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE))});
   const auto url = FileUrl(workingCopy_);
-  document_ = session_->call(session_->limits().load, [&] {
+  std::error_code ignored;
+  const auto limit = LoadLimit(session_->limits(), fs::file_size(workingCopy_, ignored));
+  document_ = session_->call(limit, [&] {
     return session_->desktop()->loadComponentFromURL(url, "_blank", 0, arguments);
   });
   if (!document_.is())
@@ -82,23 +85,12 @@ void ImpressPresentation::load() {
     closeDocument(std::move(document_));
     throw Failed("\"" + workingCopy_.filename().string() + "\" is not a presentation.");
   }
+  deck_ = session_->call(session_->limits().call, [&] { return MeasureDeck(document_); });
 }
 
 const Reference<css::lang::XComponent>& ImpressPresentation::document() const {
   if (!document_.is()) throw Failed("The presentation has been closed.");
   return document_;
-}
-
-int32_t ImpressPresentation::slideCount() {
-  return session_->call(session_->limits().call, [&] {
-    return Reference<css::drawing::XDrawPagesSupplier>(document(), UNO_QUERY_THROW)
-        ->getDrawPages()
-        ->getCount();
-  });
-}
-
-std::string ImpressPresentation::printerName() {
-  return session_->call(session_->limits().call, [&] { return PrinterNameOf(document()); });
 }
 
 // The office quietly keeps its previous printer for a name it does not know.
@@ -109,7 +101,6 @@ void ImpressPresentation::setActivePrinter(const std::string& printerName) {
     return PrinterNameOf(document());
   });
   if (applied != printerName) throw Failed("The printer \"" + printerName + "\" is not installed.");
-  request_.printerName = printerName;
   session_->setChosenPrinter(printerName);
 }
 
@@ -144,48 +135,41 @@ void ImpressPresentation::setNotesOrientation(int32_t value) {
   request_.notesLandscape = value == OrientationLandscape;
 }
 
-// Size first, then orientation, whichever was set first: one resize, content scaled once.
-void ImpressPresentation::applySlideGeometry() {
-  if (!slideOrientation_ && !slideSize_) return;
-  session_->call(session_->limits().call, [&] {
+// Size first, then orientation, whichever was set first: one change of the
+// page at most, and none when the aspect stays. Answers the size one slide
+// measures when printed at its own size.
+SlideSize ImpressPresentation::applySlideGeometry() {
+  return session_->call(workLimit(), [&] {
     const SlideSize current = CurrentSlideSize(document());
     const SlideSize size = slideSize_.value_or(current);
     const SlideSize wanted = Oriented(size, slideOrientation_.value_or(OrientationOf(current)));
-    if (!(wanted == current)) ResizeSlides(session_->context(), document(), wanted);
+    ResizeSlides(session_->context(), document(), wanted);
+    return wanted;
   });
-  slideOrientation_.reset();
-  slideSize_.reset();
 }
 
-void ImpressPresentation::checkRange(int32_t from, int32_t to) {
-  if (from == -1 && to == -1) return;
-  const int32_t count = slideCount();
-  if (from < 1 || to < from || to > count)
-    throw Failed("The slide range " + std::to_string(from) + " to " + std::to_string(to) +
-                 " is outside the presentation's " + std::to_string(count) + " slides.");
-}
-
-std::chrono::seconds ImpressPresentation::printLimit() {
-  return session_->limits().printBase + session_->limits().printPerSlide * slideCount();
-}
+std::chrono::seconds ImpressPresentation::workLimit() const { return WorkLimit(session_->limits(), deck_); }
 
 void ImpressPresentation::printOut(int32_t from, int32_t to, const std::string& printToFile) {
   const fs::path target = fs::absolute(fs::path(printToFile));
   if (!fs::is_directory(target.parent_path()))
     throw RuntimeFailure(ErrorNumber::FileAccess,
                          "The folder of \"" + target.string() + "\" does not exist.");
-  checkRange(from, to);
-  applySlideGeometry();
+  const SlideSize printed = applySlideGeometry();
   std::error_code ignored;
   fs::remove(target, ignored);  // what is there afterwards is this print's
   SheetRequest request = request_;
   request.fromSlide = from;
   request.toSlide = to;
-  request.targetFile = target.string();
-  if (request.printerName.empty()) request.printerName = printerName();
-  session_->call(printLimit(), [&] { PrintSheets(session_->context(), document(), request); });
+  request.slideSize = {printed.width, printed.height};
+  std::optional<SheetPrint> print;
+  session_->call(workLimit(),
+                 [&] { print.emplace(session_->context(), document(), request, workingFolder_); });
+  session_->call(workLimit(), [&] { print->renderPages(); });
+  session_->call(workLimit(), [&] { print->setText(); });
+  print->compose(target);
   if (!fs::is_regular_file(target, ignored) || fs::file_size(target, ignored) == 0)
-    throw Failed("The office wrote no print file \"" + target.string() + "\".");
+    throw Failed("No print file \"" + target.string() + "\" was written.");
 }
 
 void ImpressPresentation::close() {

@@ -11,6 +11,7 @@
 #include "platform/libreoffice/OfficeSession.h"
 #include "platform/libreoffice/SheetComposer.h"
 #include "platform/libreoffice/SlideGeometry.h"
+#include "platform/libreoffice/WorkLimits.h"
 
 namespace pelvantz::office {
 
@@ -32,13 +33,10 @@ class ImpressPresentation : public Presentation {
 
  private:
   const css::uno::Reference<css::lang::XComponent>& document() const;
-  int32_t slideCount();
-  std::string printerName();
   void copyToWorkFolder(const std::filesystem::path& source);
   void load();
-  void applySlideGeometry();
-  void checkRange(int32_t from, int32_t to);
-  std::chrono::seconds printLimit();
+  SlideSize applySlideGeometry();
+  std::chrono::seconds workLimit() const;
   void closeDocument(const css::uno::Reference<css::lang::XComponent>& document);
   void removeWorkingCopy();
 
@@ -46,6 +44,7 @@ class ImpressPresentation : public Presentation {
   std::filesystem::path workingFolder_;
   std::filesystem::path workingCopy_;
   css::uno::Reference<css::lang::XComponent> document_;
+  DeckSize deck_;
   SheetRequest request_;
   std::optional<int32_t> slideOrientation_;
   std::optional<SlideSize> slideSize_;

@@ -1,27 +1,26 @@
 #include "platform/libreoffice/SheetComposer.h"
 
-#include <com/sun/star/uno/Exception.hpp>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/RuntimeFailure.h"
-#include "platform/libreoffice/SheetDocument.h"
-#include "platform/libreoffice/SheetExport.h"
+#include "platform/libreoffice/PdfExport.h"
 #include "platform/libreoffice/SheetFlow.h"
-#include "platform/libreoffice/SheetLayout.h"
 #include "platform/libreoffice/SheetSource.h"
-#include "platform/libreoffice/SheetUno.h"
+#include "platform/printer/PdfSheets.h"
+#include "platform/printer/SystemPaper.h"
 
 namespace pelvantz::office {
 
 namespace {
 
 using namespace sheet;
+using namespace printer;
 
-const TextStyle kHeading{14.0f, true, false};
-const TextStyle kBody{12.0f, false, false};
-const TextStyle kNotes{12.0f, false, true};
-const TextStyle kCommentHeader{12.0f, true, false};
+const TextStyle kHeading{14.0f, true};
+const TextStyle kBody{12.0f, false};
+const TextStyle kCommentHeader{12.0f, true};
 constexpr int32_t kLevelIndent = 1000;
 constexpr int32_t kSlideSpacing = 500;
 constexpr int32_t kParagraphSpacing = 100;
@@ -49,128 +48,143 @@ std::vector<int> SlidesToPrint(const SlideSource& source, const SlideRange& rang
   return slides;
 }
 
-class Composer {
- public:
-  Composer(const css::uno::Reference<css::uno::XComponentContext>& context,
-           const css::uno::Reference<css::lang::XComponent>& presentation, const SheetRequest& request)
-      : request_(request),
-        layout_(LayoutForOutputType(request.outputType)),
-        source_(presentation),
-        slides_(SlidesToPrint(source_, ResolveRange(request.fromSlide, request.toSlide, source_.slideCount()))),
-        slideSize_(source_.slideSize()),
-        images_(context, presentation, source_),
-        sheets_(context, request.printerName) {
-    sheets_.setSheetSize(Oriented(sheets_.paper(), SheetsLandscape(layout_, slideSize_, request.notesLandscape)));
-  }
+constexpr const char* kRenderedPagesFile = "pages.pdf";
+constexpr const char* kTextPagesFile = "text.pdf";
 
-  void print() {
-    switch (layout_.kind) {
-      case SheetKind::Slides: composeSlides(); break;
-      case SheetKind::NotesPages: composeNotesPages(); break;
-      case SheetKind::Outline: composeOutline(); break;
-      case SheetKind::Handouts: composeHandouts(); break;
-    }
-    sheets_.printTo(request_.targetFile);
-  }
-
- private:
-  Rect wholeSheet() const { return {0, 0, sheets_.sheetSize().width, sheets_.sheetSize().height}; }
-
-  // Only slides print at their own size when not fitted: notes pages,
-  // handouts and outline are laid out on the paper, as they always fit.
-  void composeSlides() {
-    for (int slide : slides_) {
-      const int sheet = sheets_.addSheet();
-      // Not fitted, the slide keeps its size; what overhangs the paper is cut.
-      const Rect where = request_.fitToPage ? FitCentred(wholeSheet(), slideSize_) : Centred(wholeSheet(), slideSize_);
-      sheets_.addImage(sheet, images_.image(slide), where, kSlideImageFrame);
-      composeComments({slide});
-    }
-  }
-
-  void composeNotesPages() {
-    for (int slide : slides_) {
-      const int sheet = sheets_.addSheet();
-      const NotesSheet layout = NotesLayout(sheets_.sheetSize(), slideSize_);
-      sheets_.addImage(sheet, images_.image(slide), layout.slide, kSlideImageFrame);
-      sheets_.addFrame(sheet, layout.slide);
-      const std::string notes = source_.notesText(slide);
-      if (!notes.empty()) sheets_.addTextBox(sheet, layout.notes, notes, kNotes);
-      composeComments({slide});
-    }
-  }
-
-  void composeHandouts() {
-    const auto slots = HandoutLayout(sheets_.sheetSize(), layout_.slidesPerSheet, slideSize_);
-    for (const auto& group : GroupSlides(slides_, layout_.slidesPerSheet)) {
-      const int sheet = sheets_.addSheet();
-      for (size_t i = 0; i < group.size(); ++i) {
-        sheets_.addImage(sheet, images_.image(group[i]), slots[i].slide, kSlideImageFrame);
-        sheets_.addFrame(sheet, slots[i].slide);
-        for (const Line& rule : slots[i].rules) sheets_.addRule(sheet, rule);
-      }
-      composeComments(group);
-    }
-  }
-
-  void composeOutline() {
-    TextFlow flow(sheets_);
-    for (int slide : slides_) {
-      const auto paragraphs = source_.outline(slide);
-      const bool titled = !paragraphs.empty() && paragraphs.front().title;
-      // The slide number leads its title, or stands alone for an untitled slide.
-      flow.add(std::to_string(slide) + (titled ? "   " + paragraphs.front().text : std::string()), kHeading, 0,
-               kSlideSpacing);
-      for (size_t i = titled ? 1 : 0; i < paragraphs.size(); ++i) {
-        const auto& paragraph = paragraphs[i];
-        flow.add(paragraph.title ? paragraph.text : "\u2022 " + paragraph.text, paragraph.title ? kHeading : kBody,
-                 (paragraph.level + 1) * kLevelIndent, kParagraphSpacing);
-      }
-    }
-    composeComments(slides_);
-  }
-
-  // One run of comment sheets for the given slides, if any of them has
-  // comments. They follow the sheet that shows those slides (slide, notes
-  // page, handout sheet), and for the outline the whole outline.
-  void composeComments(const std::vector<int>& slides) {
-    if (!request_.printComments) return;
-    std::optional<TextFlow> flow;
-    for (int slide : slides) {
-      const auto comments = source_.comments(slide);
-      if (comments.empty()) continue;
-      if (!flow) flow.emplace(sheets_);
-      flow->add("Comments on slide " + std::to_string(slide), kHeading, 0, kSlideSpacing);
-      for (const auto& comment : comments) {
-        const std::string initials = comment.initials.empty() ? "" : " (" + comment.initials + ")";
-        flow->add(comment.author + initials + ", " + comment.date, kCommentHeader, kLevelIndent,
-                  kSlideSpacing / 2);
-        flow->add(comment.text, kBody, kLevelIndent, kParagraphSpacing);
-      }
-    }
-  }
-
-  const SheetRequest& request_;
-  const OutputLayout layout_;
-  const SlideSource source_;
-  const std::vector<int> slides_;
-  const Size slideSize_;
-  SlideImages images_;  // outlives the sheets: they print from its files
-  SheetDocument sheets_;
-};
+// Only slides print at their own size when not fitted: notes pages, handouts
+// and outline are laid out on the paper, as they always fit.
+Rect SlidePlace(const Rect& sheet, Size rendered, const SheetRequest& request) {
+  return request.fitToPage ? FitCentred(sheet, rendered) : Centred(sheet, request.slideSize);
+}
 
 }  // namespace
 
-void PrintSheets(const css::uno::Reference<css::uno::XComponentContext>& context,
-                 const css::uno::Reference<css::lang::XComponent>& presentation, const SheetRequest& request) {
-  try {
-    PrepareTarget(request.targetFile);
-    Composer(context, presentation, request).print();
-  } catch (const css::uno::Exception& failure) {
-    const std::string message = ToStdString(failure.Message);
-    throw RuntimeFailure(ErrorNumber::AutomationFailed,
-                         message.empty() ? "The office failed while printing the presentation." : message);
+SheetPrint::SheetPrint(const css::uno::Reference<css::uno::XComponentContext>& context,
+                       const css::uno::Reference<css::lang::XComponent>& presentation, const SheetRequest& request,
+                       const std::filesystem::path& folder)
+    : context_(context),
+      presentation_(presentation),
+      request_(request),
+      layout_(LayoutForOutputType(request.outputType)),
+      folder_(folder) {
+  const SlideSource source(presentation);
+  slides_ = SlidesToPrint(source, ResolveRange(request.fromSlide, request.toSlide, source.slideCount()));
+  sheetSize_ = Oriented(SystemPaper(), SheetsLandscape(layout_, request.slideSize, request.notesLandscape));
+}
+
+SheetPrint::~SheetPrint() = default;
+
+void SheetPrint::renderPages() {
+  if (layout_.kind == SheetKind::Outline) return;
+  const auto pages = layout_.kind == SheetKind::NotesPages ? RenderedPages::NotesPages : RenderedPages::Slides;
+  ExportPresentationPages(presentation_, pages, {slides_.front(), slides_.back()}, folder_ / kRenderedPagesFile);
+}
+
+void SheetPrint::setText() {
+  if (layout_.kind == SheetKind::Outline) outline_ = setOutline();
+  if (request_.printComments) {
+    for (const auto& group : sheetGroups()) commentsAfter_.push_back(setComments(group));
   }
+  if (text_) text_->exportTo(folder_ / kTextPagesFile);
+}
+
+// The slides that share one sheet, each followed by its comments; the outline
+// is one run of sheets for all of them.
+std::vector<std::vector<int>> SheetPrint::sheetGroups() const {
+  switch (layout_.kind) {
+    case SheetKind::Handouts: return GroupSlides(slides_, layout_.slidesPerSheet);
+    case SheetKind::Outline: return {slides_};
+    case SheetKind::Slides:
+    case SheetKind::NotesPages: break;
+  }
+  return GroupSlides(slides_, 1);
+}
+
+sheet::SheetDocument& SheetPrint::textSheets() {
+  if (!text_) text_ = std::make_unique<SheetDocument>(context_, sheetSize_);
+  return *text_;
+}
+
+SheetPrint::TextPages SheetPrint::setOutline() {
+  const SlideSource source(presentation_);
+  TextFlow flow(textSheets());
+  const int first = text_->sheetCount();
+  for (int slide : slides_) {
+    const auto paragraphs = source.outline(slide);
+    const bool titled = !paragraphs.empty() && paragraphs.front().title;
+    // The slide number leads its title, or stands alone for an untitled slide.
+    flow.add(std::to_string(slide) + (titled ? "   " + paragraphs.front().text : std::string()), kHeading, 0,
+             kSlideSpacing);
+    for (size_t i = titled ? 1 : 0; i < paragraphs.size(); ++i) {
+      const auto& paragraph = paragraphs[i];
+      flow.add(paragraph.title ? paragraph.text : "\u2022 " + paragraph.text, paragraph.title ? kHeading : kBody,
+               (paragraph.level + 1) * kLevelIndent, kParagraphSpacing);
+    }
+  }
+  return {first, text_->sheetCount() - first};
+}
+
+// One run of comment sheets for the given slides, if any of them has comments.
+SheetPrint::TextPages SheetPrint::setComments(const std::vector<int>& slides) {
+  const SlideSource source(presentation_);
+  std::optional<TextFlow> flow;
+  const int first = text_ ? text_->sheetCount() : 0;
+  for (int slide : slides) {
+    const auto comments = source.comments(slide);
+    if (comments.empty()) continue;
+    if (!flow) flow.emplace(textSheets());
+    flow->add("Comments on slide " + std::to_string(slide), kHeading, 0, kSlideSpacing);
+    for (const auto& comment : comments) {
+      const std::string initials = comment.initials.empty() ? "" : " (" + comment.initials + ")";
+      flow->add(comment.author + initials + ", " + comment.date, kCommentHeader, kLevelIndent, kSlideSpacing / 2);
+      flow->add(comment.text, kBody, kLevelIndent, kParagraphSpacing);
+    }
+  }
+  return {first, text_ ? text_->sheetCount() - first : 0};
+}
+
+void SheetPrint::compose(const std::filesystem::path& printFile) {
+  PdfSheets sheets;
+  const Rect wholeSheet{0, 0, sheetSize_.width, sheetSize_.height};
+  const int text = text_ ? sheets.addSource(folder_ / kTextPagesFile) : -1;
+  const auto addTextPages = [&](const TextPages& pages) {
+    for (int page = pages.first; page < pages.first + pages.count; ++page)
+      sheets.addSheet({sheetSize_, {{text, page, wholeSheet}}, {}, {}});
+  };
+  if (layout_.kind == SheetKind::Outline) {
+    addTextPages(outline_);
+    if (!commentsAfter_.empty()) addTextPages(commentsAfter_.front());
+    sheets.write(printFile);
+    return;
+  }
+  const int rendered = sheets.addSource(folder_ / kRenderedPagesFile);
+  if (sheets.pageCount(rendered) != printedSlides())
+    throw RuntimeFailure(ErrorNumber::AutomationFailed,
+                         "The office rendered " + std::to_string(sheets.pageCount(rendered)) + " pages for " +
+                             std::to_string(printedSlides()) + " slides.");
+  const Size pageSize = sheets.pageSize(rendered, 0);
+  const auto groups = sheetGroups();
+  int page = 0;
+  for (size_t group = 0; group < groups.size(); ++group) {
+    SheetContent sheet{sheetSize_, {}, {}, {}};
+    switch (layout_.kind) {
+      case SheetKind::Slides: sheet.pages.push_back({rendered, page++, SlidePlace(wholeSheet, pageSize, request_)}); break;
+      case SheetKind::NotesPages: sheet.pages.push_back({rendered, page++, FitCentred(wholeSheet, pageSize)}); break;
+      case SheetKind::Handouts: {
+        const auto slots = HandoutLayout(sheetSize_, layout_.slidesPerSheet, pageSize);
+        for (size_t i = 0; i < groups[group].size(); ++i) {
+          sheet.pages.push_back({rendered, page++, slots[i].slide});
+          sheet.frames.push_back(slots[i].slide);
+          sheet.rules.insert(sheet.rules.end(), slots[i].rules.begin(), slots[i].rules.end());
+        }
+        break;
+      }
+      case SheetKind::Outline: break;
+    }
+    sheets.addSheet(sheet);
+    if (group < commentsAfter_.size()) addTextPages(commentsAfter_[group]);
+  }
+  sheets.write(printFile);
 }
 
 }  // namespace pelvantz::office

@@ -1,30 +1,71 @@
 #pragma once
 // Prints a loaded presentation in any of the output layouts (slides, notes
-// pages, outline, handouts, with or without comments) by composing the sheets
-// in a hidden Draw document that holds vector images of the slides, and
-// printing that document through our own printer. One route for every layout.
+// pages, outline, handouts, with or without comments): the office renders the
+// slides or notes pages, and the outline and comment text, with its own PDF
+// writer; those pages are then laid on sheets of the system's paper. One route
+// for every layout. Each office step is a call of its own, so that the caller
+// can bound it.
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <cstdint>
-#include <string>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/libreoffice/SheetDocument.h"
+#include "platform/printer/SheetLayout.h"
 
 namespace pelvantz::office {
 
 struct SheetRequest {
   int32_t outputType = 1;       // PowerPoint's ppPrintOutput* constant (1,2,3,4,5,6,8,9,10)
-  bool fitToPage = true;        // scale each page to the paper; false: its own size
+  bool fitToPage = true;        // scale each slide to the paper; false: its own size
   bool printComments = false;   // a page of each slide's comments after that slide
   bool notesLandscape = true;   // notes pages landscape
   int32_t fromSlide = -1;       // -1, -1: all slides; else 1-based slide numbers
   int32_t toSlide = -1;
-  std::string printerName;      // "pelvantz"
-  std::string targetFile;       // absolute path of the print file
+  printer::Size slideSize;      // what one slide measures printed at its own size
 };
 
-// Throws pelvantz::RuntimeFailure (automation error numbers) on failure,
-// including a range outside the presentation. Returns when the file is written.
-void PrintSheets(const css::uno::Reference<css::uno::XComponentContext>& context,
-                 const css::uno::Reference<css::lang::XComponent>& presentation,
-                 const SheetRequest& request);
+class SheetPrint {
+ public:
+  // Reads which slides print; RuntimeFailure for a range outside the
+  // presentation or one whose every slide is hidden. Intermediate files go
+  // into the folder, which the caller owns.
+  SheetPrint(const css::uno::Reference<css::uno::XComponentContext>& context,
+             const css::uno::Reference<css::lang::XComponent>& presentation, const SheetRequest& request,
+             const std::filesystem::path& folder);
+  ~SheetPrint();
+
+  int printedSlides() const { return static_cast<int>(slides_.size()); }
+
+  // Office steps, in this order.
+  void renderPages();
+  void setText();
+  // No office: lays the rendered pages on the paper into the print file.
+  void compose(const std::filesystem::path& printFile);
+
+ private:
+  struct TextPages {
+    int first = 0;
+    int count = 0;
+  };
+  std::vector<std::vector<int>> sheetGroups() const;
+  TextPages setComments(const std::vector<int>& slides);
+  TextPages setOutline();
+  sheet::SheetDocument& textSheets();
+
+  css::uno::Reference<css::uno::XComponentContext> context_;
+  css::uno::Reference<css::lang::XComponent> presentation_;
+  SheetRequest request_;
+  printer::OutputLayout layout_;
+  std::filesystem::path folder_;
+  std::vector<int> slides_;       // printed slide numbers, in order
+  printer::Size sheetSize_;
+  std::unique_ptr<sheet::SheetDocument> text_;
+  TextPages outline_;
+  std::vector<TextPages> commentsAfter_;  // per group of slides that share a sheet
+};
 
 }  // namespace pelvantz::office

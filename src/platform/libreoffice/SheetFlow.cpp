@@ -3,7 +3,7 @@
 namespace pelvantz::office::sheet {
 
 TextFlow::TextFlow(SheetDocument& sheets)
-    : sheets_(sheets), area_(ContentArea(sheets.sheetSize())), column_(area_) {}
+    : sheets_(sheets), area_(printer::ContentArea(sheets.sheetSize())), column_(area_) {}
 
 void TextFlow::add(const std::string& text, const TextStyle& style, int32_t indent, int32_t spaceBefore) {
   if (currentSheet_ < 0) {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/libreoffice/SheetDocument.h"
-#include "platform/libreoffice/SheetLayout.h"
+#include "platform/printer/SheetLayout.h"
 
 namespace pelvantz::office::sheet {
 
@@ -17,7 +17,7 @@ class TextFlow {
  private:
   SheetDocument& sheets_;
   Rect area_;
-  TextColumn column_;
+  printer::TextColumn column_;
   int firstSheet_ = -1;
   int currentSheet_ = -1;
 };

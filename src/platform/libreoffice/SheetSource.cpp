@@ -7,7 +7,6 @@
 #include <com/sun/star/office/XAnnotation.hpp>
 #include <com/sun/star/office/XAnnotationAccess.hpp>
 #include <com/sun/star/office/XAnnotationEnumeration.hpp>
-#include <com/sun/star/presentation/XPresentationPage.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/DateTime.hpp>
@@ -110,17 +109,8 @@ SlideSource::SlideSource(const Reference<css::lang::XComponent>& presentation)
 
 int SlideSource::slideCount() const { return slides_->getCount(); }
 
-Size SlideSource::slideSize() const {
-  const auto first = slide(1);
-  return {PropertyOf<sal_Int32>(first, "Width"), PropertyOf<sal_Int32>(first, "Height")};
-}
-
 Reference<css::drawing::XDrawPage> SlideSource::slide(int number) const {
   return Reference<css::drawing::XDrawPage>(slides_->getByIndex(number - 1), UNO_QUERY_THROW);
-}
-
-Reference<css::drawing::XDrawPage> SlideSource::notesPage(int number) const {
-  return Reference<css::presentation::XPresentationPage>(slide(number), UNO_QUERY_THROW)->getNotesPage();
 }
 
 bool SlideSource::hidden(int number) const {
@@ -128,17 +118,6 @@ bool SlideSource::hidden(int number) const {
   bool visible = true;
   properties->getPropertyValue("Visible") >>= visible;
   return !visible;
-}
-
-std::string SlideSource::notesText(int number) const {
-  std::string text;
-  for (const auto& shape : ShapesOfType(notesPage(number), "com.sun.star.presentation.NotesShape")) {
-    Reference<css::text::XTextRange> range(shape, UNO_QUERY);
-    if (!range.is()) continue;
-    if (!text.empty()) text += "\n";
-    text += ToStdString(PrintableText(range->getString()));
-  }
-  return text;
 }
 
 std::vector<OutlineParagraph> SlideSource::outline(int number) const {

@@ -1,13 +1,12 @@
 #pragma once
-// Reads from the loaded presentation what the sheets show besides the slide
-// images: the slide size, notes text, outline text and comments.
+// Reads from the loaded presentation what the text sheets show: the outline
+// and the comments, and which slides are hidden.
 #include <com/sun/star/drawing/XDrawPage.hpp>
 #include <com/sun/star/drawing/XDrawPages.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <string>
 #include <vector>
 
-#include "platform/libreoffice/SheetLayout.h"
 
 namespace pelvantz::office::sheet {
 
@@ -29,11 +28,8 @@ class SlideSource {
   explicit SlideSource(const css::uno::Reference<css::lang::XComponent>& presentation);
 
   int slideCount() const;
-  Size slideSize() const;
   css::uno::Reference<css::drawing::XDrawPage> slide(int number) const;  // 1-based
-  css::uno::Reference<css::drawing::XDrawPage> notesPage(int number) const;
   bool hidden(int number) const;
-  std::string notesText(int number) const;
   std::vector<OutlineParagraph> outline(int number) const;
   std::vector<SlideComment> comments(int number) const;
 

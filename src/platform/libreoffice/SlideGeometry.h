@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/libreoffice/WorkLimits.h"
+
 namespace pelvantz::office {
 
 struct SlideSize {
@@ -25,11 +27,25 @@ SlideSize Oriented(SlideSize size, int32_t orientation);
 // The orientation a size has.
 int32_t OrientationOf(SlideSize size);
 
+// The slides and masters and the shapes on them, for the office's time limits.
+DeckSize MeasureDeck(const css::uno::Reference<css::lang::XComponent>& document);
+
 SlideSize CurrentSlideSize(const css::uno::Reference<css::lang::XComponent>& document);
 
-// Resizes every slide and master; their content is scaled evenly to fit and centred. Throws
+// The factor that scales a slide of one size evenly to the largest it can be
+// inside the other.
+double EvenFactor(SlideSize from, SlideSize to);
+
+// The page a slide of the current size gets so that, scaled by the even factor,
+// it has the wanted size: the current page when the aspect is kept (the whole
+// slide scales where it is placed on paper), else the wanted size divided by the
+// factor, one side as today, the other longer.
+SlideSize PageForSlideSize(SlideSize current, SlideSize wanted);
+
+// Gives every slide and master that page, centring the content on it without
+// touching any text; nothing changes when the aspect is kept. Throws
 // RuntimeFailure when the office did not apply the size.
 void ResizeSlides(const css::uno::Reference<css::uno::XComponentContext>& context,
-                  const css::uno::Reference<css::lang::XComponent>& document, SlideSize size);
+                  const css::uno::Reference<css::lang::XComponent>& document, SlideSize wanted);
 
 }  // namespace pelvantz::office

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace pelvantz::office::sheet {
+namespace pelvantz::printer {
 
 struct Size {
   int32_t width = 0;
@@ -78,13 +78,6 @@ struct HandoutSlot {
 // top to bottom.
 std::vector<HandoutSlot> HandoutLayout(Size sheet, int slidesPerSheet, Size slide);
 
-struct NotesSheet {
-  Rect slide;  // slide image in the upper part
-  Rect notes;  // text box below it
-};
-
-NotesSheet NotesLayout(Size sheet, Size slide);
-
 // Stacks text blocks of known height down a column, starting a new sheet when
 // the next block does not fit. A block taller than a whole column gets a sheet
 // of its own and overhangs it.
@@ -103,4 +96,4 @@ class TextColumn {
   int32_t nextTop_;
 };
 
-}  // namespace pelvantz::office::sheet
+}  // namespace pelvantz::printer

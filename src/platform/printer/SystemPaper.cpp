@@ -1,4 +1,4 @@
-#include "platform/libreoffice/SystemPaper.h"
+#include "platform/printer/SystemPaper.h"
 
 #include <langinfo.h>
 #include <locale.h>
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 
-namespace pelvantz::office::sheet {
+namespace pelvantz::printer {
 namespace {
 
 constexpr int32_t Millimetres(double mm) { return static_cast<int32_t>(mm * 100 + 0.5); }
@@ -87,4 +87,4 @@ Size SystemPaper() {
   return *PaperNamed("a4");
 }
 
-}  // namespace pelvantz::office::sheet
+}  // namespace pelvantz::printer

@@ -1,6 +1,6 @@
 // Where the sheets' paper comes from: the paper library's settings, as its own
 // tools read them.
-#include "platform/libreoffice/SystemPaper.h"
+#include "platform/printer/SystemPaper.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 #include "support/TempFolder.h"
 
-namespace pelvantz::office::sheet {
+namespace pelvantz::printer {
 namespace {
 
 // Sets (or with nullptr unsets) a variable for one scope.
@@ -81,4 +81,4 @@ TEST(SystemPaperTest, KnownNamesHaveTheirSizesAndUnknownOnesNone) {
 }
 
 }  // namespace
-}  // namespace pelvantz::office::sheet
+}  // namespace pelvantz::printer

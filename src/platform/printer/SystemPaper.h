@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/libreoffice/SheetLayout.h"
+#include "platform/printer/SheetLayout.h"
 
-namespace pelvantz::office::sheet {
+namespace pelvantz::printer {
 
 // The size (1/100 mm, width first as the paper library gives it) of a paper it
 // names ("a4", "letter", ...; any case); nothing for a name it does not know.
@@ -20,4 +20,4 @@ std::optional<std::string> PaperNameInFile(const std::filesystem::path& file);
 // the locale's paper (LC_PAPER), else A4.
 Size SystemPaper();
 
-}  // namespace pelvantz::office::sheet
+}  // namespace pelvantz::printer

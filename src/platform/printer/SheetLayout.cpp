@@ -1,4 +1,4 @@
-#include "platform/libreoffice/SheetLayout.h"
+#include "platform/printer/SheetLayout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,14 +6,13 @@
 
 #include "platform/RuntimeFailure.h"
 
-namespace pelvantz::office::sheet {
+namespace pelvantz::printer {
 
 namespace {
 
 constexpr int32_t kMargin = 1270;       // half an inch around composed sheets
 constexpr int32_t kCellGap = 635;       // space between handout slides
 constexpr int32_t kRuleSpacing = 800;   // distance between note-taking lines
-constexpr int32_t kNotesGap = 1000;     // between the slide and its notes
 
 struct Grid {
   int columns;
@@ -136,16 +135,6 @@ std::vector<HandoutSlot> HandoutLayout(Size sheet, int slidesPerSheet, Size slid
   return layout;
 }
 
-NotesSheet NotesLayout(Size sheet, Size slide) {
-  const Rect area = ContentArea(sheet);
-  const Rect upperHalf{area.x, area.y, area.width, (area.height - kNotesGap) / 2};
-  NotesSheet layout;
-  layout.slide = FitCentred(upperHalf, slide);
-  const int32_t notesTop = layout.slide.bottom() + kNotesGap;
-  layout.notes = {area.x, notesTop, area.width, area.bottom() - notesTop};
-  return layout;
-}
-
 TextColumn::Placement TextColumn::place(int32_t blockHeight, int32_t spaceBefore) {
   const bool atTop = nextTop_ == area_.y;
   int32_t top = atTop ? nextTop_ : nextTop_ + spaceBefore;
@@ -157,4 +146,4 @@ TextColumn::Placement TextColumn::place(int32_t blockHeight, int32_t spaceBefore
   return {sheet_, top};
 }
 
-}  // namespace pelvantz::office::sheet
+}  // namespace pelvantz::printer

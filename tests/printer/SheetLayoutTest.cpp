@@ -5,9 +5,9 @@
 #include <string>
 
 #include "platform/RuntimeFailure.h"
-#include "platform/libreoffice/SheetLayout.h"
+#include "platform/printer/SheetLayout.h"
 
-namespace pelvantz::office::sheet {
+namespace pelvantz::printer {
 namespace {
 
 constexpr Size kA4Portrait{21000, 29700};
@@ -147,18 +147,6 @@ TEST(SheetLayoutTest, ThreeSlideRulesRunBesideEachSlide) {
   }
 }
 
-TEST(SheetLayoutTest, NotesGoBelowTheSlide) {
-  for (const Size sheet : {kA4Portrait, kA4Landscape}) {
-    const NotesSheet notes = NotesLayout(sheet, kScreenSlide);
-    const Rect area = ContentArea(sheet);
-    EXPECT_TRUE(Inside(notes.slide, area));
-    EXPECT_TRUE(Inside(notes.notes, area));
-    EXPECT_GT(notes.notes.y, notes.slide.bottom());
-    EXPECT_EQ(notes.notes.width, area.width);
-    EXPECT_GT(notes.notes.height, 0);
-  }
-}
-
 TEST(SheetLayoutTest, TextColumnStartsANewSheetWhenFull) {
   const Rect area{1000, 1000, 10000, 5000};  // column from y 1000 to 6000
   TextColumn column(area);
@@ -176,4 +164,4 @@ TEST(SheetLayoutTest, TextColumnStartsANewSheetWhenFull) {
 }
 
 }  // namespace
-}  // namespace pelvantz::office::sheet
+}  // namespace pelvantz::printer
