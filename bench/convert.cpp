@@ -336,7 +336,7 @@ void BuildLargeDecks(const Settings& settings) {
   for (const Deck& deck : settings.decks)
     if (deck.corpusFile.empty()) command.push_back(std::to_string(deck.slides));
   if (command.size() == 4) return;
-  std::printf("building missing decks in %s ...\n", settings.deckCache.c_str());
+  std::printf("large decks: %s (built when missing, reused when present)\n", settings.deckCache.c_str());
   std::fflush(stdout);
   if (RunProgram(command) != 0) {
     std::fprintf(stderr, "bench_convert: make_decks.py failed (is python3-uno installed?)\n");
