@@ -1,10 +1,20 @@
-// Seconds per presentation through the whole conversion (office + Ghostscript)
-// for slides, notes pages and 6-slide handouts, beside LibreOffice's own
-// `soffice --headless --convert-to pdf` on the same files, with peak memory.
+// Seconds per presentation as a batch user meets them: decks of 1, 16, 38, 100
+// and 300 slides go through one Converter as one batch (one
+// ConvertPresentation per deck, in order, as the window runs them), once per
+// output type at the window's default options, beside LibreOffice's own
+// `soffice --headless --convert-to pdf` on the same decks in the same run.
+// Prints seconds, the ratio to soffice, the per-slide marginal cost and the
+// peak resident memory of the program plus its children; asserts nothing.
 //
-// Usage: bench_convert [corpus folder] [application folder]
+// The 100- and 300-slide decks are built from corpus slides by make_decks.py
+// beside this file (needs python3-uno) into a cache folder, and reused.
+//
+// Usage: bench_convert [--types slides,notes,outline,handouts3,handouts6,comments]
+//                      [--decks 1,16,38,100,300] [--stress] [--corpus DIR]
+//                      [--app DIR] [--deck-cache DIR]
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,10 +22,11 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -36,6 +47,110 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+
+// ---- the bench set -------------------------------------------------------
+
+struct Deck {
+  std::string name;    // what the command line and the report call it
+  int slides;
+  std::string corpusFile;  // empty for a deck that make_decks.py builds
+};
+
+const std::vector<Deck> AllDecks = {
+    {"1", 1, "apache-tika/testPPT_various.ppt"},
+    {"16", 16, "format-corpus/ecdl+paris2001.ppt"},
+    {"38", 38, "format-corpus/unc-+oxford2001.ppt"},
+    {"100", 100, ""},
+    {"300", 300, ""},
+};
+
+struct OutputChoice {
+  std::string key;  // the command line's name
+  std::string label;
+  std::string outputType;
+  bool printComments;
+};
+
+const std::vector<OutputChoice> AllOutputs = {
+    {"slides", "Slides", "Slides", false},
+    {"notes", "Notes", "Notes", false},
+    {"outline", "Outline", "Outline", false},
+    {"handouts3", "3 Slide Handouts", "3 Slide Handouts", false},
+    {"handouts6", "6 Slide Handouts", "6 Slide Handouts", false},
+    {"comments", "Slides with Print Comments", "Slides", true},
+};
+
+// ---- the command line ----------------------------------------------------
+
+struct Settings {
+  std::vector<Deck> decks = AllDecks;
+  std::vector<OutputChoice> outputs = AllOutputs;
+  bool stress = false;
+  fs::path corpus = PELVANTZ_BENCH_CORPUS;
+  fs::path appFolder = PELVANTZ_BENCH_APP_DIR;
+  fs::path deckCache = PELVANTZ_BENCH_DECK_CACHE;
+};
+
+[[noreturn]] void Usage(const std::string& problem) {
+  std::fprintf(stderr,
+               "bench_convert: %s\n"
+               "usage: bench_convert [--types slides,notes,outline,handouts3,handouts6,comments]\n"
+               "                     [--decks 1,16,38,100,300] [--stress] [--corpus DIR] [--app DIR]\n"
+               "                     [--deck-cache DIR]\n",
+               problem.c_str());
+  std::exit(2);
+}
+
+std::vector<std::string> SplitList(const std::string& text) {
+  std::vector<std::string> items;
+  std::istringstream stream(text);
+  for (std::string item; std::getline(stream, item, ',');)
+    if (!item.empty()) items.push_back(item);
+  return items;
+}
+
+// The entries of `all` whose `key` the list names, in the order of `all`.
+template <typename T, typename Key>
+std::vector<T> Pick(const std::vector<T>& all, const std::string& list, Key key) {
+  const std::vector<std::string> wanted = SplitList(list);
+  for (const auto& name : wanted)
+    if (std::none_of(all.begin(), all.end(), [&](const T& item) { return key(item) == name; }))
+      Usage("unknown name '" + name + "'");
+  std::vector<T> picked;
+  for (const auto& item : all)
+    if (std::find(wanted.begin(), wanted.end(), key(item)) != wanted.end()) picked.push_back(item);
+  return picked;
+}
+
+Settings ParseArguments(int argc, char** argv) {
+  Settings settings;
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option == "--stress") {
+      settings.stress = true;
+      continue;
+    }
+    if (i + 1 == argc) Usage("missing value after " + option);
+    const std::string value = argv[++i];
+    if (option == "--types") {
+      settings.outputs = Pick(AllOutputs, value, [](const OutputChoice& o) { return o.key; });
+    } else if (option == "--decks") {
+      settings.decks = Pick(AllDecks, value, [](const Deck& d) { return d.name; });
+    } else if (option == "--corpus") {
+      settings.corpus = value;
+    } else if (option == "--app") {
+      settings.appFolder = value;
+    } else if (option == "--deck-cache") {
+      settings.deckCache = value;
+    } else {
+      Usage("unknown option " + option);
+    }
+  }
+  if (settings.decks.empty() || settings.outputs.empty()) Usage("nothing to run");
+  return settings;
+}
+
+// ---- the program's services, quiet ---------------------------------------
 
 // Answers every message at once and remembers the last one.
 class QuietDialogs : public pelvantz::Dialogs {
@@ -70,6 +185,8 @@ class WindowsXp : public pelvantz::SystemVersion {
     return true;
   }
 };
+
+// ---- processes and memory --------------------------------------------------
 
 std::vector<pid_t> ChildrenOf(pid_t parent) {
   std::vector<pid_t> children;
@@ -107,17 +224,21 @@ long ResidentKiB(pid_t pid) {
   return 0;
 }
 
-long TreeResidentKiB(pid_t root, bool includeRoot) {
+// The summed resident memory of root's tree, leaving out the subtree of `skip`
+// (the stress load, which is not the program's).
+long TreeResidentKiB(pid_t root, bool includeRoot, pid_t skip) {
   long total = includeRoot ? ResidentKiB(root) : 0;
-  for (pid_t child : ChildrenOf(root)) total += TreeResidentKiB(child, true);
+  for (pid_t child : ChildrenOf(root))
+    if (child != skip) total += TreeResidentKiB(child, true, skip);
   return total;
 }
 
 // Samples the summed resident memory of this process (optionally) and all its
-// descendants while a measurement runs.
+// descendants but the stress load while a measurement runs.
 class PeakMemory {
  public:
-  explicit PeakMemory(bool includeSelf) : includeSelf_(includeSelf), sampler_([this] { sample(); }) {}
+  PeakMemory(bool includeSelf, pid_t skip)
+      : includeSelf_(includeSelf), skip_(skip), sampler_([this] { sample(); }) {}
   ~PeakMemory() {
     stop_ = true;
     sampler_.join();
@@ -127,32 +248,19 @@ class PeakMemory {
  private:
   void sample() {
     while (!stop_) {
-      peak_ = std::max(peak_.load(), TreeResidentKiB(getpid(), includeSelf_));
+      peak_ = std::max(peak_.load(), TreeResidentKiB(getpid(), includeSelf_, skip_));
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
   }
   bool includeSelf_;
+  pid_t skip_;
   std::atomic<bool> stop_{false};
   std::atomic<long> peak_{0};
   std::thread sampler_;
 };
 
-double Seconds(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-std::vector<std::string> SoundFiles(const fs::path& corpus) {
-  std::ifstream manifest(corpus / "manifest.tsv");
-  std::vector<std::string> files;
-  std::string line;
-  while (std::getline(manifest, line)) {
-    const auto tab = line.find('\t');
-    if (tab != std::string::npos && line.substr(tab + 1) == "sound") files.push_back(line.substr(0, tab));
-  }
-  return files;
-}
-
-int RunProgram(const std::vector<std::string>& arguments) {
+// Starts a program with its output thrown away; -1 when it cannot start.
+pid_t StartProgram(const std::vector<std::string>& arguments) {
   std::vector<char*> argv;
   for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
@@ -163,56 +271,215 @@ int RunProgram(const std::vector<std::string>& arguments) {
   pid_t pid = 0;
   const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (error != 0) return -1;
+  return error == 0 ? pid : -1;
+}
+
+int WaitFor(pid_t pid) {
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-struct Measure {
-  double seconds = 0;
-  bool ok = false;
-  long peakKiB = 0;
-};
-
-struct Row {
-  std::string file;
-  std::map<std::string, Measure> ours;
-  Measure soffice;
-};
-
-const std::vector<std::string> OutputTypes = {"Slides", "Notes", "6 Slide Handouts"};
-
-Measure ConvertOurs(pelvantz::Converter& converter, pelvantz::JobList& jobs, const fs::path& source,
-                    const fs::path& target, const std::string& outputType) {
-  jobs.clear();
-  jobs.AddCompleteListView(source.string(), target.string());
-  pelvantz::ConversionOptions options;
-  options.OutputType = outputType;
-  fs::remove(target);
-  Measure measure;
-  PeakMemory memory(true);
-  const auto start = Clock::now();
-  converter.ConvertPresentation(source.string(), target.string(), 1, options);
-  measure.seconds = Seconds(start);
-  measure.ok = jobs.at(1).Status == "Completed" && fs::exists(target);
-  measure.peakKiB = memory.peakKiB();
-  return measure;
+int RunProgram(const std::vector<std::string>& arguments) {
+  const pid_t pid = StartProgram(arguments);
+  return pid < 0 ? -1 : WaitFor(pid);
 }
 
-Measure ConvertWithSoffice(const fs::path& source, const fs::path& outFolder, const fs::path& profile) {
+// `stress-ng --cpu 2` for as long as the object lives.
+class StressLoad {
+ public:
+  explicit StressLoad(bool wanted) {
+    if (!wanted) return;
+    pid_ = StartProgram({"stress-ng", "--cpu", "2"});
+    if (pid_ < 0) {
+      std::fprintf(stderr, "bench_convert: cannot start stress-ng\n");
+      std::exit(2);
+    }
+  }
+  ~StressLoad() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    WaitFor(pid_);
+  }
+  StressLoad(const StressLoad&) = delete;
+  StressLoad& operator=(const StressLoad&) = delete;
+  pid_t pid() const { return pid_; }
+
+ private:
+  pid_t pid_ = 0;
+};
+
+// The PDF's page count by pdfinfo; 0 when it has none or cannot be read.
+int PdfPages(const fs::path& pdf) {
+  if (!fs::exists(pdf)) return 0;
+  const std::string command = "pdfinfo '" + pdf.string() + "' 2>/dev/null";
+  FILE* output = popen(command.c_str(), "r");
+  if (!output) return 0;
+  int pages = 0;
+  char line[512];
+  while (std::fgets(line, sizeof line, output))
+    if (std::sscanf(line, "Pages: %d", &pages) == 1) break;
+  pclose(output);
+  return pages;
+}
+
+double Seconds(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// ---- the decks ---------------------------------------------------------------
+
+// Builds the missing large decks into the cache; ends the bench when it cannot.
+void BuildLargeDecks(const Settings& settings) {
+  std::vector<std::string> command = {"/usr/bin/python3", PELVANTZ_BENCH_SOURCE_DIR "/make_decks.py",
+                                      settings.corpus.string(), settings.deckCache.string()};
+  for (const Deck& deck : settings.decks)
+    if (deck.corpusFile.empty()) command.push_back(std::to_string(deck.slides));
+  if (command.size() == 4) return;
+  std::printf("large decks: %s (built when missing, reused when present)\n", settings.deckCache.c_str());
+  std::fflush(stdout);
+  if (RunProgram(command) != 0) {
+    std::fprintf(stderr, "bench_convert: make_decks.py failed (is python3-uno installed?)\n");
+    std::exit(2);
+  }
+}
+
+fs::path DeckSource(const Settings& settings, const Deck& deck) {
+  return deck.corpusFile.empty() ? settings.deckCache / ("deck-" + deck.name + ".ppt")
+                                 : settings.corpus / deck.corpusFile;
+}
+
+// Copies with plain names, so neither side meets the corpus's odd characters
+// and the office's lock files stay out of the corpus.
+std::vector<fs::path> CopyDecks(const Settings& settings, const fs::path& folder) {
+  std::vector<fs::path> copies;
+  fs::create_directories(folder);
+  for (const Deck& deck : settings.decks) {
+    copies.push_back(folder / ("deck-" + deck.name + ".ppt"));
+    fs::copy_file(DeckSource(settings, deck), copies.back(), fs::copy_options::overwrite_existing);
+  }
+  return copies;
+}
+
+// ---- measurements --------------------------------------------------------------
+
+struct Measure {
+  double seconds = 0;
+  int pages = 0;
+  long peakKiB = 0;
+  std::string failure;  // empty when the output is good
+  bool ok() const { return failure.empty(); }
+};
+
+// One deck's line; the ratio to soffice when there is one to compare with.
+void PrintMeasure(const std::string& label, const std::string& deck, const Measure& m,
+                  const Measure* soffice = nullptr) {
+  std::printf("  %-27s deck %-4s %8.2f s", label.c_str(), deck.c_str(), m.seconds);
+  if (soffice) std::printf("  soffice %7.2f s  ratio %6.2f", soffice->seconds, m.seconds / soffice->seconds);
+  std::printf("  %4d pages  peak %5ld MiB%s%s\n", m.pages, m.peakKiB / 1024, m.ok() ? "" : "  FAILED: ",
+              m.failure.c_str());
+  std::fflush(stdout);
+}
+
+class OursBatch {
+ public:
+  OursBatch(const fs::path& appFolder, pid_t skip)
+      : errors_(dialogs_, cursor_, "bench"),
+        jobs_(dialogs_),
+        store_(pelvantz::RegistryStore::PathIn(appFolder.string())),
+        registry_(store_),
+        office_(pelvantz::MakeLibreOfficeFactory(appFolder.string())),
+        converter_(pelvantz::ConversionEnvironment{
+            *office_, dialogs_, errors_, shell_, jobs_, registry_, version_, appFolder.string(),
+            [] {
+              std::fprintf(stderr, "Ghostscript is missing: the program would end here\n");
+              std::exit(2);
+            }}),
+        skip_(skip) {}
+
+  // Queues every deck, then converts them in order as the window does,
+  // telling each deck's measure as soon as it is taken.
+  std::vector<Measure> run(const std::vector<fs::path>& decks, const fs::path& outFolder,
+                           const OutputChoice& output, const std::function<void(size_t, const Measure&)>& tell) {
+    fs::remove_all(outFolder);
+    fs::create_directories(outFolder);
+    jobs_.clear();
+    for (const auto& deck : decks) jobs_.AddCompleteListView(deck.string(), Target(outFolder, deck).string());
+    std::vector<Measure> measures;
+    for (size_t i = 0; i < decks.size(); ++i) {
+      measures.push_back(convert(static_cast<int16_t>(i + 1), output));
+      tell(i, measures.back());
+    }
+    return measures;
+  }
+
+ private:
+  static fs::path Target(const fs::path& outFolder, const fs::path& deck) {
+    return outFolder / (deck.stem().string() + ".pdf");
+  }
+
+  Measure convert(int16_t position, const OutputChoice& output) {
+    const pelvantz::ConversionJob job = jobs_.at(position);
+    pelvantz::ConversionOptions options;  // the window's defaults: A3, landscape, fit, all pages
+    options.OutputType = output.outputType;
+    options.PrintComments = output.printComments;
+    jobs_.SetJobStatus(position, "Converting...");
+    dialogs_.last.clear();
+    Measure measure;
+    {
+      PeakMemory memory(true, skip_);
+      const auto start = Clock::now();
+      converter_.ConvertPresentation(job.SourcePath, job.TargetPath, position, options);
+      measure.seconds = Seconds(start);
+      measure.peakKiB = memory.peakKiB();
+    }
+    measure.pages = PdfPages(job.TargetPath);
+    const std::string status = jobs_.at(position).Status;
+    if (status != "Completed") {
+      measure.failure = "status \"" + status + "\": " + dialogs_.last;
+    } else if (measure.pages <= 0) {
+      measure.failure = "no readable PDF pages";
+    }
+    return measure;
+  }
+
+  QuietDialogs dialogs_;
+  NoCursor cursor_;
+  NoShell shell_;
+  WindowsXp version_;
+  pelvantz::ErrorHandler errors_;
+  pelvantz::JobList jobs_;
+  pelvantz::RegistryStore store_;
+  pelvantz::Registry registry_;
+  std::unique_ptr<pelvantz::PresentationAppFactory> office_;
+  pelvantz::Converter converter_;
+  pid_t skip_;
+};
+
+Measure ConvertWithSoffice(const fs::path& source, const fs::path& outFolder, const fs::path& profile,
+                           pid_t skip) {
   fs::remove_all(outFolder);
   fs::create_directories(outFolder);
   Measure measure;
-  PeakMemory memory(false);
-  const auto start = Clock::now();
-  const int code = RunProgram({"soffice", "-env:UserInstallation=file://" + profile.string(), "--headless",
-                               "--convert-to", "pdf", "--outdir", outFolder.string(), source.string()});
-  measure.seconds = Seconds(start);
-  measure.ok = code == 0 && fs::exists(outFolder / (source.stem().string() + ".pdf"));
-  measure.peakKiB = memory.peakKiB();
+  int code = 0;
+  {
+    PeakMemory memory(false, skip);
+    const auto start = Clock::now();
+    code = RunProgram({"soffice", "-env:UserInstallation=file://" + profile.string(), "--headless",
+                       "--convert-to", "pdf", "--outdir", outFolder.string(), source.string()});
+    measure.seconds = Seconds(start);
+    measure.peakKiB = memory.peakKiB();
+  }
+  measure.pages = PdfPages(outFolder / (source.stem().string() + ".pdf"));
+  if (code != 0) {
+    measure.failure = "exit code " + std::to_string(code);
+  } else if (measure.pages <= 0) {
+    measure.failure = "no readable PDF pages";
+  }
   return measure;
 }
+
+// ---- figures ---------------------------------------------------------------------
 
 double Median(std::vector<double> values) {
   if (values.empty()) return 0;
@@ -221,69 +488,100 @@ double Median(std::vector<double> values) {
   return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
+// Seconds per extra slide: the least-squares slope of seconds over slides
+// across the successful decks; nothing with fewer than two slide counts.
+std::optional<double> MarginalCost(const std::vector<Deck>& decks, const std::vector<Measure>& measures) {
+  std::vector<std::pair<double, double>> points;
+  for (size_t i = 0; i < decks.size(); ++i)
+    if (measures[i].ok()) points.emplace_back(decks[i].slides, measures[i].seconds);
+  if (points.size() < 2) return {};
+  double meanX = 0, meanY = 0;
+  for (const auto& [x, y] : points) meanX += x / points.size(), meanY += y / points.size();
+  double covariance = 0, variance = 0;
+  for (const auto& [x, y] : points) {
+    covariance += (x - meanX) * (y - meanY);
+    variance += (x - meanX) * (x - meanX);
+  }
+  if (variance == 0) return {};
+  return covariance / variance;
+}
+
+std::string MarginalText(const std::optional<double>& cost) {
+  if (!cost) return "n/a";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f s/slide", *cost);
+  return text;
+}
+
+int Failures(const std::vector<Measure>& measures) {
+  return static_cast<int>(std::count_if(measures.begin(), measures.end(), [](const Measure& m) { return !m.ok(); }));
+}
+
+long PeakMiB(const std::vector<Measure>& measures) {
+  long peak = 0;
+  for (const auto& m : measures) peak = std::max(peak, m.peakKiB);
+  return peak / 1024;
+}
+
+void PrintSummary(const std::string& label, const std::vector<Deck>& decks, const std::vector<Measure>& ours,
+                  const std::vector<Measure>& soffice) {
+  std::vector<double> ratios;
+  std::string worstDeck = "none";
+  double worst = 0;
+  for (size_t i = 0; i < decks.size(); ++i) {
+    if (!ours[i].ok() || !soffice[i].ok()) continue;
+    const double ratio = ours[i].seconds / soffice[i].seconds;
+    ratios.push_back(ratio);
+    if (ratio > worst) worst = ratio, worstDeck = decks[i].name;
+  }
+  std::printf("%-27s median ratio %6.2f  worst %6.2f (deck %s)  failures %d/%zu  peak %5ld MiB  marginal %s\n",
+              label.c_str(), Median(ratios), worst, worstDeck.c_str(), Failures(ours), decks.size(),
+              PeakMiB(ours), MarginalText(MarginalCost(decks, ours)).c_str());
+}
+
+void PrintSofficeSummary(const std::vector<Deck>& decks, const std::vector<Measure>& soffice) {
+  std::vector<double> seconds;
+  for (const auto& m : soffice)
+    if (m.ok()) seconds.push_back(m.seconds);
+  std::printf("%-27s median %6.2f s             failures %d/%zu  peak %5ld MiB  marginal %s\n",
+              "soffice --convert-to pdf", Median(seconds), Failures(soffice), decks.size(), PeakMiB(soffice),
+              MarginalText(MarginalCost(decks, soffice)).c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const fs::path corpus = argc > 1 ? argv[1] : PELVANTZ_BENCH_CORPUS;
-  const fs::path appFolder = argc > 2 ? argv[2] : PELVANTZ_BENCH_APP_DIR;
+  const Settings settings = ParseArguments(argc, argv);
+  BuildLargeDecks(settings);
   const fs::path scratch = fs::temp_directory_path() / ("pelvantz-bench-" + std::to_string(getpid()));
-  fs::create_directories(scratch);
+  const std::vector<fs::path> decks = CopyDecks(settings, scratch / "decks");
+  std::vector<std::string> names;
+  for (const Deck& deck : settings.decks) names.push_back(deck.name);
 
-  QuietDialogs dialogs;
-  NoCursor cursor;
-  NoShell shell;
-  WindowsXp version;
-  pelvantz::ErrorHandler errors(dialogs, cursor, "bench");
-  pelvantz::JobList jobs(dialogs);
-  pelvantz::RegistryStore store(pelvantz::RegistryStore::PathIn(appFolder.string()));
-  pelvantz::Registry registry(store);
-  auto office = pelvantz::MakeLibreOfficeFactory(appFolder.string());
-  pelvantz::Converter converter(pelvantz::ConversionEnvironment{
-      *office, dialogs, errors, shell, jobs, registry, version, appFolder.string(),
-      [] { std::fprintf(stderr, "Ghostscript is missing: the program would end here\n"); std::exit(2); }});
+  const StressLoad stress(settings.stress);
+  std::printf("bench: %zu decks, %zu output types%s\n", decks.size(), settings.outputs.size(),
+              settings.stress ? ", under stress-ng --cpu 2" : "");
 
-  std::vector<Row> rows;
-  for (const auto& name : SoundFiles(corpus)) {
-    // Copies with plain names, so neither side meets the corpus's odd characters.
-    const fs::path source = scratch / ("in-" + std::to_string(rows.size()) + fs::path(name).extension().string());
-    fs::copy_file(corpus / name, source, fs::copy_options::overwrite_existing);
-    Row row{name, {}, {}};
-    for (const auto& type : OutputTypes) {
-      row.ours[type] = ConvertOurs(converter, jobs, source, scratch / "ours.pdf", type);
-    }
-    row.soffice = ConvertWithSoffice(source, scratch / "soffice-out", scratch / "soffice-profile");
-    std::printf("%-45s", name.c_str());
-    for (const auto& type : OutputTypes) {
-      const Measure& m = row.ours[type];
-      std::printf("  %s %5.2fs%s", type.substr(0, 5).c_str(), m.seconds, m.ok ? "" : "(failed)");
-    }
-    std::printf("  soffice %5.2fs%s\n", row.soffice.seconds, row.soffice.ok ? "" : "(failed)");
-    std::fflush(stdout);
-    rows.push_back(std::move(row));
+  const fs::path profile = scratch / "soffice-profile";
+  ConvertWithSoffice(decks.front(), scratch / "soffice-out", profile, stress.pid());  // warms the profile
+  std::vector<Measure> soffice;
+  for (size_t i = 0; i < decks.size(); ++i) {
+    soffice.push_back(ConvertWithSoffice(decks[i], scratch / "soffice-out", profile, stress.pid()));
+    PrintMeasure("soffice --convert-to pdf", names[i], soffice.back());
   }
 
-  std::printf("\nmedian seconds per presentation over %zu sound files (successful runs only)\n", rows.size());
-  std::vector<double> soffice;
-  long sofficePeak = 0;
-  for (const auto& row : rows) {
-    if (row.soffice.ok) soffice.push_back(row.soffice.seconds);
-    sofficePeak = std::max(sofficePeak, row.soffice.peakKiB);
+  OursBatch batch(settings.appFolder, stress.pid());
+  std::map<std::string, std::vector<Measure>> ours;
+  for (const auto& output : settings.outputs) {
+    ours[output.key] = batch.run(decks, scratch / ("out-" + output.key), output, [&](size_t i, const Measure& m) {
+      PrintMeasure(output.label, names[i], m, &soffice[i]);
+    });
   }
-  for (const auto& type : OutputTypes) {
-    std::vector<double> ours;
-    long peak = 0;
-    int failed = 0;
-    for (const auto& row : rows) {
-      const Measure& m = row.ours.at(type);
-      if (m.ok) ours.push_back(m.seconds);
-      failed += m.ok ? 0 : 1;
-      peak = std::max(peak, m.peakKiB);
-    }
-    std::printf("  ours %-17s %6.2f s  (%d failed)  ratio to soffice %.2f  peak memory %ld MiB\n",
-                type.c_str(), Median(ours), failed, Median(ours) / Median(soffice), peak / 1024);
-  }
-  std::printf("  soffice --convert-to   %6.2f s  (%zu failed)  peak memory %ld MiB\n", Median(soffice),
-              rows.size() - soffice.size(), sofficePeak / 1024);
+
+  std::printf("\nseconds per deck, ratio = ours / soffice; marginal = seconds per extra slide (fit over decks)\n");
+  for (const auto& output : settings.outputs) PrintSummary(output.label, settings.decks, ours[output.key], soffice);
+  PrintSofficeSummary(settings.decks, soffice);
+
   std::error_code ignored;
   fs::remove_all(scratch, ignored);
   return 0;
