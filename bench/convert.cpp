@@ -367,6 +367,7 @@ struct Measure {
   double seconds = 0;
   int pages = 0;
   long peakKiB = 0;
+  pelvantz::OfficeCallRecord closestCall;  // the office call nearest its time limit
   std::string failure;  // empty when the output is good
   bool ok() const { return failure.empty(); }
 };
@@ -376,8 +377,11 @@ void PrintMeasure(const std::string& label, const std::string& deck, const Measu
                   const Measure* soffice = nullptr) {
   std::printf("  %-27s deck %-4s %8.2f s", label.c_str(), deck.c_str(), m.seconds);
   if (soffice) std::printf("  soffice %7.2f s  ratio %6.2f", soffice->seconds, m.seconds / soffice->seconds);
-  std::printf("  %4d pages  peak %5ld MiB%s%s\n", m.pages, m.peakKiB / 1024, m.ok() ? "" : "  FAILED: ",
-              m.failure.c_str());
+  std::printf("  %4d pages  peak %5ld MiB", m.pages, m.peakKiB / 1024);
+  if (m.closestCall.limit.count() > 0)
+    std::printf("  slowest call %.1f s of %ld s", m.closestCall.took.count() / 1000.0,
+                static_cast<long>(m.closestCall.limit.count()));
+  std::printf("%s%s\n", m.ok() ? "" : "  FAILED: ", m.failure.c_str());
   std::fflush(stdout);
 }
 
@@ -433,6 +437,7 @@ class OursBatch {
       measure.seconds = Seconds(start);
       measure.peakKiB = memory.peakKiB();
     }
+    measure.closestCall = pelvantz::TakeClosestOfficeCall();
     measure.pages = PdfPages(job.TargetPath);
     const std::string status = jobs_.at(position).Status;
     if (status != "Completed") {
@@ -523,6 +528,15 @@ long PeakMiB(const std::vector<Measure>& measures) {
   return peak / 1024;
 }
 
+// The largest share of its time limit that any office call took.
+double ClosestShareOfLimit(const std::vector<Measure>& measures) {
+  double share = 0;
+  for (const auto& m : measures)
+    if (m.closestCall.limit.count() > 0)
+      share = std::max(share, m.closestCall.took.count() / 1000.0 / static_cast<double>(m.closestCall.limit.count()));
+  return share;
+}
+
 void PrintSummary(const std::string& label, const std::vector<Deck>& decks, const std::vector<Measure>& ours,
                   const std::vector<Measure>& soffice) {
   std::vector<double> ratios;
@@ -534,9 +548,11 @@ void PrintSummary(const std::string& label, const std::vector<Deck>& decks, cons
     ratios.push_back(ratio);
     if (ratio > worst) worst = ratio, worstDeck = decks[i].name;
   }
-  std::printf("%-27s median ratio %6.2f  worst %6.2f (deck %s)  failures %d/%zu  peak %5ld MiB  marginal %s\n",
-              label.c_str(), Median(ratios), worst, worstDeck.c_str(), Failures(ours), decks.size(),
-              PeakMiB(ours), MarginalText(MarginalCost(decks, ours)).c_str());
+  std::printf(
+      "%-27s median ratio %6.2f  worst %6.2f (deck %s)  failures %d/%zu  peak %5ld MiB  marginal %s  "
+      "closest call %.0f%% of its limit\n",
+      label.c_str(), Median(ratios), worst, worstDeck.c_str(), Failures(ours), decks.size(), PeakMiB(ours),
+      MarginalText(MarginalCost(decks, ours)).c_str(), 100 * ClosestShareOfLimit(ours));
 }
 
 void PrintSofficeSummary(const std::vector<Deck>& decks, const std::vector<Measure>& soffice) {

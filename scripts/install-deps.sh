@@ -10,6 +10,6 @@ $SUDO apt-get install -y --no-install-recommends \
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 \
   libgtest-dev libgmock-dev googletest \
   libreoffice-impress libreoffice-draw libreoffice-dev libqpdf-dev \
-  ghostscript poppler-utils libpaper-utils locales \
+  ghostscript poppler-utils libpaper-utils locales python3-uno \
   xvfb xauth x11-utils xdg-utils procps imagemagick \
   fonts-dejavu-core fonts-liberation fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea

@@ -1,11 +1,31 @@
 #include "platform/libreoffice/Watchdog.h"
 
+#include <utility>
+
+#include "platform/LibreOfficeFactory.h"
+
 #include "platform/libreoffice/OfficeProcess.h"
 
-namespace pelvantz::office {
+namespace pelvantz {
+namespace office {
+namespace {
+
+std::mutex closestMutex;
+OfficeCallRecord closest;
+
+double ShareOfLimit(const OfficeCallRecord& call) {
+  return call.limit.count() > 0 ? std::chrono::duration<double>(call.took) / call.limit : 0;
+}
+
+void Record(const OfficeCallRecord& call) {
+  std::lock_guard lock(closestMutex);
+  if (ShareOfLimit(call) >= ShareOfLimit(closest)) closest = call;
+}
+
+}  // namespace
 
 Watchdog::Watchdog(OfficeProcess& process, std::chrono::seconds limit)
-    : limit_(limit), thread_([this, &process] { watch(process); }) {}
+    : limit_(limit), started_(std::chrono::steady_clock::now()), thread_([this, &process] { watch(process); }) {}
 
 Watchdog::~Watchdog() {
   {
@@ -14,6 +34,7 @@ Watchdog::~Watchdog() {
   }
   disarmed_.notify_one();
   thread_.join();
+  Record({std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_), limit_});
 }
 
 bool Watchdog::fired() const {
@@ -28,4 +49,11 @@ void Watchdog::watch(OfficeProcess& process) {
   process.kill();
 }
 
-}  // namespace pelvantz::office
+}  // namespace office
+
+OfficeCallRecord TakeClosestOfficeCall() {
+  std::lock_guard lock(office::closestMutex);
+  return std::exchange(office::closest, {});
+}
+
+}  // namespace pelvantz

@@ -24,6 +24,7 @@ class Watchdog {
   void watch(OfficeProcess& process);
 
   std::chrono::seconds limit_;
+  std::chrono::steady_clock::time_point started_;
   mutable std::mutex mutex_;
   std::condition_variable disarmed_;
   bool done_ = false;
