@@ -29,13 +29,16 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
+// Answers every message at once and remembers the last one.
 class QuietDialogs : public pelvantz::Dialogs {
  public:
-  pelvantz::MessageAnswer showMessage(const std::string&, pelvantz::MessageIcon, pelvantz::MessageButtons,
+  pelvantz::MessageAnswer showMessage(const std::string& text, pelvantz::MessageIcon, pelvantz::MessageButtons,
                                       const std::string&) override {
+    last = text;
     return pelvantz::MessageAnswer::Ok;
   }
   std::optional<std::string> chooseFile(const pelvantz::FileDialogRequest&) override { return {}; }
+  std::string last;
 };
 
 class NoCursor : public pelvantz::Cursor {
@@ -129,8 +132,11 @@ int main(int argc, char** argv) {
       const pelvantz::ConversionJob job = jobs.at(row);
       converter.ConvertPresentation(job.SourcePath, job.TargetPath, row, pelvantz::ConversionOptions{},
                                     !alone && row < jobs.count());
-      completed += jobs.at(row).Status == "Completed" ? 1 : 0;
-      if (run == 1) std::printf("  %-50s %5.2f s\n", files[row - 1].c_str(), Seconds(Clock::now() - jobStart));
+      const bool done = jobs.at(row).Status == "Completed";
+      completed += done ? 1 : 0;
+      if (run == 1)
+        std::printf("  %-50s %5.2f s%s\n", files[row - 1].c_str(), Seconds(Clock::now() - jobStart),
+                    done ? "" : ("  " + jobs.at(row).Status + ", last message: " + dialogs.last.substr(0, 100)).c_str());
     }
     total = Seconds(Clock::now() - start);
   }
