@@ -27,7 +27,7 @@ void BatchDriver::cmdConvert_Click() {
 
   const int rowCount = s_.jobs.count();
   for (int position = 1; position <= rowCount; ++position) {
-    if (!convertRow(static_cast<int16_t>(position))) return;
+    if (!convertRow(static_cast<int16_t>(position), position < rowCount)) return;
   }
   s_.cursor.setDefault();
 }
@@ -47,11 +47,11 @@ bool BatchDriver::attempt(const std::function<void()>& step) {
   return RunSteps(s_.errors, BatchErrorTag, {step});
 }
 
-bool BatchDriver::convertRow(int16_t position) {
+bool BatchDriver::convertRow(int16_t position, bool anotherJobFollows) {
   if (!attempt([&] { s_.jobs.SetJobStatus(position, ConvertingStatus); })) return false;
   return attempt([&] {
     const ConversionJob job = s_.jobs.at(position);
-    s_.runJob(job.SourcePath, job.TargetPath, position, s_.window.currentOptions());
+    s_.runJob(job.SourcePath, job.TargetPath, position, s_.window.currentOptions(), anotherJobFollows);
   });
 }
 

@@ -33,8 +33,10 @@ class BatchWindow {
 };
 
 // Converts one job; returns when the job is finished, whatever the outcome.
+// `anotherJobFollows` tells whether the press has a row after this one.
 using JobRunner = std::function<void(const std::string& sourcePath, const std::string& targetPath,
-                                     int16_t position, const ConversionOptions& options)>;
+                                     int16_t position, const ConversionOptions& options,
+                                     bool anotherJobFollows)>;
 
 struct BatchServices {
   BatchWindow& window;
@@ -57,7 +59,7 @@ class BatchDriver {
  private:
   bool pageFieldIsNumeric(PageField field);
   bool attempt(const std::function<void()>& step);
-  bool convertRow(int16_t position);
+  bool convertRow(int16_t position, bool anotherJobFollows);
 
   BatchServices s_;
 };

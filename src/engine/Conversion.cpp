@@ -42,6 +42,7 @@ struct Converter::Run {
   const std::string& targetPath;
   int16_t row;
   const ConversionOptions& options;
+  bool anotherJobFollows;
   std::string ghostscriptPath;
   std::unique_ptr<Presentation> presentation;
   std::string workFolder;
@@ -59,8 +60,8 @@ Converter::Converter(ConversionEnvironment environment) : env_(std::move(environ
 Converter::~Converter() { abandonApplication(); }
 
 void Converter::ConvertPresentation(const std::string& sourcePath, const std::string& targetPath,
-                                    int16_t row, const ConversionOptions& options) {
-  Run run{sourcePath, targetPath, row, options, {}, {}, {}};
+                                    int16_t row, const ConversionOptions& options, bool anotherJobFollows) {
+  Run run{sourcePath, targetPath, row, options, anotherJobFollows, {}, {}, {}};
   const std::vector<std::function<StepOutcome()>> steps = {
       [&] { return locateGhostscript(run); },
       [&] { createApplication(PresentationProgId); return StepOutcome::Next; },
@@ -70,6 +71,7 @@ void Converter::ConvertPresentation(const std::string& sourcePath, const std::st
       [&] { return checkPrinter(); },
       [&] { setPrintOptions(run); return StepOutcome::Next; },
       [&] { print(run); return StepOutcome::Next; },
+      [&] { prepareNextApplication(run); return StepOutcome::Next; },
       [&] { run.pdfCreated = ConvertPrintFile(run.ghostscriptPath, run.workFolder); return StepOutcome::Next; },
       [&] { finishJob(run); return StepOutcome::Next; },
       [&] { closePresentation(run); return StepOutcome::Next; },
@@ -133,6 +135,12 @@ void Converter::print(Run& run) {
   const std::string printFile = run.workFolder + PathSeparator + PrintFileName;
   RemoveFileIfPresent(printFile);
   presentation.printOut(range.From, range.To, printFile);
+}
+
+// The office is done with this job: the next job's starts during Ghostscript
+// and the wait message.
+void Converter::prepareNextApplication(Run& run) {
+  if (run.anotherJobFollows) env_.office.prepareNext();
 }
 
 void Converter::finishJob(Run& run) {

@@ -41,8 +41,10 @@ class Converter {
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
+  // When another job follows, its application is asked for ahead of time once
+  // this job has printed, so that its office starts while this job finishes.
   void ConvertPresentation(const std::string& sourcePath, const std::string& targetPath,
-                           int16_t row, const ConversionOptions& options);
+                           int16_t row, const ConversionOptions& options, bool anotherJobFollows = false);
 
  private:
   struct Run;
@@ -53,6 +55,7 @@ class Converter {
   StepOutcome checkPrinter();
   void setPrintOptions(Run& run);
   void print(Run& run);
+  void prepareNextApplication(Run& run);
   void finishJob(Run& run);
   void closePresentation(Run& run);
   void quitApplication();

@@ -9,9 +9,10 @@
 
 namespace pelvantz {
 
-// The factory for "PowerPoint.Application". Every created application starts its
-// own office process, with the private profile and printer configuration of the
-// given application folder (<folder>/temp, <folder>/printer).
+// The factory for "PowerPoint.Application". Every created application has its
+// own office process, with a profile and the printer configuration of the given
+// application folder (<folder>/temp, <folder>/printer). prepareNext() starts
+// the next application's office ahead of time.
 std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string& applicationFolder);
 
 // How long the office may take before it counts as hung and is killed; the
@@ -43,7 +44,9 @@ std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string
 std::string InstalledOfficeProgram();
 
 // Kills every office process this program started and has not yet ended.
-// Safe to call at any time, also from an exit path; returns at once.
-void TerminateOfficeProcesses();
+// Safe to call at any time, also from an exit path; returns at once. At the
+// program's end, `refuseLaterStarts` also keeps an office being started ahead
+// on another thread from being started after it and outliving the program.
+void TerminateOfficeProcesses(bool refuseLaterStarts = false);
 
 }  // namespace pelvantz

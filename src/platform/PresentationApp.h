@@ -45,6 +45,9 @@ class PresentationAppFactory {
  public:
   virtual ~PresentationAppFactory() = default;
   virtual std::unique_ptr<PresentationApp> create(const std::string& progId) = 0;
+  // Starts the next application ahead of time, for the next create() to hand
+  // out; one never handed out is ended with the factory. Never throws.
+  virtual void prepareNext() {}
 };
 
 }  // namespace pelvantz

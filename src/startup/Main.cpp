@@ -33,7 +33,7 @@ namespace {
 // started goes with it, and later copies no longer find this one.
 [[noreturn]] void EndProgramAtOnce(InstanceWindow& instance, int exitCode = 0) {
   instance.release();
-  TerminateOfficeProcesses();
+  TerminateOfficeProcesses(true);
   TerminateChildProcesses();
   std::fflush(nullptr);
   _exit(exitCode);
@@ -86,12 +86,14 @@ int RunProgram(int argc, char* argv[]) {
         SplashServices{settings, errors, instance, clock, qtFolder, showMainWindow, endProgram});
     CentreOnScreen(*splash);
     splash->show();
+    // The first job's office starts while the splash shows.
+    office->prepareNext();
   };
 
   if (!Main(StartupServices{settings, dialogs, registry, showSplash, endProgram})) return 0;
   const int exitCode = QApplication::exec();
   instance.release();
-  TerminateOfficeProcesses();
+  TerminateOfficeProcesses(true);
   TerminateChildProcesses();
   return exitCode;
 }

@@ -128,7 +128,9 @@ FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
   batch_ = std::make_unique<BatchDriver>(BatchServices{
       *this, *jobs_, services_.dialogs, services_.cursor, services_.errors, SystemNumberFormat(),
       [this](const std::string& source, const std::string& target, int16_t position,
-             const ConversionOptions& options) { runJobOffUiThread(source, target, position, options); }});
+             const ConversionOptions& options, bool anotherJobFollows) {
+        runJobOffUiThread(source, target, position, options, anotherJobFollows);
+      }});
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
@@ -427,13 +429,13 @@ void FrmMain::cmdConvert_Click() {
 // The window keeps painting while a job runs, so that its row visibly shows
 // "Converting..."; the user's input to it is swallowed until the run ends.
 void FrmMain::runJobOffUiThread(const std::string& source, const std::string& target, int16_t position,
-                                const ConversionOptions& options) {
+                                const ConversionOptions& options, bool anotherJobFollows) {
   prepareConversion();
   std::exception_ptr failure;
   QEventLoop loop;
   std::thread worker([&] {
     try {
-      convertJob(source, target, position, options);
+      convertJob(source, target, position, options, anotherJobFollows);
     } catch (...) {
       failure = std::current_exception();
     }
@@ -457,11 +459,11 @@ void FrmMain::prepareConversion() {
 }
 
 void FrmMain::convertJob(const std::string& source, const std::string& target, int16_t position,
-                         const ConversionOptions& options) {
+                         const ConversionOptions& options, bool anotherJobFollows) {
   if (services_.convertJob) {
     services_.convertJob(*environment_, source, target, position, options);
   } else {
-    converter_->ConvertPresentation(source, target, position, options);
+    converter_->ConvertPresentation(source, target, position, options, anotherJobFollows);
   }
 }
 

@@ -63,10 +63,10 @@ class FrmMain : public QWidget, private BatchWindow {
   bool askExit();
   void endProgram();
   void runJobOffUiThread(const std::string& source, const std::string& target, int16_t position,
-                         const ConversionOptions& options);
+                         const ConversionOptions& options, bool anotherJobFollows);
   void prepareConversion();
   void convertJob(const std::string& source, const std::string& target, int16_t position,
-                  const ConversionOptions& options);
+                  const ConversionOptions& options, bool anotherJobFollows);
 
   void cmdBrowse_Click();
   void cmdBrowseOutput_Click();

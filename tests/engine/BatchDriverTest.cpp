@@ -44,6 +44,7 @@ struct Call {
   int16_t position;
   std::string statusAtStart;
   std::string fromText;
+  bool anotherJobFollows;
 };
 
 class BatchDriverTest : public ::testing::Test {
@@ -55,8 +56,9 @@ class BatchDriverTest : public ::testing::Test {
                                run(args...);
                              }}) {}
 
-  void run(const std::string& source, const std::string&, int16_t position, const ConversionOptions& options) {
-    calls.push_back({source, position, jobs.at(position).Status, options.FromText});
+  void run(const std::string& source, const std::string&, int16_t position, const ConversionOptions& options,
+           bool anotherJobFollows) {
+    calls.push_back({source, position, jobs.at(position).Status, options.FromText, anotherJobFollows});
     if (duringJob) duringJob(position);
     jobs.SetJobStatus(position, "Completed");
   }
@@ -78,6 +80,7 @@ TEST_F(BatchDriverTest, ASelectionOfBlanksIsQueuedAndConverted) {
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].source, "  ");
   EXPECT_EQ(calls[0].statusAtStart, "Converting...");
+  EXPECT_FALSE(calls[0].anotherJobFollows);
   EXPECT_EQ(window.source, "");
   EXPECT_EQ(window.target, "");
   EXPECT_EQ(cursor.calls, (Strings{"busy", "default"}));
@@ -93,6 +96,9 @@ TEST_F(BatchDriverTest, RowsAreCountedOnceAndOptionsReadForEachJob) {
   EXPECT_EQ(calls[1].position, 2);
   EXPECT_EQ(calls[0].fromText, "1");
   EXPECT_EQ(calls[1].fromText, "2");
+  // Rows added during the press are not this press's: none follows the last counted one.
+  EXPECT_TRUE(calls[0].anotherJobFollows);
+  EXPECT_FALSE(calls[1].anotherJobFollows);
   EXPECT_EQ(jobs.count(), 4);
   EXPECT_EQ(jobs.at(3).Status, "");
 }

@@ -128,9 +128,9 @@ class ConversionTest : public ::testing::Test {
     return *converter_;
   }
 
-  void convert(int16_t row = 1) {
+  void convert(int16_t row = 1, bool anotherJobFollows = false) {
     const ConversionJob& job = jobs.at(row);
-    converter().ConvertPresentation(job.SourcePath, job.TargetPath, row, options);
+    converter().ConvertPresentation(job.SourcePath, job.TargetPath, row, options, anotherJobFollows);
   }
 
   std::string status(int16_t row = 1) const { return jobs.at(row).Status; }
@@ -313,6 +313,41 @@ TEST_F(ConversionTest, GhostscriptPathIsCleanedOfNulsAndMayHoldBlanksAndPercentS
     EXPECT_EQ(status(), "Completed");
     EXPECT_EQ(PdfPageCount(target()), 3);
     EXPECT_EQ(endProgramCalls, 0);
+  }
+}
+
+TEST_F(ConversionTest, TheNextApplicationIsAskedForOnlyWhenAJobFollowsAndOnlyOnceThisOneHasPrinted) {
+  convert(1, true);
+  const std::string printFile = (workFolder() / "PsFile.ps").string();
+  const std::vector<std::string> tail = {"printOut(-1,-1," + printFile + ")", "prepareNext()", "close()",
+                                         "quit()"};
+  ASSERT_GE(office.calls.size(), tail.size());
+  EXPECT_EQ(std::vector<std::string>(office.calls.end() - 4, office.calls.end()), tail);
+  EXPECT_EQ(std::count(office.calls.begin(), office.calls.end(), "prepareNext()"), 1);
+  EXPECT_EQ(status(), "Completed");
+
+  const auto addAnotherJob = [this] {
+    const fs::path another = scratch.path() / ("job" + std::to_string(jobs.count() + 1) + ".ppt");
+    WriteFile(another, "another presentation");
+    addJob(another, scratch.path() / "out" / another.filename().replace_extension(".pdf"));
+    return static_cast<int16_t>(jobs.count());
+  };
+
+  // The last job of a press asks for nothing.
+  office.calls.clear();
+  const int16_t last = addAnotherJob();
+  convert(last, false);
+  EXPECT_EQ(std::count(office.calls.begin(), office.calls.end(), "prepareNext()"), 0);
+  EXPECT_EQ(status(last), "Completed");
+
+  // A job that fails before it has printed asks for nothing either.
+  for (const char* failing : {"open", "printOut"}) {
+    SCOPED_TRACE(failing);
+    office.calls.clear();
+    office.failNext.emplace(failing, RuntimeFailure(ErrorNumber::AutomationFailed, "failed"));
+    convert(addAnotherJob(), true);
+    EXPECT_EQ(std::count(office.calls.begin(), office.calls.end(), "prepareNext()"), 0);
+    EXPECT_EQ(office.lastCall(), "quit()");
   }
 }
 

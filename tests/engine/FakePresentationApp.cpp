@@ -80,6 +80,8 @@ std::unique_ptr<PresentationApp> FakePresentationAppFactory::create(const std::s
   return std::make_unique<FakePresentationApp>(script_);
 }
 
+void FakePresentationAppFactory::prepareNext() { script_.calls.push_back("prepareNext()"); }
+
 std::string PostScriptPages(int pages) {
   std::string document =
       "%!PS-Adobe-3.0\n%%Pages: " + std::to_string(pages) + "\n%%EndComments\n";

@@ -14,7 +14,7 @@ namespace pelvantz::testing {
 
 struct FakeOfficeScript {
   // "create(PowerPoint.Application)", "setVisible(1)", "printOut(-1,-1,<file>)", ...
-  std::vector<std::string> calls;
+  std::vector<std::string> calls;  // the factory's prepareNext() lands here too
   // Operation name ("open", "printOut", "create", ...) -> the failure its next call throws.
   std::map<std::string, RuntimeFailure> failNext;
   // What printOut writes to its file; nothing is written when empty.
@@ -34,6 +34,7 @@ class FakePresentationAppFactory : public PresentationAppFactory {
  public:
   explicit FakePresentationAppFactory(FakeOfficeScript& script) : script_(script) {}
   std::unique_ptr<PresentationApp> create(const std::string& progId) override;
+  void prepareNext() override;
 
  private:
   FakeOfficeScript& script_;

@@ -7,38 +7,28 @@
 #include <cstdlib>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/LibreOfficeFactory.h"
 #include "platform/RuntimeFailure.h"
+#include "support/OfficeProcesses.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
 namespace pelvantz {
 namespace {
 
+using testing::OfficeProcessesUsing;
+using testing::OfficeProfileOf;
 using testing::ReadFile;
 namespace fs = std::filesystem;
 
 std::string Corpus(const std::string& relative) {
   const char* folder = std::getenv("PELVANTZ_CORPUS");
   return (fs::path(folder && *folder ? folder : PELVANTZ_TEST_CORPUS) / relative).string();
-}
-
-// Office processes whose command line mentions the folder (their profile lies in it).
-std::vector<pid_t> OfficeProcessesUsing(const fs::path& folder) {
-  std::vector<pid_t> pids;
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename().string();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    const std::string commandLine = ReadFile(entry.path() / "cmdline");
-    if (commandLine.find("soffice.bin") != std::string::npos &&
-        commandLine.find(folder.string()) != std::string::npos)
-      pids.push_back(std::stoi(name));
-  }
-  return pids;
 }
 
 struct PageSize {
@@ -283,20 +273,28 @@ TEST_F(OfficeAppTest, TheOfficeItselfHoldsTheProfileLock) {
   app->quit();
 }
 
-TEST_F(OfficeAppTest, TwoSessionsAtOnceUseSeparateProfiles) {
-  auto first = createApp();
-  auto second = createApp();
-  EXPECT_EQ(OfficeProcessesUsing(appFolder_.path()).size(), 2u);
-  for (auto* app : {first.get(), second.get()}) {
+// Each office locks a profile slot of its own; when every slot is taken the
+// next one gets a private profile, which goes with it.
+TEST_F(OfficeAppTest, SessionsAtOnceUseSeparateProfiles) {
+  std::vector<std::unique_ptr<PresentationApp>> apps;
+  for (int app = 0; app < 4; ++app) apps.push_back(createApp());
+  const auto pids = OfficeProcessesUsing(appFolder_.path());
+  ASSERT_EQ(pids.size(), 4u);
+  std::set<std::string> profilesInUse;
+  for (pid_t pid : pids) profilesInUse.insert(OfficeProfileOf(pid));
+  EXPECT_EQ(profilesInUse.size(), 4u);
+  for (const std::string slot : {"office-profile", "office-profile-2", "office-profile-3"})
+    EXPECT_EQ(profilesInUse.count((appFolder_.path() / "temp" / slot).string()), 1u) << slot;
+  for (auto& app : apps) {
     auto presentation = app->open(Corpus("apache-tika/testPPT.ppt"));
     presentation->close();
   }
-  second->quit();
-  first->quit();
-  std::vector<std::string> profiles;
+  for (auto& app : apps) app->quit();
+  std::set<std::string> profiles;
   for (const auto& entry : fs::directory_iterator(appFolder_.path() / "temp"))
-    if (entry.is_directory()) profiles.push_back(entry.path().filename().string());
-  EXPECT_EQ(profiles, std::vector<std::string>{"office-profile"});  // the private one is gone
+    if (entry.is_directory()) profiles.insert(entry.path().filename().string());
+  // The slots stay for the next offices; the private one is gone.
+  EXPECT_EQ(profiles, (std::set<std::string>{"office-profile", "office-profile-2", "office-profile-3"}));
 }
 
 TEST_F(OfficeAppTest, LeftoversOfEndedProcessesAreRemoved) {

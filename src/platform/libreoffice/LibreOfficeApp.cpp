@@ -6,6 +6,7 @@
 #include <com/sun/star/awt/PrinterServer.hpp>
 #include <cstdlib>
 #include <mutex>
+#include <system_error>
 
 #include "platform/LibreOfficeFactory.h"
 #include "platform/libreoffice/ImpressPresentation.h"
@@ -19,8 +20,7 @@ constexpr const char* ApplicationProgId = "PowerPoint.Application";
 
 }  // namespace
 
-LibreOfficeApp::LibreOfficeApp(const OfficeSettings& settings)
-    : session_(std::make_shared<OfficeSession>(settings)) {}
+LibreOfficeApp::LibreOfficeApp(std::shared_ptr<OfficeSession> session) : session_(std::move(session)) {}
 
 LibreOfficeApp::~LibreOfficeApp() { quit(); }
 
@@ -55,8 +55,41 @@ void LibreOfficeApp::quit() { session_->shutdown(); }
 std::unique_ptr<PresentationApp> LibreOfficeFactory::create(const std::string& progId) {
   if (strcasecmp(progId.c_str(), ApplicationProgId) != 0)
     throw RuntimeFailure(ErrorNumber::CannotCreateObject, "ActiveX component can't create object");
-  return std::make_unique<LibreOfficeApp>(settings_);
+  std::shared_ptr<OfficeSession> session = takePrepared();
+  if (!session) session = std::make_shared<OfficeSession>(settings_);
+  return std::make_unique<LibreOfficeApp>(std::move(session));
 }
+
+void LibreOfficeFactory::prepareNext() {
+  std::lock_guard lock(mutex_);
+  if (next_.valid()) return;
+  try {
+    next_ = std::async(std::launch::async,
+                       [settings = settings_] { return std::make_unique<OfficeSession>(settings); });
+  } catch (const std::system_error&) {
+    // No thread to start it on: the next create() starts its office itself.
+  }
+}
+
+// The office started ahead, once it has started; nothing when none was asked
+// for, when its start failed or when it has ended since.
+std::unique_ptr<OfficeSession> LibreOfficeFactory::takePrepared() {
+  std::future<std::unique_ptr<OfficeSession>> next;
+  {
+    std::lock_guard lock(mutex_);
+    next = std::move(next_);
+  }
+  if (!next.valid()) return nullptr;
+  try {
+    auto session = next.get();
+    if (session->alive()) return session;
+  } catch (const std::exception&) {
+    // Reported, if it still fails, by the start that replaces it.
+  }
+  return nullptr;
+}
+
+LibreOfficeFactory::~LibreOfficeFactory() { takePrepared(); }
 
 }  // namespace office
 
@@ -69,7 +102,7 @@ std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string
                                                                const OfficeTimeLimits& limits) {
   // No office may outlive a program that ends through exit().
   static std::once_flag exitHook;
-  std::call_once(exitHook, [] { std::atexit(TerminateOfficeProcesses); });
+  std::call_once(exitHook, [] { std::atexit([] { TerminateOfficeProcesses(true); }); });
   office::OfficeSettings settings;
   settings.program = officeProgram.empty() ? InstalledOfficeProgram() : officeProgram;
   settings.limits = limits;
@@ -80,6 +113,6 @@ std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string
 
 std::string InstalledOfficeProgram() { return PELVANTZ_SOFFICE_BIN; }
 
-void TerminateOfficeProcesses() { office::KillAllOfficeProcesses(); }
+void TerminateOfficeProcesses(bool refuseLaterStarts) { office::KillAllOfficeProcesses(refuseLaterStarts); }
 
 }  // namespace pelvantz

@@ -27,6 +27,9 @@ std::set<pid_t>& LiveProcesses() {
   return pids;
 }
 
+// Set once the program ends; guarded by the registry mutex.
+bool startsRefused = false;
+
 void Unregister(pid_t pid) {
   std::lock_guard lock(RegistryMutex());
   LiveProcesses().erase(pid);
@@ -108,6 +111,7 @@ OfficeProcess::OfficeProcess(const std::string& program, const std::vector<std::
   auto envPointers = Pointers(envp);
   SpawnSettings settings(inheritedDescriptor);
   std::lock_guard lock(RegistryMutex());  // no exit-time kill may miss a process being born
+  if (startsRefused) throw std::runtime_error("Cannot start " + program + ": the program is ending.");
   const int error = posix_spawn(&pid_, program.c_str(), settings.actions(), settings.attributes(),
                                 argvPointers.data(), envPointers.data());
   if (error != 0) {
@@ -172,8 +176,9 @@ void OfficeProcess::terminate(std::chrono::milliseconds grace) {
   reap(result == pid_ ? status : -1);
 }
 
-void KillAllOfficeProcesses() {
+void KillAllOfficeProcesses(bool refuseLaterStarts) {
   std::lock_guard lock(RegistryMutex());
+  startsRefused = startsRefused || refuseLaterStarts;
   for (pid_t pid : LiveProcesses()) SignalGroup(pid, SIGKILL);
 }
 

@@ -47,6 +47,8 @@ class OfficeProcess {
 };
 
 // Kills every office process started by this program that has not been reaped.
-void KillAllOfficeProcesses();
+// With `refuseLaterStarts` no office starts any more (later starts throw), so
+// that one being started on another thread cannot outlive an ending program.
+void KillAllOfficeProcesses(bool refuseLaterStarts = false);
 
 }  // namespace pelvantz::office

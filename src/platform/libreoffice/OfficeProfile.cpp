@@ -19,19 +19,26 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* SharedProfileName = "office-profile";
-constexpr const char* ScriptingPath = "/org.openoffice.Office.Common/Security/Scripting";
+// Enough for the current job's office, the one started ahead and one more.
+constexpr int ProfileSlots = 3;
 
 struct ConfigurationValue {
-  const char* name;
-  const char* value;
-};
-const ConfigurationValue MacroSettings[] = {
-    {"MacroSecurityLevel", "3"},
-    {"DisableMacrosExecution", "true"},
+  std::string path;
+  std::string name;
+  std::string value;
 };
 
+std::vector<ConfigurationValue> OurSettings(const std::string& setupVersion) {
+  const std::string scripting = "/org.openoffice.Office.Common/Security/Scripting";
+  std::vector<ConfigurationValue> settings{{scripting, "MacroSecurityLevel", "3"},
+                                           {scripting, "DisableMacrosExecution", "true"}};
+  if (!setupVersion.empty())
+    settings.push_back({"/org.openoffice.Setup/Product", "ooSetupLastVersion", setupVersion});
+  return settings;
+}
+
 std::string ItemPrefix(const ConfigurationValue& setting) {
-  return std::string("<item oor:path=\"") + ScriptingPath + "\"><prop oor:name=\"" + setting.name + "\"";
+  return "<item oor:path=\"" + setting.path + "\"><prop oor:name=\"" + setting.name + "\"";
 }
 
 std::string Item(const ConfigurationValue& setting) {
@@ -46,12 +53,12 @@ std::string ReadText(const fs::path& file) {
 }
 
 // The office writes one item per line; a line that sets one of our keys otherwise is dropped.
-std::string WithoutItemsFor(const std::string& text) {
+std::string WithoutItemsFor(const std::string& text, const std::vector<ConfigurationValue>& settings) {
   std::istringstream lines(text);
   std::string line, kept;
   while (std::getline(lines, line)) {
     bool ours = false;
-    for (const auto& setting : MacroSettings) ours |= line.find(ItemPrefix(setting)) != std::string::npos;
+    for (const auto& setting : settings) ours |= line.find(ItemPrefix(setting)) != std::string::npos;
     if (!ours) kept += line + "\n";
   }
   return kept;
@@ -65,19 +72,24 @@ std::string MinimalConfiguration() {
          "</oor:items>\n";
 }
 
+std::string SlotName(int slot) {
+  return slot == 1 ? SharedProfileName : std::string(SharedProfileName) + "-" + std::to_string(slot);
+}
+
 }  // namespace
 
-OfficeProfile::OfficeProfile(const fs::path& workFolder) {
+OfficeProfile::OfficeProfile(const fs::path& workFolder, const std::string& setupVersion)
+    : setupVersion_(setupVersion) {
   fs::create_directories(workFolder);
   RemoveFoldersOfEndedProcesses(workFolder);
-  if (!lockShared(workFolder)) lockPrivate(workFolder);
+  if (!lockSlot(workFolder)) lockPrivate(workFolder);
   used_ = fs::exists(folder_ / "user");
   prepare();
 }
 
 void OfficeProfile::prepare() {
   fs::create_directories(folder_ / "user");
-  EnforceMacroSecurity(folder_);
+  PrepareProfileFile(folder_, setupVersion_);
 }
 
 void OfficeProfile::renew() {
@@ -92,16 +104,20 @@ OfficeProfile::~OfficeProfile() {
   if (removeOnRelease_) fs::remove_all(folder_, ignored);
 }
 
-bool OfficeProfile::lockShared(const fs::path& workFolder) {
-  const fs::path lockFile = workFolder / (std::string(SharedProfileName) + ".lock");
-  lockDescriptor_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (lockDescriptor_ < 0) throw std::runtime_error("Cannot create " + lockFile.string());
-  if (::flock(lockDescriptor_, LOCK_EX | LOCK_NB) == 0) {
-    folder_ = workFolder / SharedProfileName;
-    return true;
+// The first slot no other office holds; a lock is per opened file, so this
+// also keeps apart two offices of this very process.
+bool OfficeProfile::lockSlot(const fs::path& workFolder) {
+  for (int slot = 1; slot <= ProfileSlots; ++slot) {
+    const fs::path lockFile = workFolder / (SlotName(slot) + ".lock");
+    const int descriptor = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (descriptor < 0) throw std::runtime_error("Cannot create " + lockFile.string());
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0) {
+      lockDescriptor_ = descriptor;
+      folder_ = workFolder / SlotName(slot);
+      return true;
+    }
+    ::close(descriptor);
   }
-  ::close(lockDescriptor_);
-  lockDescriptor_ = -1;
   return false;
 }
 
@@ -132,16 +148,34 @@ void RemoveFoldersOfEndedProcesses(const fs::path& workFolder) {
   }
 }
 
-void EnforceMacroSecurity(const fs::path& profileFolder) {
+void PrepareProfileFile(const fs::path& profileFolder, const std::string& setupVersion) {
+  const auto settings = OurSettings(setupVersion);
   const fs::path file = profileFolder / "user" / "registrymodifications.xcu";
-  std::string text = fs::exists(file) ? WithoutItemsFor(ReadText(file)) : MinimalConfiguration();
+  std::string text = fs::exists(file) ? WithoutItemsFor(ReadText(file), settings) : MinimalConfiguration();
   if (text.rfind("</oor:items>") == std::string::npos) text = MinimalConfiguration();
   std::string items;
-  for (const auto& setting : MacroSettings) items += Item(setting) + "\n";
+  for (const auto& setting : settings) items += Item(setting) + "\n";
   text.insert(text.rfind("</oor:items>"), items);
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out << text;
   if (!out) throw std::runtime_error("Cannot write " + file.string());
+}
+
+// The version's value sits in the office's data layer as
+// <prop oor:name="ooSetupVersion"><value>7.4</value></prop>; the schema's
+// declaration of the same name carries attributes and no value.
+std::string OfficeSetupVersion(const fs::path& officeProgram) {
+  std::error_code error;
+  const fs::path program = fs::weakly_canonical(officeProgram, error);
+  if (error) return {};
+  const std::string text = ReadText(program.parent_path().parent_path() / "share" / "registry" / "main.xcd");
+  const std::string property = "<prop oor:name=\"ooSetupVersion\">";
+  const auto found = text.find(property);
+  if (found == std::string::npos) return {};
+  static const std::regex value(R"(^\s*<value>([0-9A-Za-z.]+)</value>)");
+  std::smatch match;
+  const std::string rest = text.substr(found + property.size(), 200);
+  return std::regex_search(rest, match, value) ? match[1].str() : std::string();
 }
 
 }  // namespace pelvantz::office

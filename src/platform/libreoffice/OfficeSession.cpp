@@ -51,7 +51,7 @@ RuntimeFailure CannotStart(const std::string& reason) {
 
 OfficeSession::OfficeSession(const OfficeSettings& settings) : settings_(settings) {
   try {
-    profile_ = std::make_unique<OfficeProfile>(settings_.workFolder);
+    profile_ = std::make_unique<OfficeProfile>(settings_.workFolder, OfficeSetupVersion(settings_.program));
     startOnWorkingProfile();
   } catch (const RuntimeFailure& failure) {
     if (failure.number() == ErrorNumber::CannotCreateObject) throw;
@@ -104,6 +104,7 @@ void OfficeSession::startAndConnect() {
   for (int start = 0; start < MostStarts; ++start) {
     process_ = std::make_unique<OfficeProcess>(settings_.program, arguments(pipeName), environment,
                                                profile_->lockDescriptor());
+    ++starts_;
     while (!tryConnect(pipeName)) {
       if (const auto exitCode = process_->exitCode()) {
         if (*exitCode == RestartExitCode) break;
@@ -162,6 +163,8 @@ RuntimeFailure OfficeSession::refine(const RuntimeFailure& failure, const Watchd
                           "The office ended unexpectedly: " + failure.description());
   return failure;
 }
+
+bool OfficeSession::alive() { return process_ && process_->running(); }
 
 void OfficeSession::shutdown() {
   if (!process_) return;

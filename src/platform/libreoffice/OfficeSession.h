@@ -56,6 +56,11 @@ class OfficeSession {
 
   // Ends the desktop, the connection and the process; idempotent.
   void shutdown();
+  // Whether the office process still runs.
+  bool alive();
+  // How many office processes the start took: a profile the office has never
+  // set up makes it ask to be started again (exit code 81).
+  int starts() const { return starts_; }
 
   const css::uno::Reference<css::uno::XComponentContext>& context() const { return context_; }
   const css::uno::Reference<css::frame::XDesktop2>& desktop() const { return desktop_; }
@@ -86,6 +91,7 @@ class OfficeSession {
   css::uno::Reference<css::uno::XComponentContext> context_;
   css::uno::Reference<css::frame::XDesktop2> desktop_;
   std::string chosenPrinter_;
+  int starts_ = 0;
 };
 
 }  // namespace pelvantz::office

@@ -1,0 +1,18 @@
+#pragma once
+// Office processes as /proc shows them, for tests that start the real office.
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace pelvantz::testing {
+
+// Office processes whose command line mentions the folder (their profile lies in it).
+std::vector<pid_t> OfficeProcessesUsing(const std::filesystem::path& folder);
+
+// The path of the profile URL the office process was started on
+// (-env:UserInstallation); empty when the process is gone.
+std::string OfficeProfileOf(pid_t pid);
+
+}  // namespace pelvantz::testing
