@@ -9,7 +9,7 @@ $SUDO apt-get install -y --no-install-recommends \
   build-essential cmake pkg-config git \
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 \
   libgtest-dev libgmock-dev googletest \
-  libreoffice-impress libreoffice-draw libreoffice-dev libqpdf-dev \
+  libreoffice-impress libreoffice-draw libreoffice-writer libreoffice-dev libqpdf-dev \
   ghostscript poppler-utils libpaper-utils locales python3-uno \
   xvfb xauth x11-utils xdg-utils procps imagemagick \
   fonts-dejavu-core fonts-liberation fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea

@@ -40,6 +40,7 @@
 #include "platform/RuntimeFailure.h"
 #include "platform/libreoffice/SheetComposer.h"
 #include "platform/libreoffice/SlideGeometry.h"
+#include "platform/libreoffice/TextExport.h"
 #include "support/Commands.h"
 #include "support/TempFolder.h"
 
@@ -657,6 +658,39 @@ TEST_F(SheetComposerTest, SheetsAreOnTheSystemPaperWhateverTheOfficeTakesForItsD
     EXPECT_NEAR(pdf.height, landscape ? shortSide : longSide, 1.5);
   }
   Reference<css::util::XCloseable>(deck, UNO_QUERY_THROW)->close(true);
+}
+
+// Text pages come from the word processor in one go: what the text holds
+// prints as it is, and each run starts on a page of its own, however long the
+// run before it was.
+TEST_F(SheetComposerTest, TextRunsKeepTheirCharactersAndStartOnPagesOfTheirOwn) {
+  TextPages text({21000, 29700});
+  text.startRun();
+  text.add({"Fish & <chips>   for\ttwo", TextRole::Heading, 0, 0});
+  text.add({"Line one\nLine two", TextRole::Body, 1000, 100});
+  text.startRun();
+  text.add({"Second run", TextRole::CommentHeader, 1000, 500});
+  text.startRun();
+  for (int line = 1; line <= 90; ++line) text.add({"Long run line " + std::to_string(line), TextRole::Body, 0, 100});
+  const fs::path pdf = work_.path() / "text.pdf";
+  const std::vector<RunPages> runs = ExportTextPages(office_->context(), text, work_.path(), pdf);
+  ASSERT_EQ(runs.size(), 3u);
+  EXPECT_EQ(runs[0].first, 0);
+  EXPECT_EQ(runs[0].count, 1);
+  EXPECT_EQ(runs[1].first, 1);
+  EXPECT_EQ(runs[1].count, 1);
+  EXPECT_EQ(runs[2].first, 2);
+  EXPECT_GE(runs[2].count, 2);
+  const auto page = [&](int number) {
+    return Capture("pdftotext -layout -f " + std::to_string(number) + " -l " + std::to_string(number) + " " +
+                   ShellQuoted(pdf.string()) + " -");
+  };
+  EXPECT_NE(page(1).find("Fish & <chips>"), std::string::npos) << page(1);
+  EXPECT_NE(page(1).find("Line one\n"), std::string::npos) << page(1);
+  EXPECT_EQ(page(1).find("Second run"), std::string::npos);
+  EXPECT_NE(page(2).find("Second run"), std::string::npos) << page(2);
+  EXPECT_NE(page(3).find("Long run line 1\n"), std::string::npos) << page(3);
+  EXPECT_NE(page(runs[2].first + runs[2].count).find("Long run line 90"), std::string::npos);
 }
 
 }  // namespace

@@ -147,21 +147,5 @@ TEST(SheetLayoutTest, ThreeSlideRulesRunBesideEachSlide) {
   }
 }
 
-TEST(SheetLayoutTest, TextColumnStartsANewSheetWhenFull) {
-  const Rect area{1000, 1000, 10000, 5000};  // column from y 1000 to 6000
-  TextColumn column(area);
-  EXPECT_EQ(column.place(2000, 500).top, 1000);  // first block ignores the space before it
-  const auto second = column.place(2000, 500);
-  EXPECT_EQ(second.sheet, 0);
-  EXPECT_EQ(second.top, 3500);
-  const auto third = column.place(1000, 500);  // would end at 7000
-  EXPECT_EQ(third.sheet, 1);
-  EXPECT_EQ(third.top, 1000);
-  const auto tall = column.place(9000, 500);  // taller than a column: a sheet of its own
-  EXPECT_EQ(tall.sheet, 2);
-  EXPECT_EQ(tall.top, 1000);
-  EXPECT_EQ(column.place(100, 0).sheet, 3);
-}
-
 }  // namespace
 }  // namespace pelvantz::printer

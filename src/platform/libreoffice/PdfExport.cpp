@@ -39,8 +39,9 @@ void ExportPresentationPages(const Reference<css::lang::XComponent>& presentatio
          file);
 }
 
-void ExportDrawingPages(const Reference<css::lang::XComponent>& drawing, const std::filesystem::path& file) {
-  Export(drawing, "draw_pdf_Export", Properties({Property("IsSkipEmptyPages", Any(false))}), file);
+void ExportDocumentPages(const Reference<css::lang::XComponent>& document, const char* filter,
+                         const std::filesystem::path& file) {
+  Export(document, filter, Properties({Property("IsSkipEmptyPages", Any(false))}), file);
 }
 
 }  // namespace pelvantz::office

@@ -17,8 +17,9 @@ void ExportPresentationPages(const css::uno::Reference<css::lang::XComponent>& p
                              RenderedPages pages, const printer::SlideRange& range,
                              const std::filesystem::path& file);
 
-// Every page of a drawing, at its own size, into the file.
-void ExportDrawingPages(const css::uno::Reference<css::lang::XComponent>& drawing,
-                        const std::filesystem::path& file);
+// Every page of a document, at its own size, into the file, with the PDF
+// filter of the document's kind ("writer_pdf_Export", ...).
+void ExportDocumentPages(const css::uno::Reference<css::lang::XComponent>& document, const char* filter,
+                         const std::filesystem::path& file);
 
 }  // namespace pelvantz::office

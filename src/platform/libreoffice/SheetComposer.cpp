@@ -1,13 +1,12 @@
 #include "platform/libreoffice/SheetComposer.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/RuntimeFailure.h"
 #include "platform/libreoffice/PdfExport.h"
-#include "platform/libreoffice/SheetFlow.h"
 #include "platform/libreoffice/SheetSource.h"
+#include "platform/libreoffice/TextExport.h"
 #include "platform/printer/PdfSheets.h"
 #include "platform/printer/SystemPaper.h"
 
@@ -18,9 +17,6 @@ namespace {
 using namespace sheet;
 using namespace printer;
 
-const TextStyle kHeading{14.0f, true};
-const TextStyle kBody{12.0f, false};
-const TextStyle kCommentHeader{12.0f, true};
 constexpr int32_t kLevelIndent = 1000;
 constexpr int32_t kSlideSpacing = 500;
 constexpr int32_t kParagraphSpacing = 100;
@@ -80,12 +76,23 @@ void SheetPrint::renderPages() {
   ExportPresentationPages(presentation_, pages, {slides_.front(), slides_.back()}, folder_ / kRenderedPagesFile);
 }
 
+// Every run of text goes into one document, so that the office sets it all in one go.
 void SheetPrint::setText() {
-  if (layout_.kind == SheetKind::Outline) outline_ = setOutline();
+  TextPages text(sheetSize_);
+  std::vector<int> runs;  // per group, its comment run or -1
+  if (layout_.kind == SheetKind::Outline) addOutline(text);
   if (request_.printComments) {
-    for (const auto& group : sheetGroups()) commentsAfter_.push_back(setComments(group));
+    for (const auto& group : sheetGroups()) {
+      const int before = text.runCount();
+      addComments(group, text);
+      runs.push_back(text.runCount() > before ? before : -1);
+    }
   }
-  if (text_) text_->exportTo(folder_ / kTextPagesFile);
+  if (text.runCount() == 0) return;
+  const std::vector<RunPages> pages = ExportTextPages(context_, text, folder_, folder_ / kTextPagesFile);
+  hasText_ = true;
+  if (layout_.kind == SheetKind::Outline) outline_ = pages.front();
+  for (int run : runs) commentsAfter_.push_back(run < 0 ? RunPages{} : pages[run]);
 }
 
 // The slides that share one sheet, each followed by its comments; the outline
@@ -100,54 +107,50 @@ std::vector<std::vector<int>> SheetPrint::sheetGroups() const {
   return GroupSlides(slides_, 1);
 }
 
-sheet::SheetDocument& SheetPrint::textSheets() {
-  if (!text_) text_ = std::make_unique<SheetDocument>(context_, sheetSize_);
-  return *text_;
-}
-
-SheetPrint::TextPages SheetPrint::setOutline() {
+void SheetPrint::addOutline(TextPages& text) {
   const SlideSource source(presentation_);
-  TextFlow flow(textSheets());
-  const int first = text_->sheetCount();
+  text.startRun();
   for (int slide : slides_) {
     const auto paragraphs = source.outline(slide);
     const bool titled = !paragraphs.empty() && paragraphs.front().title;
     // The slide number leads its title, or stands alone for an untitled slide.
-    flow.add(std::to_string(slide) + (titled ? "   " + paragraphs.front().text : std::string()), kHeading, 0,
-             kSlideSpacing);
+    text.add({std::to_string(slide) + (titled ? "   " + paragraphs.front().text : std::string()), TextRole::Heading,
+              0, kSlideSpacing});
     for (size_t i = titled ? 1 : 0; i < paragraphs.size(); ++i) {
       const auto& paragraph = paragraphs[i];
-      flow.add(paragraph.title ? paragraph.text : "\u2022 " + paragraph.text, paragraph.title ? kHeading : kBody,
-               (paragraph.level + 1) * kLevelIndent, kParagraphSpacing);
+      text.add({paragraph.title ? paragraph.text : "\u2022 " + paragraph.text,
+                paragraph.title ? TextRole::Heading : TextRole::Body, (paragraph.level + 1) * kLevelIndent,
+                kParagraphSpacing});
     }
   }
-  return {first, text_->sheetCount() - first};
 }
 
-// One run of comment sheets for the given slides, if any of them has comments.
-SheetPrint::TextPages SheetPrint::setComments(const std::vector<int>& slides) {
+// One run of comment pages for the given slides, if any of them has comments.
+void SheetPrint::addComments(const std::vector<int>& slides, TextPages& text) {
   const SlideSource source(presentation_);
-  std::optional<TextFlow> flow;
-  const int first = text_ ? text_->sheetCount() : 0;
+  bool started = false;
   for (int slide : slides) {
     const auto comments = source.comments(slide);
     if (comments.empty()) continue;
-    if (!flow) flow.emplace(textSheets());
-    flow->add("Comments on slide " + std::to_string(slide), kHeading, 0, kSlideSpacing);
+    if (!started) {
+      text.startRun();
+      started = true;
+    }
+    text.add({"Comments on slide " + std::to_string(slide), TextRole::Heading, 0, kSlideSpacing});
     for (const auto& comment : comments) {
       const std::string initials = comment.initials.empty() ? "" : " (" + comment.initials + ")";
-      flow->add(comment.author + initials + ", " + comment.date, kCommentHeader, kLevelIndent, kSlideSpacing / 2);
-      flow->add(comment.text, kBody, kLevelIndent, kParagraphSpacing);
+      text.add({comment.author + initials + ", " + comment.date, TextRole::CommentHeader, kLevelIndent,
+                kSlideSpacing / 2});
+      text.add({comment.text, TextRole::Body, kLevelIndent, kParagraphSpacing});
     }
   }
-  return {first, text_ ? text_->sheetCount() - first : 0};
 }
 
 void SheetPrint::compose(const std::filesystem::path& printFile) {
   PdfSheets sheets;
   const Rect wholeSheet{0, 0, sheetSize_.width, sheetSize_.height};
-  const int text = text_ ? sheets.addSource(folder_ / kTextPagesFile) : -1;
-  const auto addTextPages = [&](const TextPages& pages) {
+  const int text = hasText_ ? sheets.addSource(folder_ / kTextPagesFile) : -1;
+  const auto addTextPages = [&](const RunPages& pages) {
     for (int page = pages.first; page < pages.first + pages.count; ++page)
       sheets.addSheet({sheetSize_, {{text, page, wholeSheet}}, {}, {}});
   };

@@ -9,11 +9,9 @@
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <cstdint>
 #include <filesystem>
-#include <memory>
-#include <optional>
 #include <vector>
 
-#include "platform/libreoffice/SheetDocument.h"
+#include "platform/libreoffice/TextPages.h"
 #include "platform/printer/SheetLayout.h"
 
 namespace pelvantz::office {
@@ -47,14 +45,9 @@ class SheetPrint {
   void compose(const std::filesystem::path& printFile);
 
  private:
-  struct TextPages {
-    int first = 0;
-    int count = 0;
-  };
   std::vector<std::vector<int>> sheetGroups() const;
-  TextPages setComments(const std::vector<int>& slides);
-  TextPages setOutline();
-  sheet::SheetDocument& textSheets();
+  void addComments(const std::vector<int>& slides, TextPages& text);
+  void addOutline(TextPages& text);
 
   css::uno::Reference<css::uno::XComponentContext> context_;
   css::uno::Reference<css::lang::XComponent> presentation_;
@@ -63,9 +56,9 @@ class SheetPrint {
   std::filesystem::path folder_;
   std::vector<int> slides_;       // printed slide numbers, in order
   printer::Size sheetSize_;
-  std::unique_ptr<sheet::SheetDocument> text_;
-  TextPages outline_;
-  std::vector<TextPages> commentsAfter_;  // per group of slides that share a sheet
+  bool hasText_ = false;
+  RunPages outline_;
+  std::vector<RunPages> commentsAfter_;  // per group of slides that share a sheet
 };
 
 }  // namespace pelvantz::office

@@ -135,15 +135,4 @@ std::vector<HandoutSlot> HandoutLayout(Size sheet, int slidesPerSheet, Size slid
   return layout;
 }
 
-TextColumn::Placement TextColumn::place(int32_t blockHeight, int32_t spaceBefore) {
-  const bool atTop = nextTop_ == area_.y;
-  int32_t top = atTop ? nextTop_ : nextTop_ + spaceBefore;
-  if (!atTop && top + blockHeight > area_.bottom()) {
-    ++sheet_;
-    top = area_.y;
-  }
-  nextTop_ = top + blockHeight;
-  return {sheet_, top};
-}
-
 }  // namespace pelvantz::printer

@@ -78,22 +78,4 @@ struct HandoutSlot {
 // top to bottom.
 std::vector<HandoutSlot> HandoutLayout(Size sheet, int slidesPerSheet, Size slide);
 
-// Stacks text blocks of known height down a column, starting a new sheet when
-// the next block does not fit. A block taller than a whole column gets a sheet
-// of its own and overhangs it.
-class TextColumn {
- public:
-  explicit TextColumn(const Rect& area) : area_(area), nextTop_(area.y) {}
-  struct Placement {
-    int sheet = 0;  // 0-based sheet index within this column's run
-    int32_t top = 0;
-  };
-  Placement place(int32_t blockHeight, int32_t spaceBefore);
-
- private:
-  Rect area_;
-  int sheet_ = 0;
-  int32_t nextTop_;
-};
-
 }  // namespace pelvantz::printer

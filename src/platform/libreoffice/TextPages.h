@@ -1,0 +1,60 @@
+#pragma once
+// Running text (outline, comments) as a flat OpenDocument text: the office's
+// word processor sets it on pages of the sheet's size in one go, however long
+// it runs. Each run of text starts on a page of its own, so that its pages can
+// follow the sheet they belong to.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/printer/SheetLayout.h"
+
+namespace pelvantz::office {
+
+enum class TextRole { Heading, Body, CommentHeader };
+
+struct TextParagraph {
+  std::string text;  // line ends break lines within the paragraph
+  TextRole role = TextRole::Body;
+  int32_t indent = 0;       // 1/100 mm
+  int32_t spaceBefore = 0;  // 1/100 mm
+};
+
+class TextPages {
+ public:
+  explicit TextPages(printer::Size pageSize) : pageSize_(pageSize) {}
+
+  // Starts a run on a new page and returns its number (0 for the first).
+  int startRun();
+  // Adds to the run started last.
+  void add(const TextParagraph& paragraph);
+  int runCount() const { return runs_; }
+
+  // The whole text; a bookmark named by RunBookmark opens each run.
+  std::string flatDocument() const;
+
+ private:
+  std::string styleFor(const TextParagraph& paragraph, bool newPage);
+
+  struct Paragraph {
+    std::string style;
+    std::string text;
+    int run = -1;  // the run this paragraph opens, if it opens one
+  };
+  printer::Size pageSize_;
+  int runs_ = 0;
+  bool runOpen_ = false;
+  std::vector<Paragraph> paragraphs_;
+  std::map<std::tuple<TextRole, int32_t, int32_t, bool>, std::string> styles_;
+};
+
+std::string RunBookmark(int run);
+
+struct RunPages {
+  int first = 0;  // 0-based page of the exported file
+  int count = 0;
+};
+
+}  // namespace pelvantz::office
