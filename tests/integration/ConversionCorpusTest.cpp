@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -26,6 +27,7 @@
 #include "startup/core/Registry.h"
 #include "support/Commands.h"
 #include "support/Doubles.h"
+#include "support/PdfFacts.h"
 #include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -71,10 +73,11 @@ PdfFacts ReadPdf(const fs::path& pdf) {
 }
 
 // The text in reading order, every run of white space made one blank, so that
-// a title wrapped on a narrow slide still reads as one phrase.
-std::string PdfText(const fs::path& pdf) {
+// a title wrapped on a narrow slide still reads as one phrase; of one page when asked.
+std::string PdfText(const fs::path& pdf, int page = 0) {
+  const std::string pages = page > 0 ? "-f " + std::to_string(page) + " -l " + std::to_string(page) + " " : "";
   std::string text;
-  for (char c : CommandOutput("pdftotext " + ShellQuoted(pdf.string()) + " - 2>/dev/null")) {
+  for (char c : CommandOutput("pdftotext " + pages + ShellQuoted(pdf.string()) + " - 2>/dev/null")) {
     const bool blank = std::isspace(static_cast<unsigned char>(c));
     if (!blank) text += c;
     else if (!text.empty() && text.back() != ' ') text += ' ';
@@ -239,6 +242,116 @@ TEST_F(ConversionCorpusTest, SoundPresentationsGiveEveryLayoutWithTheirText) {
   }
   EXPECT_TRUE(shell.opened.empty());
   EXPECT_TRUE(ProcessesMentioning(app().string()).empty());
+}
+
+std::string PdfInfoLine(const fs::path& pdf, const std::string& key) {
+  const std::string info = CommandOutput("pdfinfo " + ShellQuoted(pdf.string()) + " 2>/dev/null");
+  const auto at = info.find(key + ":");
+  if (at == std::string::npos) return {};
+  const auto start = info.find_first_not_of(' ', at + key.size() + 1);
+  return info.substr(start, info.find('\n', start) - start);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The PDF a user keeps carries the deck's title and author, and a bookmark per
+// printed slide, in order, opening the page that shows the slide.
+TEST_F(ConversionCorpusTest, PdfCarriesTitleAuthorAndABookmarkPerSlide) {
+  const char* ecdlTitle = "JISC Digital Library initiatives";
+  const char* oxfordTitle = "The Distributed National Electronic Resource and the Electronic Libraries Programme (eLib)";
+  const struct {
+    const char* file;
+    const char* outputType;
+    const char* from;
+    const char* to;
+    const char* title;
+    const char* author;
+    int bookmarks;
+    int slidesPerPage;  // 0: the outline, where a slide's page is found by its heading
+    const char* firstBookmark;
+  } cases[] = {
+      {"format-corpus/ecdl+paris2001.ppt", "Slides", nullptr, nullptr, ecdlTitle, "david", 16, 1, ecdlTitle},
+      {"format-corpus/ecdl+paris2001.ppt", "Notes", nullptr, nullptr, ecdlTitle, "david", 16, 1, ecdlTitle},
+      {"format-corpus/ecdl+paris2001.ppt", "6 Slide Handouts", nullptr, nullptr, ecdlTitle, "david", 16, 6, ecdlTitle},
+      {"format-corpus/ecdl+paris2001.ppt", "Outline", nullptr, nullptr, ecdlTitle, "david", 16, 0, ecdlTitle},
+      {"format-corpus/unc-+oxford2001.ppt", "Notes", "3", "8", oxfordTitle, "david", 6, 1, "Slide 3"},
+      // No title of its own: the file's name stands for it; an untitled slide is named by its number.
+      {"mscfb/test.ppt", "Slides", nullptr, nullptr, "test", "Richard Lehane", 2, 1, "Slide 1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + " " + c.outputType);
+    ConversionOptions options;
+    options.OutputType = c.outputType;
+    if (c.from) {
+      options.AllPages = false;
+      options.FromText = c.from;
+      options.ToText = c.to;
+    }
+    const fs::path target = outFolder() / "kept.pdf";
+    ASSERT_EQ(convert(Corpus() / c.file, target, options), "Completed");
+    EXPECT_EQ(PdfInfoLine(target, "Title"), c.title);
+    EXPECT_EQ(PdfInfoLine(target, "Author"), c.author);
+    EXPECT_EQ(PdfInfoLine(target, "Creator"), "Pelvantz");
+    const auto bookmarks = Lines(testing::PdfBookmarks(target));
+    ASSERT_EQ(static_cast<int>(bookmarks.size()), c.bookmarks);
+    for (int i = 0; i < c.bookmarks; ++i) {
+      const auto space = bookmarks[i].rfind(' ');
+      const std::string title = bookmarks[i].substr(0, space);
+      const int page = std::stoi(bookmarks[i].substr(space + 1));
+      if (c.slidesPerPage > 0) {
+        EXPECT_EQ(page, i / c.slidesPerPage + 1) << bookmarks[i];
+      } else {
+        // The heading is the slide's number and title, or its number alone.
+        const std::string heading = title.rfind("Slide ", 0) == 0 ? title.substr(6) : title.substr(0, 12);
+        EXPECT_NE(PdfText(target, page).find(heading), std::string::npos) << bookmarks[i];
+      }
+    }
+    EXPECT_EQ(bookmarks.front().rfind(c.firstBookmark, 0), 0u) << bookmarks.front();
+  }
+}
+
+// A slide's links stay clickable where its words are: the address outward, the
+// jump to the last slide onto the page that shows it; never outside its slide.
+TEST_F(ConversionCorpusTest, LinksLandOnTheirSlideAndLeadWhereTheyLed) {
+  const struct {
+    const char* outputType;
+    double left, bottom, right, top;  // where slide 1 is on page 1 (points), as a share of the page
+    const char* jumpTarget;
+  } cases[] = {
+      {"Slides", 0, 0, 1, 1, "page 3"},
+      {"6 Slide Handouts", 0, 2.0 / 3, 0.5, 1, "page 1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.outputType);
+    ConversionOptions options;
+    options.OutputType = c.outputType;
+    const fs::path target = outFolder() / "links.pdf";
+    ASSERT_EQ(convert(fs::path(PELVANTZ_TEST_DATA) / "links.ppt", target, options), "Completed");
+    const PdfFacts pdf = ReadPdf(target);
+    const auto links = Lines(testing::PdfLinks(target));
+    ASSERT_EQ(links.size(), 2u) << testing::PdfLinks(target);
+    std::vector<std::string> targets;
+    for (const auto& link : links) {
+      std::istringstream fields(link);
+      std::string word, address;
+      int page = 0;
+      double left = 0, bottom = 0, right = 0, top = 0;
+      fields >> word >> page >> left >> bottom >> right >> top;
+      std::getline(fields >> std::ws, address);
+      targets.push_back(address);
+      EXPECT_EQ(page, 1);
+      EXPECT_GE(left, c.left * pdf.width - 1) << link;
+      EXPECT_GE(bottom, c.bottom * pdf.height - 1) << link;
+      EXPECT_LE(right, c.right * pdf.width + 1) << link;
+      EXPECT_LE(top, c.top * pdf.height + 1) << link;
+    }
+    EXPECT_EQ(targets, (std::vector<std::string>{"http://example.com/pelvantz", c.jumpTarget}));
+  }
 }
 
 TEST_F(ConversionCorpusTest, RangeOutsideThePresentationFailsTheJob) {

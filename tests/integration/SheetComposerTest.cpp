@@ -454,6 +454,43 @@ TEST_F(SheetComposerTest, SheetsTurnWithTheSlidesAndTheNotesOrientation) {
   }
 }
 
+struct WordBox {
+  double left = -1;  // points from the page's left edge
+  double top = -1;   // points from the page's top edge
+};
+
+// Where a word first appears in a PDF.
+WordBox FindWord(const fs::path& pdf, const std::string& word) {
+  const std::string words = Capture("pdftotext -bbox " + ShellQuoted(pdf.string()) + " -");
+  std::smatch match;
+  const std::regex pattern("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>" + word + "</word>");
+  if (!std::regex_search(words, match, pattern)) return {};
+  return {std::stod(match[1]), std::stod(match[2])};
+}
+
+// Notes too long for their box shrink until they fit their page, as the
+// deck's notes layout sets them; without that they ran off the paper.
+TEST_F(SheetComposerTest, LongNotesShrinkOntoTheirPage) {
+  open(kDeck);
+  std::string notes;
+  for (int line = 1; line <= 80; ++line) notes += "Speaker note line " + std::to_string(line) + "\n";
+  notes += "Last speaker note";
+  Reference<css::drawing::XDrawPagesSupplier> slides(presentation_, UNO_QUERY_THROW);
+  Reference<css::presentation::XPresentationPage> first(slides->getDrawPages()->getByIndex(0), UNO_QUERY_THROW);
+  const auto notesPage = first->getNotesPage();
+  for (sal_Int32 i = 0; i < notesPage->getCount(); ++i) {
+    // Of the notes page's two shapes only the notes placeholder holds text.
+    Reference<css::text::XTextRange> text(notesPage->getByIndex(i), UNO_QUERY);
+    if (text.is()) text->setString(U(notes));
+  }
+  const PdfFacts pdf = printAndRead(request(5, 1, 1));
+  EXPECT_EQ(pdf.pages, 1);
+  EXPECT_TRUE(pdf.has("Speaker note line 40")) << pdf.text;
+  const WordBox last = FindWord(work_.path() / "out.pdf", "[^<]*Last");  // after its bullet
+  ASSERT_GT(last.top, 0) << "the last line ran off the page";
+  EXPECT_LT(last.top, pdf.height);
+}
+
 TEST_F(SheetComposerTest, WithoutFitTheSlideKeepsItsOwnSize) {
   open(kDeck);  // 275.2 x 190.5 mm slides on A4 landscape paper
   SheetRequest fitted = request(1, 1, 1);
@@ -541,19 +578,6 @@ TEST_F(SheetComposerTest, ANewSlideSizeMovesShapesWithoutResizingThem) {
   }
 }
 
-struct WordBox {
-  double left = -1;  // points from the page's left edge
-  double top = -1;   // points from the page's top edge
-};
-
-// Where a word first appears in a PDF.
-WordBox FindWord(const fs::path& pdf, const std::string& word) {
-  const std::string words = Capture("pdftotext -bbox " + ShellQuoted(pdf.string()) + " -");
-  std::smatch match;
-  const std::regex pattern("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>" + word + "</word>");
-  if (!std::regex_search(words, match, pattern)) return {};
-  return {std::stod(match[1]), std::stod(match[2])};
-}
 
 // Slide 3 on a slide of another aspect: its footer, set on the master in a box
 // as wide as its text, prints whole, and its bullets keep their indents and its
@@ -673,7 +697,7 @@ TEST_F(SheetComposerTest, TextRunsKeepTheirCharactersAndStartOnPagesOfTheirOwn) 
   text.startRun();
   for (int line = 1; line <= 90; ++line) text.add({"Long run line " + std::to_string(line), TextRole::Body, 0, 100});
   const fs::path pdf = work_.path() / "text.pdf";
-  const std::vector<RunPages> runs = ExportTextPages(office_->context(), text, work_.path(), pdf);
+  const std::vector<RunPages> runs = ExportTextPages(office_->context(), text, work_.path(), pdf).runs;
   ASSERT_EQ(runs.size(), 3u);
   EXPECT_EQ(runs[0].first, 0);
   EXPECT_EQ(runs[0].count, 1);

@@ -5,10 +5,12 @@
 
 #include <cstdio>
 #include <fstream>
+#include <vector>
 #include <string>
 
 #include "platform/RuntimeFailure.h"
 #include "support/Commands.h"
+#include "support/PdfFacts.h"
 #include "support/TempFolder.h"
 
 namespace pelvantz::printer {
@@ -126,6 +128,66 @@ TEST(PdfSheetsTest, UnreadableSourcesAndUnwritableTargetsFail) {
   } catch (const RuntimeFailure& failure) {
     EXPECT_EQ(failure.number(), ErrorNumber::FileAccess);
   }
+}
+
+// Two pages of 400 x 300 points; the first links out (left half) and to page 2 (right half).
+fs::path LinkedPages(const fs::path& folder) {
+  const fs::path pdf = folder / "linked.pdf";
+  const std::string program =
+      "[ /Rect [10 10 190 290] /Border [0 0 0] /Action << /Subtype /URI /URI (http://example.com/) >> "
+      "/Subtype /Link /ANN pdfmark "
+      "[ /Rect [210 10 390 290] /Border [0 0 0] /Page 2 /View [/Fit] /Subtype /Link /ANN pdfmark "
+      "0 0 400 300 rectfill showpage 0 0 400 300 rectfill showpage";
+  CommandOutput("gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -dFIXEDMEDIA -dDEVICEWIDTHPOINTS=400 "
+                "-dDEVICEHEIGHTPOINTS=300 -sOutputFile=" + ShellQuoted(pdf.string()) + " -c " + ShellQuoted(program));
+  return pdf;
+}
+
+TEST(PdfSheetsTest, LinksMoveWithTheirPageOrAreLeftOut) {
+  testing::TempFolder folder;
+  const Size halfWidth{kA4Portrait.width / 2, kA4Portrait.height};
+  const struct {
+    const char* what;
+    std::vector<SheetContent> sheets;
+    const char* links;
+  } cases[] = {
+      {"both pages, each on its sheet, at the top left in half size",
+       {{kA4Portrait, {{0, 0, {0, 0, 7056, 5292}}}, {}, {}}, {kA4Portrait, {{0, 1, {0, 0, 7056, 5292}}}, {}, {}}},
+       "link 1 5 697 95 837 http://example.com/\nlink 1 105 697 195 837 page 2\n"},
+      {"the target page is not placed: only the outward link stays",
+       {{kA4Portrait, {{0, 0, {0, 0, 7056, 5292}}}, {}, {}}},
+       "link 1 5 697 95 837 http://example.com/\n"},
+      {"the page overhangs the sheet's left edge: the link out of sight goes",
+       {{halfWidth, {{0, 0, {-7056, 0, 14112, 10583}}}, {}, {}}, {halfWidth, {{0, 1, {0, 0, 7056, 5292}}}, {}, {}}},
+       "link 1 10 552 190 832 page 2\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    PdfSheets sheets;
+    sheets.addSource(LinkedPages(folder.path()));
+    for (const auto& sheet : c.sheets) sheets.addSheet(sheet);
+    const fs::path out = folder.path() / "sheets.pdf";
+    sheets.write(out);
+    EXPECT_EQ(testing::PdfLinks(out), c.links);
+  }
+}
+
+TEST(PdfSheetsTest, PropertiesAndBookmarksAreWritten) {
+  testing::TempFolder folder;
+  PdfSheets sheets;
+  for (int i = 0; i < 3; ++i) sheets.addSheet({kA4Portrait, {}, {}, {}});
+  sheets.setInfo({"Ünïcode title", "An author", "A subject", "one, two", "Pelvantz"});
+  sheets.addBookmark("First", 0);
+  sheets.addBookmark("Also on the first", 0);
+  sheets.addBookmark("Third", 2);
+  const fs::path out = folder.path() / "sheets.pdf";
+  sheets.write(out);
+  const std::string info = CommandOutput("pdfinfo " + ShellQuoted(out.string()));
+  for (const char* line : {"Title:           Ünïcode title", "Author:          An author", "Subject:         A subject",
+                           "Keywords:        one, two", "Creator:         Pelvantz"})
+    EXPECT_NE(info.find(line), std::string::npos) << line << " in " << info;
+  const std::string bookmarks = testing::PdfBookmarks(out);
+  EXPECT_EQ(bookmarks, "First 1\nAlso on the first 1\nThird 3\n");
 }
 
 }  // namespace

@@ -162,6 +162,7 @@ void ImpressPresentation::printOut(int32_t from, int32_t to, const std::string& 
   request.fromSlide = from;
   request.toSlide = to;
   request.slideSize = {printed.width, printed.height};
+  request.documentName = workingCopy_.stem().string();
   std::optional<SheetPrint> print;
   session_->call(workLimit(),
                  [&] { print.emplace(session_->context(), document(), request, workingFolder_); });

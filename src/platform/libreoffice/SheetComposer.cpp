@@ -1,5 +1,11 @@
 #include "platform/libreoffice/SheetComposer.h"
 
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/drawing/TextFitToSizeType.hpp>
+#include <com/sun/star/drawing/XMasterPagesSupplier.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <string>
 #include <vector>
 
@@ -44,8 +50,41 @@ std::vector<int> SlidesToPrint(const SlideSource& source, const SlideRange& rang
   return slides;
 }
 
+constexpr const char* kCreator = "Pelvantz";
 constexpr const char* kRenderedPagesFile = "pages.pdf";
 constexpr const char* kTextPagesFile = "text.pdf";
+
+// Notes longer than their box would run off the page: their presentation
+// style, on every master, shrinks the text of an overflowing box until it fits.
+void ShrinkNotesToFit(const css::uno::Reference<css::lang::XComponent>& presentation) {
+  const auto families =
+      css::uno::Reference<css::style::XStyleFamiliesSupplier>(presentation, css::uno::UNO_QUERY_THROW)->getStyleFamilies();
+  const auto masters =
+      css::uno::Reference<css::drawing::XMasterPagesSupplier>(presentation, css::uno::UNO_QUERY_THROW)->getMasterPages();
+  for (sal_Int32 i = 0; i < masters->getCount(); ++i) {
+    const auto name = css::uno::Reference<css::container::XNamed>(masters->getByIndex(i), css::uno::UNO_QUERY_THROW)->getName();
+    css::uno::Reference<css::container::XNameAccess> styles(families->getByName(name), css::uno::UNO_QUERY_THROW);
+    if (!styles->hasByName("notes")) continue;
+    css::uno::Reference<css::beans::XPropertySet>(styles->getByName("notes"), css::uno::UNO_QUERY_THROW)
+        ->setPropertyValue("TextFitToSize", css::uno::Any(css::drawing::TextFitToSizeType_AUTOFIT));
+  }
+}
+
+// A bookmark is one line: line breaks and runs of blanks in a title become one blank.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  for (char c : text) {
+    const bool blank = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v';
+    if (!blank) line += c;
+    else if (!line.empty() && line.back() != ' ') line += ' ';
+  }
+  if (!line.empty() && line.back() == ' ') line.pop_back();
+  return line;
+}
+
+std::string SlideName(int slide) { return "Slide " + std::to_string(slide); }
+
+std::string SlideMark(int slide) { return "slide" + std::to_string(slide); }
 
 // Only slides print at their own size when not fitted: notes pages, handouts
 // and outline are laid out on the paper, as they always fit.
@@ -66,6 +105,9 @@ SheetPrint::SheetPrint(const css::uno::Reference<css::uno::XComponentContext>& c
   const SlideSource source(presentation);
   slides_ = SlidesToPrint(source, ResolveRange(request.fromSlide, request.toSlide, source.slideCount()));
   sheetSize_ = Oriented(SystemPaper(), SheetsLandscape(layout_, request.slideSize, request.notesLandscape));
+  info_ = DocumentInfoOf(presentation);
+  if (info_.title.empty()) info_.title = request.documentName;
+  info_.creator = kCreator;
 }
 
 SheetPrint::~SheetPrint() = default;
@@ -73,6 +115,7 @@ SheetPrint::~SheetPrint() = default;
 void SheetPrint::renderPages() {
   if (layout_.kind == SheetKind::Outline) return;
   const auto pages = layout_.kind == SheetKind::NotesPages ? RenderedPages::NotesPages : RenderedPages::Slides;
+  if (pages == RenderedPages::NotesPages) ShrinkNotesToFit(presentation_);
   ExportPresentationPages(presentation_, pages, {slides_.front(), slides_.back()}, folder_ / kRenderedPagesFile);
 }
 
@@ -89,10 +132,13 @@ void SheetPrint::setText() {
     }
   }
   if (text.runCount() == 0) return;
-  const std::vector<RunPages> pages = ExportTextPages(context_, text, folder_, folder_ / kTextPagesFile);
+  const TextLayout pages = ExportTextPages(context_, text, folder_, folder_ / kTextPagesFile);
   hasText_ = true;
-  if (layout_.kind == SheetKind::Outline) outline_ = pages.front();
-  for (int run : runs) commentsAfter_.push_back(run < 0 ? RunPages{} : pages[run]);
+  if (layout_.kind == SheetKind::Outline) {
+    outline_ = pages.runs.front();
+    for (int slide : slides_) outlinePages_.push_back(pages.marks.at(SlideMark(slide)));
+  }
+  for (int run : runs) commentsAfter_.push_back(run < 0 ? RunPages{} : pages.runs[run]);
 }
 
 // The slides that share one sheet, each followed by its comments; the outline
@@ -113,9 +159,11 @@ void SheetPrint::addOutline(TextPages& text) {
   for (int slide : slides_) {
     const auto paragraphs = source.outline(slide);
     const bool titled = !paragraphs.empty() && paragraphs.front().title;
+    outlineTitles_.push_back(titled ? OneLine(paragraphs.front().text) : SlideName(slide));
     // The slide number leads its title, or stands alone for an untitled slide.
     text.add({std::to_string(slide) + (titled ? "   " + paragraphs.front().text : std::string()), TextRole::Heading,
-              0, kSlideSpacing});
+              0, kSlideSpacing},
+             SlideMark(slide));
     for (size_t i = titled ? 1 : 0; i < paragraphs.size(); ++i) {
       const auto& paragraph = paragraphs[i];
       text.add({paragraph.title ? paragraph.text : "\u2022 " + paragraph.text,
@@ -148,46 +196,64 @@ void SheetPrint::addComments(const std::vector<int>& slides, TextPages& text) {
 
 void SheetPrint::compose(const std::filesystem::path& printFile) {
   PdfSheets sheets;
-  const Rect wholeSheet{0, 0, sheetSize_.width, sheetSize_.height};
+  sheets.setInfo(info_);
   const int text = hasText_ ? sheets.addSource(folder_ / kTextPagesFile) : -1;
-  const auto addTextPages = [&](const RunPages& pages) {
-    for (int page = pages.first; page < pages.first + pages.count; ++page)
-      sheets.addSheet({sheetSize_, {{text, page, wholeSheet}}, {}, {}});
-  };
   if (layout_.kind == SheetKind::Outline) {
-    addTextPages(outline_);
-    if (!commentsAfter_.empty()) addTextPages(commentsAfter_.front());
-    sheets.write(printFile);
-    return;
+    layOutline(sheets, text);
+  } else {
+    layRenderedPages(sheets, text);
   }
+  sheets.write(printFile);
+}
+
+void SheetPrint::addTextSheets(PdfSheets& sheets, int text, const RunPages& pages) const {
+  const Rect wholeSheet{0, 0, sheetSize_.width, sheetSize_.height};
+  for (int page = pages.first; page < pages.first + pages.count; ++page)
+    sheets.addSheet({sheetSize_, {{text, page, wholeSheet}}, {}, {}});
+}
+
+// A slide's bookmark opens the sheet where its heading is.
+void SheetPrint::layOutline(PdfSheets& sheets, int text) const {
+  const int first = sheets.sheetCount();
+  addTextSheets(sheets, text, outline_);
+  for (size_t i = 0; i < slides_.size(); ++i)
+    sheets.addBookmark(outlineTitles_[i], first + outlinePages_[i] - outline_.first);
+  if (!commentsAfter_.empty()) addTextSheets(sheets, text, commentsAfter_.front());
+}
+
+// A slide's bookmark opens the sheet that shows it, named as the office named
+// the slide's page (its title), or by its number.
+void SheetPrint::layRenderedPages(PdfSheets& sheets, int text) const {
   const int rendered = sheets.addSource(folder_ / kRenderedPagesFile);
   if (sheets.pageCount(rendered) != printedSlides())
     throw RuntimeFailure(ErrorNumber::AutomationFailed,
                          "The office rendered " + std::to_string(sheets.pageCount(rendered)) + " pages for " +
                              std::to_string(printedSlides()) + " slides.");
+  const Rect wholeSheet{0, 0, sheetSize_.width, sheetSize_.height};
   const Size pageSize = sheets.pageSize(rendered, 0);
   const auto groups = sheetGroups();
   int page = 0;
   for (size_t group = 0; group < groups.size(); ++group) {
     SheetContent sheet{sheetSize_, {}, {}, {}};
-    switch (layout_.kind) {
-      case SheetKind::Slides: sheet.pages.push_back({rendered, page++, SlidePlace(wholeSheet, pageSize, request_)}); break;
-      case SheetKind::NotesPages: sheet.pages.push_back({rendered, page++, FitCentred(wholeSheet, pageSize)}); break;
-      case SheetKind::Handouts: {
-        const auto slots = HandoutLayout(sheetSize_, layout_.slidesPerSheet, pageSize);
-        for (size_t i = 0; i < groups[group].size(); ++i) {
-          sheet.pages.push_back({rendered, page++, slots[i].slide});
-          sheet.frames.push_back(slots[i].slide);
-          sheet.rules.insert(sheet.rules.end(), slots[i].rules.begin(), slots[i].rules.end());
-        }
-        break;
+    const auto slots = layout_.kind == SheetKind::Handouts
+                           ? HandoutLayout(sheetSize_, layout_.slidesPerSheet, pageSize)
+                           : std::vector<HandoutSlot>{};
+    for (size_t i = 0; i < groups[group].size(); ++i, ++page) {
+      const std::string title = OneLine(sheets.pageTitle(rendered, page));
+      sheets.addBookmark(title.empty() ? SlideName(slides_[page]) : title, sheets.sheetCount());
+      if (layout_.kind == SheetKind::Slides) {
+        sheet.pages.push_back({rendered, page, SlidePlace(wholeSheet, pageSize, request_)});
+      } else if (layout_.kind == SheetKind::NotesPages) {
+        sheet.pages.push_back({rendered, page, FitCentred(wholeSheet, pageSize)});
+      } else {
+        sheet.pages.push_back({rendered, page, slots[i].slide});
+        sheet.frames.push_back(slots[i].slide);
+        sheet.rules.insert(sheet.rules.end(), slots[i].rules.begin(), slots[i].rules.end());
       }
-      case SheetKind::Outline: break;
     }
     sheets.addSheet(sheet);
-    if (group < commentsAfter_.size()) addTextPages(commentsAfter_[group]);
+    if (group < commentsAfter_.size()) addTextSheets(sheets, text, commentsAfter_[group]);
   }
-  sheets.write(printFile);
 }
 
 }  // namespace pelvantz::office

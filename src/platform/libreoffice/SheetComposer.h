@@ -8,10 +8,12 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <cstdint>
+#include <string>
 #include <filesystem>
 #include <vector>
 
 #include "platform/libreoffice/TextPages.h"
+#include "platform/printer/PdfSheets.h"
 #include "platform/printer/SheetLayout.h"
 
 namespace pelvantz::office {
@@ -24,6 +26,7 @@ struct SheetRequest {
   int32_t fromSlide = -1;       // -1, -1: all slides; else 1-based slide numbers
   int32_t toSlide = -1;
   printer::Size slideSize;      // what one slide measures printed at its own size
+  std::string documentName;     // the file's name without extension: the title when it has none
 };
 
 class SheetPrint {
@@ -48,6 +51,9 @@ class SheetPrint {
   std::vector<std::vector<int>> sheetGroups() const;
   void addComments(const std::vector<int>& slides, TextPages& text);
   void addOutline(TextPages& text);
+  void addTextSheets(printer::PdfSheets& sheets, int text, const RunPages& pages) const;
+  void layOutline(printer::PdfSheets& sheets, int text) const;
+  void layRenderedPages(printer::PdfSheets& sheets, int text) const;
 
   css::uno::Reference<css::uno::XComponentContext> context_;
   css::uno::Reference<css::lang::XComponent> presentation_;
@@ -56,8 +62,11 @@ class SheetPrint {
   std::filesystem::path folder_;
   std::vector<int> slides_;       // printed slide numbers, in order
   printer::Size sheetSize_;
+  printer::DocumentInfo info_;
   bool hasText_ = false;
   RunPages outline_;
+  std::vector<std::string> outlineTitles_;  // per printed slide
+  std::vector<int> outlinePages_;           // per printed slide: its heading's page of the text
   std::vector<RunPages> commentsAfter_;  // per group of slides that share a sheet
 };
 

@@ -1,6 +1,8 @@
 #include "platform/libreoffice/SheetSource.h"
 
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/document/XDocumentProperties.hpp>
+#include <com/sun/star/document/XDocumentPropertiesSupplier.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/drawing/XShapeDescriptor.hpp>
@@ -146,6 +148,20 @@ std::vector<SlideComment> SlideSource::comments(int number) const {
                         ToStdString(PrintableText(annotation->getTextRange()->getString()))});
   }
   return comments;
+}
+
+printer::DocumentInfo DocumentInfoOf(const Reference<css::lang::XComponent>& presentation) {
+  const auto properties =
+      Reference<css::document::XDocumentPropertiesSupplier>(presentation, UNO_QUERY_THROW)->getDocumentProperties();
+  printer::DocumentInfo info;
+  info.title = ToStdString(PrintableText(properties->getTitle()));
+  info.author = ToStdString(PrintableText(properties->getAuthor()));
+  info.subject = ToStdString(PrintableText(properties->getSubject()));
+  for (const auto& keyword : properties->getKeywords()) {
+    if (!info.keywords.empty()) info.keywords += ", ";
+    info.keywords += ToStdString(PrintableText(keyword));
+  }
+  return info;
 }
 
 }  // namespace pelvantz::office::sheet

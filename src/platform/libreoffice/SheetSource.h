@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/printer/PdfSheets.h"
+
 
 namespace pelvantz::office::sheet {
 
@@ -36,5 +38,8 @@ class SlideSource {
  private:
   css::uno::Reference<css::drawing::XDrawPages> slides_;
 };
+
+// The presentation's title, author, subject and keywords (comma-separated).
+printer::DocumentInfo DocumentInfoOf(const css::uno::Reference<css::lang::XComponent>& presentation);
 
 }  // namespace pelvantz::office::sheet

@@ -51,36 +51,41 @@ class LoadedDocument {
   Reference<css::lang::XComponent> document_;
 };
 
-// The page (1-based) where each run's bookmark is, and after it the page count.
-std::vector<int> RunStartPages(const Reference<css::lang::XComponent>& document, int runs) {
+// The page (1-based) of every bookmark, and the page count.
+std::pair<std::map<std::string, int>, int> BookmarkPages(const Reference<css::lang::XComponent>& document,
+                                                         const std::vector<std::string>& names) {
   const auto controller = Reference<css::frame::XModel>(document, UNO_QUERY_THROW)->getCurrentController();
   const auto viewCursor =
       Reference<css::text::XTextViewCursorSupplier>(controller, UNO_QUERY_THROW)->getViewCursor();
   Reference<css::text::XPageCursor> pages(viewCursor, UNO_QUERY_THROW);
   const auto bookmarks = Reference<css::text::XBookmarksSupplier>(document, UNO_QUERY_THROW)->getBookmarks();
-  std::vector<int> starts;
-  for (int run = 0; run < runs; ++run) {
-    Reference<css::text::XTextContent> bookmark(bookmarks->getByName(ToOUString(RunBookmark(run))), UNO_QUERY_THROW);
+  std::map<std::string, int> found;
+  for (const auto& name : names) {
+    Reference<css::text::XTextContent> bookmark(bookmarks->getByName(ToOUString(name)), UNO_QUERY_THROW);
     viewCursor->gotoRange(bookmark->getAnchor(), false);
-    starts.push_back(pages->getPage());
+    found[name] = pages->getPage();
   }
   pages->jumpToLastPage();
-  starts.push_back(pages->getPage() + 1);
-  return starts;
+  return {found, pages->getPage()};
 }
 
 }  // namespace
 
-std::vector<RunPages> ExportTextPages(const Reference<css::uno::XComponentContext>& context, const TextPages& text,
-                                      const std::filesystem::path& folder, const std::filesystem::path& pdf) {
+TextLayout ExportTextPages(const Reference<css::uno::XComponentContext>& context, const TextPages& text,
+                           const std::filesystem::path& folder, const std::filesystem::path& pdf) {
   const std::filesystem::path source = folder / "text.fodt";
   WriteFile(source, text.flatDocument());
   const LoadedDocument document(context, source);
-  const std::vector<int> starts = RunStartPages(document.get(), text.runCount());
+  const auto [pages, pageCount] = BookmarkPages(document.get(), text.marks());
   ExportDocumentPages(document.get(), "writer_pdf_Export", pdf);
-  std::vector<RunPages> runs;
-  for (int run = 0; run < text.runCount(); ++run) runs.push_back({starts[run] - 1, starts[run + 1] - starts[run]});
-  return runs;
+  TextLayout layout;
+  for (const auto& [name, page] : pages) layout.marks[name] = page - 1;
+  for (int run = 0; run < text.runCount(); ++run) {
+    const int first = pages.at(RunBookmark(run));
+    const int next = run + 1 < text.runCount() ? pages.at(RunBookmark(run + 1)) : pageCount + 1;
+    layout.runs.push_back({first - 1, next - first});
+  }
+  return layout;
 }
 
 }  // namespace pelvantz::office

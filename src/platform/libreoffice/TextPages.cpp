@@ -52,11 +52,20 @@ int TextPages::startRun() {
   return runs_++;
 }
 
-void TextPages::add(const TextParagraph& paragraph) {
+void TextPages::add(const TextParagraph& paragraph, const std::string& mark) {
   const bool opensRun = runOpen_;
   runOpen_ = false;
-  paragraphs_.push_back({styleFor(paragraph, opensRun && runs_ > 1), ParagraphContent(paragraph.text),
-                         opensRun ? runs_ - 1 : -1});
+  std::vector<std::string> bookmarks;
+  if (opensRun) bookmarks.push_back(RunBookmark(runs_ - 1));
+  if (!mark.empty()) bookmarks.push_back(mark);
+  paragraphs_.push_back({styleFor(paragraph, opensRun && runs_ > 1), ParagraphContent(paragraph.text), bookmarks});
+}
+
+std::vector<std::string> TextPages::marks() const {
+  std::vector<std::string> marks;
+  for (const auto& paragraph : paragraphs_)
+    marks.insert(marks.end(), paragraph.bookmarks.begin(), paragraph.bookmarks.end());
+  return marks;
 }
 
 // One automatic style for every kind of paragraph that occurs.
@@ -102,7 +111,7 @@ std::string TextPages::flatDocument() const {
       "</office:master-styles>\n<office:body><office:text>\n";
   for (const auto& paragraph : paragraphs_) {
     document += "<text:p text:style-name=\"" + paragraph.style + "\">";
-    if (paragraph.run >= 0) document += "<text:bookmark text:name=\"" + RunBookmark(paragraph.run) + "\"/>";
+    for (const auto& bookmark : paragraph.bookmarks) document += "<text:bookmark text:name=\"" + bookmark + "\"/>";
     document += paragraph.text + "</text:p>\n";
   }
   document += "</office:text></office:body></office:document>\n";

@@ -28,12 +28,14 @@ class TextPages {
 
   // Starts a run on a new page and returns its number (0 for the first).
   int startRun();
-  // Adds to the run started last.
-  void add(const TextParagraph& paragraph);
+  // Adds to the run started last; a mark names the paragraph so that its page can be found.
+  void add(const TextParagraph& paragraph, const std::string& mark = {});
   int runCount() const { return runs_; }
 
-  // The whole text; a bookmark named by RunBookmark opens each run.
+  // The whole text; a bookmark named by RunBookmark opens each run, and each
+  // marked paragraph has a bookmark of its mark's name.
   std::string flatDocument() const;
+  std::vector<std::string> marks() const;
 
  private:
   std::string styleFor(const TextParagraph& paragraph, bool newPage);
@@ -41,7 +43,7 @@ class TextPages {
   struct Paragraph {
     std::string style;
     std::string text;
-    int run = -1;  // the run this paragraph opens, if it opens one
+    std::vector<std::string> bookmarks;
   };
   printer::Size pageSize_;
   int runs_ = 0;
@@ -55,6 +57,12 @@ std::string RunBookmark(int run);
 struct RunPages {
   int first = 0;  // 0-based page of the exported file
   int count = 0;
+};
+
+// Where the text landed: each run's pages, and the page (0-based) of each mark.
+struct TextLayout {
+  std::vector<RunPages> runs;
+  std::map<std::string, int> marks;
 };
 
 }  // namespace pelvantz::office

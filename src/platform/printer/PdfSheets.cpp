@@ -2,13 +2,16 @@
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
+#include <qpdf/QPDFOutlineDocumentHelper.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
 #include <cmath>
 #include <cstdio>
+#include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -49,13 +52,74 @@ RuntimeFailure PdfFailure(const std::string& what, const std::exception& cause) 
 
 }  // namespace
 
+// Where a source page went: on which sheet, scaled and moved how, inside what.
+struct Placed {
+  int sheet = 0;
+  int source = 0;
+  int page = 0;
+  double scaleX = 1, scaleY = 1, moveX = 0, moveY = 0;
+  PdfRect visible;  // the page's place, cut to the sheet
+
+  QPDFObjectHandle::Rectangle map(const QPDFObjectHandle::Rectangle& r) const {
+    return {r.llx * scaleX + moveX, r.lly * scaleY + moveY, r.urx * scaleX + moveX, r.ury * scaleY + moveY};
+  }
+  bool shows(const QPDFObjectHandle::Rectangle& r) const {
+    const double slack = 0.01;
+    return r.llx >= visible.x - slack && r.lly >= visible.y - slack &&
+           r.urx <= visible.x + visible.width + slack && r.ury <= visible.y + visible.height + slack;
+  }
+};
+
+PdfRect Intersection(const PdfRect& a, const PdfRect& b) {
+  const double left = std::max(a.x, b.x), bottom = std::max(a.y, b.y);
+  const double right = std::min(a.x + a.width, b.x + b.width), top = std::min(a.y + a.height, b.y + b.height);
+  return {left, bottom, std::max(0.0, right - left), std::max(0.0, top - bottom)};
+}
+
+// The page a link leads to inside its own file: an explicit destination, or a
+// go-to action with one. Nothing for named destinations and other actions.
+QPDFObjectHandle LinkTargetPage(QPDFObjectHandle link) {
+  QPDFObjectHandle destination = link.getKey("/Dest");
+  if (QPDFObjectHandle action = link.getKey("/A");
+      action.isDictionary() && action.getKey("/S").isNameAndEquals("/GoTo"))
+    destination = action.getKey("/D");
+  if (destination.isArray() && destination.getArrayNItems() > 0 && destination.getArrayItem(0).isDictionary())
+    return destination.getArrayItem(0);
+  return QPDFObjectHandle::newNull();
+}
+
+QPDFObjectHandle NewLink(const QPDFObjectHandle::Rectangle& rect) {
+  auto link = QPDFObjectHandle::newDictionary();
+  link.replaceKey("/Type", QPDFObjectHandle::newName("/Annot"));
+  link.replaceKey("/Subtype", QPDFObjectHandle::newName("/Link"));
+  link.replaceKey("/Rect", QPDFObjectHandle::newFromRectangle(rect));
+  link.replaceKey("/Border", QPDFObjectHandle::parse("[0 0 0]"));
+  return link;
+}
+
+QPDFObjectHandle FitDestination(QPDFObjectHandle page) {
+  auto destination = QPDFObjectHandle::newArray();
+  destination.appendItem(page);
+  destination.appendItem(QPDFObjectHandle::newName("/Fit"));
+  return destination;
+}
+
 struct PdfSheets::Document {
   std::vector<std::unique_ptr<QPDF>> sources;
   std::vector<std::vector<QPDFPageObjectHelper>> sourcePages;
   QPDF output;
   // Each source page is copied once, however often it is placed.
   std::map<std::pair<int, int>, QPDFObjectHandle> placedForms;
-  int sheets = 0;
+  std::vector<QPDFObjectHandle> sheets;
+  std::vector<Placed> placed;
+  std::vector<std::pair<std::string, int>> bookmarks;  // title, sheet
+
+  // The first sheet that shows the source page, if any does.
+  std::optional<int> sheetShowing(int source, QPDFObjGen page) const {
+    for (const Placed& p : placed)
+      if (p.source == source && sourcePages[source][p.page].getObjectHandle().getObjGen() == page) return p.sheet;
+    return std::nullopt;
+  }
 
   QPDFObjectHandle formFor(int source, int page) {
     const auto key = std::make_pair(source, page);
@@ -65,15 +129,45 @@ struct PdfSheets::Document {
     return form;
   }
 
-  // "q a 0 0 d e f cm /Name Do Q": the form's box scaled into the rectangle.
-  std::string placement(const PagePlacement& placed, Size sheet, const std::string& name,
-                        QPDFObjectHandle form) {
+  // The form's box scaled into the rectangle: "q a 0 0 d e f cm /Name Do Q".
+  std::string place(const PagePlacement& page, Size sheet, const std::string& name, QPDFObjectHandle form) {
     const auto box = form.getDict().getKey("/BBox").getArrayAsRectangle();
-    const PdfRect where = OnPage(placed.where, sheet);
-    const double scaleX = where.width / (box.urx - box.llx);
-    const double scaleY = where.height / (box.ury - box.lly);
-    return "q " + Number(scaleX) + " 0 0 " + Number(scaleY) + " " + Number(where.x - box.llx * scaleX) + " " +
-           Number(where.y - box.lly * scaleY) + " cm /" + name + " Do Q\n";
+    const PdfRect where = OnPage(page.where, sheet);
+    Placed p;
+    p.sheet = static_cast<int>(sheets.size());
+    p.source = page.source;
+    p.page = page.page;
+    p.scaleX = where.width / (box.urx - box.llx);
+    p.scaleY = where.height / (box.ury - box.lly);
+    p.moveX = where.x - box.llx * p.scaleX;
+    p.moveY = where.y - box.lly * p.scaleY;
+    p.visible = Intersection(where, {0, 0, Points(sheet.width), Points(sheet.height)});
+    placed.push_back(p);
+    return "q " + Number(p.scaleX) + " 0 0 " + Number(p.scaleY) + " " + Number(p.moveX) + " " + Number(p.moveY) +
+           " cm /" + name + " Do Q\n";
+  }
+
+  // The link as it lands on the sheet, or nothing when it cannot land honestly.
+  std::optional<QPDFObjectHandle> moved(QPDFObjectHandle link, const Placed& p) {
+    if (!link.isDictionary() || !link.getKey("/Subtype").isNameAndEquals("/Link") || !link.getKey("/Rect").isArray())
+      return std::nullopt;
+    const auto rect = p.map(link.getKey("/Rect").getArrayAsRectangle());
+    if (!p.shows(rect)) return std::nullopt;
+    auto landed = NewLink(rect);
+    if (QPDFObjectHandle action = link.getKey("/A");
+        action.isDictionary() && action.getKey("/S").isNameAndEquals("/URI")) {
+      auto uri = QPDFObjectHandle::newDictionary();
+      uri.replaceKey("/S", QPDFObjectHandle::newName("/URI"));
+      uri.replaceKey("/URI", QPDFObjectHandle::newString(action.getKey("/URI").getStringValue()));
+      landed.replaceKey("/A", uri);
+      return landed;
+    }
+    QPDFObjectHandle target = LinkTargetPage(link);
+    if (target.isNull()) return std::nullopt;
+    const auto sheet = sheetShowing(p.source, target.getObjGen());
+    if (!sheet) return std::nullopt;
+    landed.replaceKey("/Dest", FitDestination(sheets[*sheet]));
+    return landed;
   }
 };
 
@@ -102,6 +196,12 @@ Size PdfSheets::pageSize(int source, int page) const {
   return {HundredthsOfMm(box.urx - box.llx), HundredthsOfMm(box.ury - box.lly)};
 }
 
+std::string PdfSheets::pageTitle(int source, int page) const {
+  QPDFOutlineDocumentHelper outlines(*document_->sources.at(source));
+  auto found = outlines.getOutlinesForPage(document_->sourcePages.at(source).at(page).getObjectHandle().getObjGen());
+  return found.empty() ? std::string() : found.front().getTitle();
+}
+
 void PdfSheets::addSheet(const SheetContent& sheet) {
   try {
     addSheetContent(sheet);
@@ -118,7 +218,7 @@ void PdfSheets::addSheetContent(const SheetContent& sheet) {
     const std::string name = "P" + std::to_string(i);
     auto form = document_->formFor(sheet.pages[i].source, sheet.pages[i].page);
     xobjects.replaceKey("/" + name, form);
-    content += document_->placement(sheet.pages[i], sheet.size, name, form);
+    content += document_->place(sheet.pages[i], sheet.size, name, form);
   }
   if (!sheet.frames.empty()) {
     content += "q 0 G 0.5 w\n";
@@ -142,13 +242,71 @@ void PdfSheets::addSheetContent(const SheetContent& sheet) {
                                    {0, 0, Points(sheet.size.width), Points(sheet.size.height)}));
   page.replaceKey("/Resources", resources);
   page.replaceKey("/Contents", out.newStream(content));
-  QPDFPageDocumentHelper(out).addPage(QPDFPageObjectHelper(out.makeIndirectObject(page)), false);
-  ++document_->sheets;
+  document_->sheets.push_back(out.makeIndirectObject(page));
+  QPDFPageDocumentHelper(out).addPage(QPDFPageObjectHelper(document_->sheets.back()), false);
 }
 
-int PdfSheets::sheetCount() const { return document_->sheets; }
+int PdfSheets::sheetCount() const { return static_cast<int>(document_->sheets.size()); }
+
+void PdfSheets::setInfo(const DocumentInfo& info) {
+  auto dictionary = QPDFObjectHandle::newDictionary();
+  const std::pair<const char*, const std::string&> entries[] = {{"/Title", info.title},
+                                                                {"/Author", info.author},
+                                                                {"/Subject", info.subject},
+                                                                {"/Keywords", info.keywords},
+                                                                {"/Creator", info.creator}};
+  for (const auto& [key, value] : entries)
+    if (!value.empty()) dictionary.replaceKey(key, QPDFObjectHandle::newUnicodeString(value));
+  document_->output.getTrailer().replaceKey("/Info", document_->output.makeIndirectObject(dictionary));
+}
+
+void PdfSheets::addBookmark(const std::string& title, int sheet) { document_->bookmarks.emplace_back(title, sheet); }
+
+void PdfSheets::addLinks() {
+  auto& d = *document_;
+  for (const Placed& p : d.placed) {
+    QPDFObjectHandle annotations = d.sourcePages[p.source][p.page].getObjectHandle().getKey("/Annots");
+    if (!annotations.isArray()) continue;
+    for (const auto& annotation : annotations.aitems()) {
+      const auto link = d.moved(annotation, p);
+      if (!link) continue;
+      QPDFObjectHandle sheet = d.sheets[p.sheet];
+      if (!sheet.getKey("/Annots").isArray()) sheet.replaceKey("/Annots", QPDFObjectHandle::newArray());
+      sheet.getKey("/Annots").appendItem(d.output.makeIndirectObject(*link));
+    }
+  }
+}
+
+// One flat list, in the order asked, each opening its sheet whole.
+void PdfSheets::addBookmarks() {
+  auto& d = *document_;
+  if (d.bookmarks.empty()) return;
+  auto outlines = d.output.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Outlines >>"));
+  std::vector<QPDFObjectHandle> items;
+  for (const auto& [title, sheet] : d.bookmarks) {
+    auto item = QPDFObjectHandle::newDictionary();
+    item.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(title));
+    item.replaceKey("/Parent", outlines);
+    item.replaceKey("/Dest", FitDestination(d.sheets.at(sheet)));
+    items.push_back(d.output.makeIndirectObject(item));
+  }
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) items[i].replaceKey("/Prev", items[i - 1]);
+    if (i + 1 < items.size()) items[i].replaceKey("/Next", items[i + 1]);
+  }
+  outlines.replaceKey("/First", items.front());
+  outlines.replaceKey("/Last", items.back());
+  outlines.replaceKey("/Count", QPDFObjectHandle::newInteger(static_cast<long long>(items.size())));
+  d.output.getRoot().replaceKey("/Outlines", outlines);
+}
 
 void PdfSheets::write(const std::filesystem::path& target) {
+  try {
+    addLinks();
+    addBookmarks();
+  } catch (const std::exception& failure) {
+    throw PdfFailure("The links and bookmarks cannot be laid out", failure);
+  }
   try {
     QPDFWriter writer(document_->output, target.c_str());
     writer.write();
