@@ -86,6 +86,7 @@ struct Settings {
   std::vector<Deck> decks = AllDecks;
   std::vector<OutputChoice> outputs = AllOutputs;
   bool stress = false;
+  bool fidelity = false;  // every sound corpus deck, Slides, compared with soffice's PDF
   fs::path corpus = PELVANTZ_BENCH_CORPUS;
   fs::path appFolder = PELVANTZ_BENCH_APP_DIR;
   fs::path deckCache = PELVANTZ_BENCH_DECK_CACHE;
@@ -96,7 +97,8 @@ struct Settings {
                "bench_convert: %s\n"
                "usage: bench_convert [--types slides,notes,outline,handouts3,handouts6,comments]\n"
                "                     [--decks 1,16,38,100,300] [--stress] [--corpus DIR] [--app DIR]\n"
-               "                     [--deck-cache DIR]\n",
+               "                     [--deck-cache DIR]\n"
+               "       bench_convert --fidelity [--corpus DIR] [--app DIR]\n",
                problem.c_str());
   std::exit(2);
 }
@@ -122,12 +124,28 @@ std::vector<T> Pick(const std::vector<T>& all, const std::string& list, Key key)
   return picked;
 }
 
+// Every deck the corpus manifest calls sound, named by its place in the list.
+std::vector<Deck> SoundCorpusDecks(const fs::path& corpus) {
+  std::vector<Deck> decks;
+  std::ifstream manifest(corpus / "manifest.tsv");
+  for (std::string line; std::getline(manifest, line);) {
+    const auto tab = line.find('\t');
+    if (tab != std::string::npos && line.substr(tab + 1) == "sound")
+      decks.push_back({"c" + std::to_string(decks.size() + 1), 0, line.substr(0, tab)});
+  }
+  return decks;
+}
+
 Settings ParseArguments(int argc, char** argv) {
   Settings settings;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     if (option == "--stress") {
       settings.stress = true;
+      continue;
+    }
+    if (option == "--fidelity") {
+      settings.fidelity = true;
       continue;
     }
     if (i + 1 == argc) Usage("missing value after " + option);
@@ -145,6 +163,10 @@ Settings ParseArguments(int argc, char** argv) {
     } else {
       Usage("unknown option " + option);
     }
+  }
+  if (settings.fidelity) {
+    settings.decks = SoundCorpusDecks(settings.corpus);
+    settings.outputs = {AllOutputs.front()};
   }
   if (settings.decks.empty() || settings.outputs.empty()) Usage("nothing to run");
   return settings;
@@ -567,6 +589,81 @@ void PrintSofficeSummary(const std::vector<Deck>& decks, const std::vector<Measu
               MarginalText(MarginalCost(decks, soffice)).c_str());
 }
 
+// ---- fidelity ------------------------------------------------------------------
+
+fs::path SofficeFolder(const fs::path& scratch, size_t deck) {
+  return scratch / ("soffice-out-" + std::to_string(deck));
+}
+
+std::string CommandText(const std::string& command) {
+  std::string text;
+  FILE* output = popen(command.c_str(), "r");
+  if (!output) return text;
+  char buffer[4096];
+  for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, output)) > 0;) text.append(buffer, read);
+  pclose(output);
+  return text;
+}
+
+std::map<std::string, int> Words(const fs::path& pdf) {
+  std::map<std::string, int> words;
+  std::istringstream text(CommandText("pdftotext '" + pdf.string() + "' - 2>/dev/null"));
+  for (std::string word; text >> word;) ++words[word];
+  return words;
+}
+
+// The share of soffice's words (with their counts) that ours has too.
+double WordRecall(const fs::path& ours, const fs::path& soffice) {
+  const auto theirs = Words(soffice);
+  const auto mine = Words(ours);
+  int total = 0, found = 0;
+  for (const auto& [word, count] : theirs) {
+    total += count;
+    const auto match = mine.find(word);
+    found += match == mine.end() ? 0 : std::min(count, match->second);
+  }
+  return total == 0 ? 1.0 : static_cast<double>(found) / total;
+}
+
+int LinkCount(const fs::path& pdf) {
+  const std::string json = CommandText("qpdf --json --json-key=qpdf '" + pdf.string() + "' 2>/dev/null");
+  int links = 0;
+  for (auto at = json.find("\"/Subtype\": \"/Link\""); at != std::string::npos;
+       at = json.find("\"/Subtype\": \"/Link\"", at + 1))
+    ++links;
+  return links;
+}
+
+// Ours beside soffice's PDF of the same deck: pages, words, links, size.
+void PrintFidelity(const std::vector<Deck>& decks, const std::vector<fs::path>& copies, const fs::path& scratch) {
+  std::printf("\nfidelity, Slides at the default options, against soffice --convert-to pdf\n");
+  std::printf("  %-45s %7s %7s %7s %9s %9s\n", "deck", "pages", "soffice", "recall", "links", "size");
+  int samePages = 0, fullRecall = 0, linksKept = 0, compared = 0;
+  std::vector<double> sizes;
+  for (size_t i = 0; i < decks.size(); ++i) {
+    const fs::path ours = scratch / "out-slides" / (copies[i].stem().string() + ".pdf");
+    const fs::path theirs = SofficeFolder(scratch, i) / (copies[i].stem().string() + ".pdf");
+    if (!fs::exists(ours) || !fs::exists(theirs)) {
+      std::printf("  %-45s not compared: %s\n", decks[i].corpusFile.c_str(), fs::exists(ours) ? "soffice failed" : "ours failed");
+      continue;
+    }
+    ++compared;
+    const int pages = PdfPages(ours), theirPages = PdfPages(theirs);
+    const double recall = WordRecall(ours, theirs);
+    const int links = LinkCount(ours), theirLinks = LinkCount(theirs);
+    const double size = static_cast<double>(fs::file_size(ours)) / static_cast<double>(fs::file_size(theirs));
+    samePages += pages == theirPages;
+    fullRecall += recall >= 0.99;
+    linksKept += links == theirLinks;
+    sizes.push_back(size);
+    std::printf("  %-45s %3d/%-3d %7s %7.3f %4d/%-4d %8.2fx\n", decks[i].corpusFile.c_str(), pages, theirPages, "",
+                recall, links, theirLinks, size);
+  }
+  std::printf("decks compared %d of %zu: same page count %d, word recall >= 0.99 %d, links as soffice's %d, "
+              "median size ratio %.2f\n",
+              compared, decks.size(), samePages, fullRecall, linksKept, Median(sizes));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -585,7 +682,7 @@ int main(int argc, char** argv) {
   ConvertWithSoffice(decks.front(), scratch / "soffice-out", profile, stress.pid());  // warms the profile
   std::vector<Measure> soffice;
   for (size_t i = 0; i < decks.size(); ++i) {
-    soffice.push_back(ConvertWithSoffice(decks[i], scratch / "soffice-out", profile, stress.pid()));
+    soffice.push_back(ConvertWithSoffice(decks[i], SofficeFolder(scratch, i), profile, stress.pid()));
     PrintMeasure("soffice --convert-to pdf", names[i], soffice.back());
   }
 
@@ -597,6 +694,12 @@ int main(int argc, char** argv) {
     });
   }
 
+  if (settings.fidelity) {
+    PrintFidelity(settings.decks, decks, scratch);
+    std::error_code ignored;
+    fs::remove_all(scratch, ignored);
+    return 0;
+  }
   std::printf("\nseconds per deck, ratio = ours / soffice; marginal = seconds per extra slide (fit over decks)\n");
   for (const auto& output : settings.outputs) PrintSummary(output.label, settings.decks, ours[output.key], soffice);
   PrintSofficeSummary(settings.decks, soffice);
