@@ -19,6 +19,7 @@
 
 #include "engine/Conversion.h"
 #include "joblist/JobList.h"
+#include "QuietServices.h"
 #include "platform/LibreOfficeFactory.h"
 #include "platform/RegistryStore.h"
 #include "startup/core/ErrorHandler.h"
@@ -29,39 +30,10 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// Answers every message at once and remembers the last one.
-class QuietDialogs : public pelvantz::Dialogs {
- public:
-  pelvantz::MessageAnswer showMessage(const std::string& text, pelvantz::MessageIcon, pelvantz::MessageButtons,
-                                      const std::string&) override {
-    last = text;
-    return pelvantz::MessageAnswer::Ok;
-  }
-  std::optional<std::string> chooseFile(const pelvantz::FileDialogRequest&) override { return {}; }
-  std::string last;
-};
-
-class NoCursor : public pelvantz::Cursor {
- public:
-  void setBusy() override {}
-  void setDefault() override {}
-};
-
-class NoShell : public pelvantz::Shell {
- public:
-  void open(const std::string&) override {}
-};
-
-// A system whose printer check goes on silently.
-class WindowsXp : public pelvantz::SystemVersion {
- public:
-  bool query(pelvantz::OsVersionInfo& info) override {
-    info.platformId = 2;
-    info.majorVersion = 5;
-    info.minorVersion = 1;
-    return true;
-  }
-};
+using pelvantz::bench::NoCursor;
+using pelvantz::bench::NoShell;
+using pelvantz::bench::QuietDialogs;
+using pelvantz::bench::WindowsXp;
 
 std::vector<std::string> SoundFiles(const fs::path& corpus) {
   std::ifstream manifest(corpus / "manifest.tsv");

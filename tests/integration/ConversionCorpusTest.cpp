@@ -151,6 +151,18 @@ class ConversionCorpusTest : public ::testing::Test {
                                             app().string(), [] { FAIL() << "the program would end"; }}};
 };
 
+// The window's defaults but for the output type and, when given, the page range.
+ConversionOptions OptionsFor(const char* outputType, const char* from = nullptr, const char* to = nullptr) {
+  ConversionOptions options;
+  options.OutputType = outputType;
+  if (from) {
+    options.AllPages = false;
+    options.FromText = from;
+    options.ToText = to;
+  }
+  return options;
+}
+
 struct LayoutCase {
   const char* file;
   const char* text;  // found on the first slide
@@ -203,15 +215,9 @@ TEST_F(ConversionCorpusTest, SoundPresentationsGiveEveryLayoutWithTheirText) {
   for (const auto& test : cases) {
     SCOPED_TRACE(std::string(test.file) + " " + test.outputType + (test.from ? " range" : "") + " on " +
                  test.paperSize + " slides");
-    ConversionOptions options;
-    options.OutputType = test.outputType;
+    ConversionOptions options = OptionsFor(test.outputType, test.from, test.to);
     options.Landscape = test.landscape;
     options.PaperSize = test.paperSize;
-    if (test.from) {
-      options.AllPages = false;
-      options.FromText = test.from;
-      options.ToText = test.to;
-    }
     const fs::path target = outFolder() / "result.pdf";
     fs::remove(target);
     ASSERT_EQ(convert(Corpus() / test.file, target, options), "Completed");
@@ -285,13 +291,7 @@ TEST_F(ConversionCorpusTest, PdfCarriesTitleAuthorAndABookmarkPerSlide) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.file) + " " + c.outputType);
-    ConversionOptions options;
-    options.OutputType = c.outputType;
-    if (c.from) {
-      options.AllPages = false;
-      options.FromText = c.from;
-      options.ToText = c.to;
-    }
+    const ConversionOptions options = OptionsFor(c.outputType, c.from, c.to);
     const fs::path target = outFolder() / "kept.pdf";
     ASSERT_EQ(convert(Corpus() / c.file, target, options), "Completed");
     EXPECT_EQ(PdfInfoLine(target, "Title"), c.title);
