@@ -131,7 +131,7 @@ std::optional<Child> Start(const std::string& commandLine, const std::string& di
                            int32_t creationFlags) {
   const std::optional<ResolvedCommandLine> resolved = ResolveCommandLine(commandLine);
   if (!resolved) return std::nullopt;
-  ChildSpec spec{resolved->executable, resolved->arguments, CurrentEnvironment(), directory};
+  ChildSpec spec{resolved->executable, resolved->arguments, CurrentEnvironment(), directory, {}};
   // A group of its own, so that stopping it at its time limit reaches what it started.
   spec.ownProcessGroup = true;
   const std::optional<Child> child = Children().start([&](pid_t& pid) {

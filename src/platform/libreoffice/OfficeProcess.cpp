@@ -52,10 +52,10 @@ std::vector<std::string> EnvironmentWith(const std::vector<std::string>& extra) 
 }  // namespace
 
 OfficeProcess::OfficeProcess(const std::string& program, const std::vector<std::string>& arguments,
-                             const std::vector<std::string>& extraEnvironment, int inheritedDescriptor) {
+                             const std::vector<std::string>& extraEnvironment, const std::vector<int>& inheritedDescriptors) {
   std::vector<std::string> argv{program};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
-  ChildSpec spec{program, argv, EnvironmentWith(extraEnvironment), {}, inheritedDescriptor};
+  ChildSpec spec{program, argv, EnvironmentWith(extraEnvironment), {}, inheritedDescriptors};
   // Own group: a terminal's Ctrl+C is ours to handle, and the group can be killed as one.
   spec.ownProcessGroup = true;
   std::lock_guard lock(RegistryMutex());  // no exit-time kill may miss a process being born

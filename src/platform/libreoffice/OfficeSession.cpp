@@ -1,5 +1,6 @@
 #include "platform/libreoffice/OfficeSession.h"
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -14,6 +15,8 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <cstdlib>
+#include <rtl/textcvt.h>
+#include <rtl/ustring.h>
 #include <thread>
 
 #include "platform/libreoffice/UnoHelpers.h"
@@ -77,6 +80,45 @@ void RemoveOfficePipes(const std::vector<std::string>& ourNames) {
       std::filesystem::remove(entry.path(), ignored);
   }
 }
+
+bool IsUtf8(const std::string& text) {
+  rtl_uString* converted = nullptr;
+  const bool valid = rtl_convertStringToUString(&converted, text.data(), static_cast<sal_Int32>(text.size()),
+                                                RTL_TEXTENCODING_UTF8,
+                                                RTL_TEXTTOUNICODE_FLAGS_UNDEFINED_ERROR |
+                                                    RTL_TEXTTOUNICODE_FLAGS_MBUNDEFINED_ERROR |
+                                                    RTL_TEXTTOUNICODE_FLAGS_INVALID_ERROR);
+  if (converted != nullptr) rtl_uString_release(converted);
+  return valid;
+}
+
+// The office reads folder names in its environment as UTF-8. A folder whose
+// name is not (an old archive's byte) is handed over open instead, and named
+// by the office's own descriptor for it.
+class FolderHandOver {
+ public:
+  explicit FolderHandOver(std::vector<int> inherited) : inherited_(std::move(inherited)) {}
+  ~FolderHandOver() {
+    for (int descriptor : opened_) ::close(descriptor);
+  }
+  FolderHandOver(const FolderHandOver&) = delete;
+  FolderHandOver& operator=(const FolderHandOver&) = delete;
+
+  std::string name(const std::filesystem::path& folder) {
+    if (IsUtf8(folder.string())) return folder.string();
+    const int descriptor = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) return folder.string();
+    opened_.push_back(descriptor);
+    inherited_.push_back(descriptor);
+    return "/proc/self/fd/" + std::to_string(FirstInheritedDescriptor + inherited_.size() - 1);
+  }
+  const std::vector<int>& inherited() const { return inherited_; }
+
+ private:
+  static constexpr size_t FirstInheritedDescriptor = 3;
+  std::vector<int> inherited_;
+  std::vector<int> opened_;
+};
 
 RuntimeFailure CannotStart(const std::string& reason) {
   return RuntimeFailure(ErrorNumber::CannotCreateObject,
@@ -146,13 +188,16 @@ void OfficeSession::startOnWorkingProfile() {
 void OfficeSession::startAndConnect() {
   const std::string pipeName = UniquePipeName();
   pipeNames_.push_back(pipeName);
+  std::vector<int> inherited;
+  if (profile_->lockDescriptor() >= 0) inherited.push_back(profile_->lockDescriptor());
+  FolderHandOver folders(inherited);
   const std::vector<std::string> environment{"SAL_DISABLE_CUPS=1",
-                                             "SAL_PSPRINT=" + settings_.printerFolder.string(),
-                                             "TMPDIR=" + temporaryFolder_.string()};
+                                             "SAL_PSPRINT=" + folders.name(settings_.printerFolder),
+                                             "TMPDIR=" + folders.name(temporaryFolder_)};
   const auto deadline = std::chrono::steady_clock::now() + settings_.limits.start;
   for (int start = 0; start < MostStarts; ++start) {
     process_ = std::make_unique<OfficeProcess>(settings_.program, arguments(pipeName), environment,
-                                               profile_->lockDescriptor());
+                                               folders.inherited());
     ++starts_;
     while (!tryConnect(pipeName)) {
       if (const auto exitCode = process_->exitCode()) {

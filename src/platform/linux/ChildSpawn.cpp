@@ -19,9 +19,11 @@ extern char** environ;
 namespace pelvantz {
 namespace {
 
-constexpr int InheritedAs = 3;
+constexpr int FirstInherited = 3;
 // Above the descriptors the child sets up, so that setting them up cannot close it.
 constexpr int ErrorPipeFloor = 10;
+// Where inherited descriptors wait while they are put in their places.
+constexpr int ParkingFloor = 64;
 
 std::vector<char*> Pointers(const std::vector<std::string>& texts) {
   std::vector<char*> pointers;
@@ -53,6 +55,7 @@ struct PreparedChild {
   std::vector<char*> envp;
   pid_t parent;
   int errorPipe;
+  std::vector<int> parked;  // room for the inherited descriptors, made before the fork
 };
 
 [[noreturn]] void RunChild(const PreparedChild& child) {
@@ -68,18 +71,18 @@ struct PreparedChild {
   sigset_t none;
   sigemptyset(&none);
   ::sigprocmask(SIG_SETMASK, &none, nullptr);
-  if (child.spec.inheritedDescriptor >= 0) {
-    if (child.spec.inheritedDescriptor == InheritedAs) {
-      ::fcntl(InheritedAs, F_SETFD, 0);
-    } else if (::dup2(child.spec.inheritedDescriptor, InheritedAs) < 0) {
-      Fail(errorPipe);
-    }
-  }
+  // Parked high first, so that putting one in its place cannot overwrite another.
+  std::vector<int>& parked = const_cast<std::vector<int>&>(child.parked);
+  const auto& inherited = child.spec.inheritedDescriptors;
+  for (size_t index = 0; index < inherited.size(); ++index)
+    if ((parked[index] = ::fcntl(inherited[index], F_DUPFD, ParkingFloor)) < 0) Fail(errorPipe);
+  for (size_t index = 0; index < inherited.size(); ++index)
+    if (::dup2(parked[index], FirstInherited + static_cast<int>(index)) < 0) Fail(errorPipe);
   const int null = ::open("/dev/null", O_RDWR);
   if (null < 0) Fail(errorPipe);
   for (int stream = 0; stream <= 2; ++stream)
     if (::dup2(null, stream) < 0) Fail(errorPipe);
-  const unsigned firstClosed = child.spec.inheritedDescriptor >= 0 ? InheritedAs + 1 : InheritedAs;
+  const unsigned firstClosed = FirstInherited + static_cast<unsigned>(child.spec.inheritedDescriptors.size());
   CloseRange(firstClosed, static_cast<unsigned>(errorPipe) - 1);
   CloseRange(static_cast<unsigned>(errorPipe) + 1, ~0u);
   if (!child.spec.directory.empty() && ::chdir(child.spec.directory.c_str()) != 0) Fail(errorPipe);
@@ -100,7 +103,9 @@ int ErrorOfStart(int errorPipe) {
 SpawnResult ForkAndExec(const ChildSpec& spec) {
   int errorPipe[2];
   if (::pipe2(errorPipe, O_CLOEXEC) != 0) return {-1, errno};
-  const PreparedChild child{spec, Pointers(spec.arguments), Pointers(spec.environment), ::getpid(), errorPipe[1]};
+  if (FirstInherited + spec.inheritedDescriptors.size() > static_cast<size_t>(ErrorPipeFloor)) return {-1, EMFILE};
+  const PreparedChild child{spec,         Pointers(spec.arguments), Pointers(spec.environment), ::getpid(),
+                            errorPipe[1], std::vector<int>(spec.inheritedDescriptors.size())};
   const pid_t pid = ::fork();
   if (pid == 0) RunChild(child);
   const int forkError = errno;

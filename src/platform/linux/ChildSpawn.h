@@ -15,7 +15,7 @@ struct ChildSpec {
   std::vector<std::string> arguments;    // argv, starting with the program's name
   std::vector<std::string> environment;  // the whole environment, "NAME=value"
   std::string directory;                 // its current directory; empty: ours
-  int inheritedDescriptor = -1;          // passed on as descriptor 3 when set
+  std::vector<int> inheritedDescriptors; // passed on as descriptors 3, 4, ... in this order (at most 7)
   bool ownProcessGroup = false;          // leads a group of its own
 };
 

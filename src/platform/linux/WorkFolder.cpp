@@ -18,7 +18,22 @@ namespace fs = std::filesystem;
 
 constexpr const char* LockFileName = "pelvantz.lock";
 
+// Whether the bytes are UTF-8 (Ghostscript drops the bytes of a file name that are not).
+bool IsUtf8(const std::string& text) {
+  size_t index = 0;
+  while (index < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[index]);
+    const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || index + length > text.size()) return false;
+    for (size_t next = index + 1; next < index + length; ++next)
+      if ((static_cast<unsigned char>(text[next]) & 0xC0) != 0x80) return false;
+    index += length;
+  }
+  return true;
+}
+
 bool UsableFolder(const fs::path& folder) {
+  if (!IsUtf8(folder.string())) return false;
   std::error_code error;
   fs::create_directories(folder, error);
   return fs::is_directory(folder, error) && ::access(folder.c_str(), R_OK | W_OK | X_OK) == 0;

@@ -5,7 +5,8 @@
 namespace pelvantz {
 
 // `temp` beside the program, created when missing; when the program's folder
-// cannot be written (a system-wide install), a folder of the user's own:
+// cannot be written (a system-wide install), or its name is not UTF-8 (which
+// the converter's command line cannot carry), a folder of the user's own:
 // $XDG_CACHE_HOME/pelvantz, else ~/.cache/pelvantz. Throws RuntimeFailure
 // (ErrorNumber::FileAccess) when neither can be used.
 std::string WorkFolderOf(const std::string& applicationFolder);
