@@ -1,5 +1,7 @@
 #include "engine/Conversion.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <vector>
 
@@ -7,6 +9,7 @@
 #include "engine/PrinterCheck.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/TextCase.h"
+#include "platform/linux/WorkFolder.h"
 #include "startup/core/ErrorHandler.h"
 #include "startup/core/Settings.h"
 
@@ -28,6 +31,25 @@ std::string WaitMessage(const std::string& displayName) {
          "Click on OK button after printing is done.";
 }
 
+bool SameFile(const std::string& left, const std::string& right) {
+  struct stat leftStatus {};
+  struct stat rightStatus {};
+  if (::stat(left.c_str(), &leftStatus) == 0 && ::stat(right.c_str(), &rightStatus) == 0)
+    return leftStatus.st_dev == rightStatus.st_dev && leftStatus.st_ino == rightStatus.st_ino;
+  std::error_code error;
+  const auto resolvedLeft = std::filesystem::weakly_canonical(std::filesystem::absolute(left), error);
+  const auto resolvedRight = std::filesystem::weakly_canonical(std::filesystem::absolute(right), error);
+  return !error && resolvedLeft == resolvedRight;
+}
+
+// The PDF would be written over the presentation (the target box takes
+// typing): refused before anything runs.
+void RefuseTargetThatIsSource(const std::string& sourcePath, const std::string& targetPath) {
+  if (SameFile(sourcePath, targetPath))
+    throw RuntimeFailure(ErrorNumber::FileAccess, "The target \"" + targetPath +
+                                                      "\" is the presentation itself. Choose another file for the PDF.");
+}
+
 void CreateFolder(const std::string& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
@@ -46,6 +68,7 @@ struct Converter::Run {
   std::string ghostscriptPath;
   std::unique_ptr<Presentation> presentation;
   std::string workFolder;
+  std::unique_ptr<WorkFolderLock> workFolderLock;
   bool pdfCreated = false;
 
   Presentation& openPresentation() {
@@ -61,18 +84,23 @@ Converter::~Converter() { abandonApplication(); }
 
 void Converter::ConvertPresentation(const std::string& sourcePath, const std::string& targetPath,
                                     int16_t row, const ConversionOptions& options, bool anotherJobFollows) {
-  Run run{sourcePath, targetPath, row, options, anotherJobFollows, {}, {}, {}};
+  Run run{sourcePath, targetPath, row, options, anotherJobFollows, {}, {}, {}, {}};
   const std::vector<std::function<StepOutcome()>> steps = {
+      [&] { RefuseTargetThatIsSource(run.sourcePath, run.targetPath); return StepOutcome::Next; },
+      [&] { holdWorkFolder(run); return StepOutcome::Next; },
       [&] { return locateGhostscript(run); },
       [&] { createApplication(PresentationProgId); return StepOutcome::Next; },
       [&] { application().setVisible(Visible); return StepOutcome::Next; },
       [&] { run.presentation = application().open(run.sourcePath); return StepOutcome::Next; },
-      [&] { run.workFolder = env_.applicationFolder + PathSeparator + "temp"; return StepOutcome::Next; },
+      [&] { run.workFolder = WorkFolderOf(env_.applicationFolder); return StepOutcome::Next; },
       [&] { return checkPrinter(); },
       [&] { setPrintOptions(run); return StepOutcome::Next; },
       [&] { print(run); return StepOutcome::Next; },
       [&] { prepareNextApplication(run); return StepOutcome::Next; },
-      [&] { run.pdfCreated = ConvertPrintFile(run.ghostscriptPath, run.workFolder); return StepOutcome::Next; },
+      [&] {
+        run.pdfCreated = ConvertPrintFile(run.ghostscriptPath, run.workFolder, env_.ghostscriptLimit);
+        return StepOutcome::Next;
+      },
       [&] { finishJob(run); return StepOutcome::Next; },
       [&] { closePresentation(run); return StepOutcome::Next; },
       [&] { quitApplication(); return StepOutcome::Next; },
@@ -84,6 +112,13 @@ void Converter::ConvertPresentation(const std::string& sourcePath, const std::st
       if (!recoverFrom(AsRuntimeFailure(failure), run)) return;
     }
   }
+}
+
+// Another job (of another copy of the program on this folder) may be using the
+// work files: this one waits its turn, its row showing "Converting...".
+void Converter::holdWorkFolder(Run& run) {
+  run.workFolder = WorkFolderOf(env_.applicationFolder);
+  run.workFolderLock = std::make_unique<WorkFolderLock>(run.workFolder);
 }
 
 Converter::StepOutcome Converter::locateGhostscript(Run& run) {
@@ -146,12 +181,15 @@ void Converter::prepareNextApplication(Run& run) {
 void Converter::finishJob(Run& run) {
   RemoveFileIfPresent(run.workFolder + PathSeparator + RangeFileName);
   if (!run.pdfCreated) {
+    run.workFolderLock.reset();
     env_.jobs.SetJobStatus(run.row, StatusFailed);
     env_.dialogs.showMessage(NoPdfMessage, MessageIcon::Critical, MessageButtons::Ok,
                              PostScriptPrinterName);
     return;
   }
   ReplaceFile(run.workFolder + PathSeparator + PdfFileName, run.targetPath);
+  // The work files are done with: another job need not wait for our message.
+  run.workFolderLock.reset();
   env_.jobs.SetJobStatus(run.row, StatusCompleted);
   env_.dialogs.showMessage(WaitMessage(env_.jobs.displayName(run.row)), MessageIcon::Information,
                            MessageButtons::Ok, PostScriptPrinterName);

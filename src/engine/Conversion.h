@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/ConversionOptions.h"
+#include "engine/Ghostscript.h"
 #include "joblist/JobList.h"
 #include "platform/Dialogs.h"
 #include "platform/PresentationApp.h"
@@ -28,6 +29,7 @@ struct ConversionEnvironment {
   SystemVersion& systemVersion;
   std::string applicationFolder;
   std::function<void()> endProgram;  // ends the process at once
+  GhostscriptTimeLimit ghostscriptLimit{};
 };
 
 constexpr const char* PresentationProgId = "PowerPoint.Application";
@@ -50,6 +52,7 @@ class Converter {
   struct Run;
   enum class StepOutcome { Next, Stop };
 
+  void holdWorkFolder(Run& run);
   StepOutcome locateGhostscript(Run& run);
   void createApplication(const std::string& progId);
   StepOutcome checkPrinter();

@@ -9,6 +9,7 @@
 #include "engine/ProcessRunner.h"
 #include "platform/linux/AtomicFile.h"
 #include "platform/ApplicationFolder.h"
+#include "platform/PdfCheck.h"
 #include "platform/RuntimeFailure.h"
 #include "startup/core/Registry.h"
 
@@ -17,8 +18,6 @@ namespace pelvantz {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr int32_t HiddenWindow = 0;
 
 std::string WithoutNuls(std::string text) {
   std::erase(text, '\0');
@@ -72,6 +71,16 @@ bool IsNonEmptyFile(const fs::path& path) {
   return fs::is_regular_file(path, error) && fs::file_size(path, error) > 0 && !error;
 }
 
+// Ghostscript exits 0 after some write failures (a full disk while it closes
+// the file): only a PDF that reads back whole is delivered, with the print
+// file's page count when that is a PDF too, else with at least one page.
+bool HasPagesOf(const std::string& pdfFile, const std::string& printFile) {
+  const std::optional<int> pages = InspectPdf(pdfFile).pages;
+  if (!pages) return false;
+  const std::optional<int> printed = InspectPdf(printFile).pages;
+  return printed ? *pages == *printed : *pages >= 1;
+}
+
 [[noreturn]] void ThrowFileFailure(int32_t number, const std::string& action, const fs::path& path,
                                    const std::string& reason) {
   throw RuntimeFailure(number, action + " '" + path.string() + "': " + reason);
@@ -111,15 +120,30 @@ std::optional<std::string> PdfWriteCommandLine(const std::string& ghostscriptPat
          QuotedArgument(inputFile);
 }
 
-bool ConvertPrintFile(const std::string& ghostscriptPath, const std::string& workFolder) {
+std::chrono::milliseconds GhostscriptLimitFor(const GhostscriptTimeLimit& limit, std::uintmax_t printFileBytes) {
+  constexpr std::uintmax_t Megabyte = 1024 * 1024;
+  const auto megabytes = static_cast<std::chrono::milliseconds::rep>((printFileBytes + Megabyte - 1) / Megabyte);
+  return limit.base + limit.perMegabyte * megabytes;
+}
+
+bool ConvertPrintFile(const std::string& ghostscriptPath, const std::string& workFolder,
+                      const GhostscriptTimeLimit& limit) {
   const std::string pdfFile = workFolder + PathSeparator + PdfFileName;
+  const std::string printFile = workFolder + PathSeparator + PrintFileName;
   RemoveFileIfPresent(pdfFile);
-  const auto commandLine =
-      PdfWriteCommandLine(ghostscriptPath, pdfFile, workFolder + PathSeparator + PrintFileName);
+  const auto commandLine = PdfWriteCommandLine(ghostscriptPath, pdfFile, printFile);
   if (!commandLine) return false;
-  const std::optional<int> exitCode =
-      RunAndWaitForExitCode(*commandLine, workFolder, WaitInfinite, HiddenWindow, HighPriorityClass);
-  return exitCode == 0 && IsNonEmptyFile(pdfFile);
+  std::error_code error;
+  const std::uintmax_t printBytes = fs::file_size(printFile, error);
+  const std::chrono::milliseconds allowed = GhostscriptLimitFor(limit, error ? 0 : printBytes);
+  const ChildRun run = RunWithinLimit(*commandLine, workFolder, allowed, HighPriorityClass);
+  if (run.end == ChildRun::End::KilledAtLimit)
+    throw RuntimeFailure(ErrorNumber::ConverterTimeout,
+                         "Ghostscript did not finish within " +
+                             std::to_string(std::chrono::ceil<std::chrono::seconds>(allowed).count()) +
+                             " seconds and was stopped.");
+  return run.end == ChildRun::End::Exited && run.exitCode == 0 && IsNonEmptyFile(pdfFile) &&
+         HasPagesOf(pdfFile, printFile);
 }
 
 void RemoveFileIfPresent(const std::string& path) {

@@ -1,6 +1,7 @@
 #pragma once
 // The Ghostscript side of a conversion: finding the program, turning the print
 // file into the PDF, and delivering the PDF to its target.
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,11 +29,24 @@ std::optional<std::string> PdfWriteCommandLine(const std::string& ghostscriptPat
                                                const std::string& outputFile,
                                                const std::string& inputFile);
 
+// How long one Ghostscript pass may run before it counts as hung: far more
+// than a healthy pass needs, grown with the size of the print file.
+struct GhostscriptTimeLimit {
+  std::chrono::milliseconds base{std::chrono::seconds(120)};
+  std::chrono::milliseconds perMegabyte{std::chrono::seconds(10)};
+};
+
+// The limit for a print file of this many bytes.
+std::chrono::milliseconds GhostscriptLimitFor(const GhostscriptTimeLimit& limit, std::uintmax_t printFileBytes);
+
 // Converts the work folder's print file into its PDF file. True only when
-// Ghostscript started, exited with 0 and wrote a non-empty PDF; a PDF left by
-// an earlier job is removed first so that it can never pass for this one's.
-// Throws RuntimeFailure when the stale file cannot be removed.
-bool ConvertPrintFile(const std::string& ghostscriptPath, const std::string& workFolder);
+// Ghostscript started, exited with 0 and wrote a whole PDF (read back by a PDF
+// library) with as many pages as the print file; a PDF left by an earlier job
+// is removed first so that it can never pass for this one's. Throws
+// RuntimeFailure when the stale file cannot be removed, and
+// (ErrorNumber::ConverterTimeout) when Ghostscript had to be stopped at its limit.
+bool ConvertPrintFile(const std::string& ghostscriptPath, const std::string& workFolder,
+                      const GhostscriptTimeLimit& limit = {});
 
 // Removes the file if it is there; throws RuntimeFailure (75) when it cannot.
 void RemoveFileIfPresent(const std::string& path);

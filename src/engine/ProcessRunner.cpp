@@ -1,17 +1,16 @@
 #include "engine/ProcessRunner.h"
 
 #include <algorithm>
+#include <climits>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
-#include <fcntl.h>
 #include <functional>
 #include <limits>
 #include <map>
 #include <mutex>
 #include <optional>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
@@ -19,9 +18,8 @@
 #include <vector>
 
 #include "platform/RuntimeFailure.h"
+#include "platform/linux/ChildSpawn.h"
 #include "platform/linux/CommandLine.h"
-
-extern char** environ;
 
 namespace pelvantz {
 
@@ -66,7 +64,7 @@ class ChildRegistry {
 
   void terminateAll() {
     const std::lock_guard lock(mutex_);
-    for (const auto& [pid, serial] : running_) kill(pid, SIGKILL);
+    for (const auto& [pid, serial] : running_) kill(-pid, SIGKILL);
     for (const auto& [pid, serial] : running_) {
       while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
       }
@@ -129,53 +127,17 @@ bool WaitUntilEnded(pid_t pid, uint32_t milliseconds) {
   return true;
 }
 
-class SpawnSetup {
- public:
-  explicit SpawnSetup(const std::string& directory) {
-    posix_spawn_file_actions_init(&actions_);
-    posix_spawnattr_init(&attributes_);
-    // No terminal output from a hidden child, and no input to wait for.
-    posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions_, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions_, STDOUT_FILENO, STDERR_FILENO);
-    if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions_, directory.c_str());
-    // The child starts with default signal handling and nothing blocked,
-    // whatever the window's threads have set up for themselves.
-    sigset_t none;
-    sigset_t all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    posix_spawnattr_setsigmask(&attributes_, &none);
-    posix_spawnattr_setsigdefault(&attributes_, &all);
-    posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  }
-  ~SpawnSetup() {
-    posix_spawnattr_destroy(&attributes_);
-    posix_spawn_file_actions_destroy(&actions_);
-  }
-  SpawnSetup(const SpawnSetup&) = delete;
-  SpawnSetup& operator=(const SpawnSetup&) = delete;
-
-  const posix_spawn_file_actions_t* actions() const { return &actions_; }
-  const posix_spawnattr_t* attributes() const { return &attributes_; }
-
- private:
-  posix_spawn_file_actions_t actions_;
-  posix_spawnattr_t attributes_;
-};
-
 std::optional<Child> Start(const std::string& commandLine, const std::string& directory,
                            int32_t creationFlags) {
   const std::optional<ResolvedCommandLine> resolved = ResolveCommandLine(commandLine);
   if (!resolved) return std::nullopt;
-  std::vector<char*> argv;
-  for (const std::string& argument : resolved->arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-
-  const SpawnSetup setup(directory);
+  ChildSpec spec{resolved->executable, resolved->arguments, CurrentEnvironment(), directory, {}};
+  // A group of its own, so that stopping it at its time limit reaches what it started.
+  spec.ownProcessGroup = true;
   const std::optional<Child> child = Children().start([&](pid_t& pid) {
-    return posix_spawn(&pid, resolved->executable.c_str(), setup.actions(), setup.attributes(),
-                       argv.data(), environ);
+    const SpawnResult started = SpawnChild(spec);
+    pid = started.pid;
+    return started.error;
   });
   if (child && (creationFlags & HighPriorityClass) != 0) {
     setpriority(PRIO_PROCESS, static_cast<id_t>(child->pid), RaisedNiceValue);
@@ -188,8 +150,10 @@ struct Outcome {
   std::optional<int> exitCode;  // when the child ended within the wait
 };
 
-Outcome StartAndWait(const std::string& commandLine, const std::string& directory,
-                     int32_t waitTime, int32_t windowMode, int32_t creationFlags) {
+enum class AtLimit { LeaveRunning, Kill };
+
+Outcome StartAndWait(const std::string& commandLine, const std::string& directory, int32_t waitTime,
+                     int32_t windowMode, int32_t creationFlags, AtLimit atLimit = AtLimit::LeaveRunning) {
   if (windowMode < std::numeric_limits<int16_t>::min() || windowMode > std::numeric_limits<int16_t>::max()) {
     throw RuntimeFailure(ErrorNumber::Overflow, "Overflow");
   }
@@ -198,11 +162,15 @@ Outcome StartAndWait(const std::string& commandLine, const std::string& director
   // Any other negative time is, as an unsigned count of milliseconds, weeks.
   const bool ended = waitTime == WaitInfinite ? HasEnded(child->pid, true)
                                               : WaitUntilEnded(child->pid, static_cast<uint32_t>(waitTime));
-  if (!ended) {
+  if (ended) return {true, Reap(*child)};
+  if (atLimit == AtLimit::Kill) {
+    kill(-child->pid, SIGKILL);
+    HasEnded(child->pid, true);
+    Reap(*child);
+  } else {
     ReapLater(*child);
-    return {true, std::nullopt};
   }
-  return {true, Reap(*child)};
+  return {true, std::nullopt};
 }
 
 }  // namespace
@@ -216,6 +184,16 @@ std::optional<int> RunAndWaitForExitCode(const std::string& commandLine,
                                          const std::string& currentDirectory, int32_t waitTime,
                                          int32_t windowMode, int32_t creationFlags) {
   return StartAndWait(commandLine, currentDirectory, waitTime, windowMode, creationFlags).exitCode;
+}
+
+ChildRun RunWithinLimit(const std::string& commandLine, const std::string& currentDirectory,
+                        std::chrono::milliseconds limit, int32_t creationFlags) {
+  const auto milliseconds = std::clamp<std::chrono::milliseconds::rep>(limit.count(), 0, INT32_MAX);
+  const Outcome outcome = StartAndWait(commandLine, currentDirectory, static_cast<int32_t>(milliseconds), 0,
+                                       creationFlags, AtLimit::Kill);
+  if (!outcome.started) return {ChildRun::End::NotStarted};
+  if (!outcome.exitCode) return {ChildRun::End::KilledAtLimit};
+  return {ChildRun::End::Exited, *outcome.exitCode};
 }
 
 void TerminateChildProcesses() { Children().terminateAll(); }

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,6 +27,17 @@ int16_t RunAndWait(const std::string& commandLine, const std::string& currentDir
 std::optional<int> RunAndWaitForExitCode(const std::string& commandLine,
                                          const std::string& currentDirectory, int32_t waitTime,
                                          int32_t windowMode, int32_t creationFlags);
+
+struct ChildRun {
+  enum class End { NotStarted, Exited, KilledAtLimit };
+  End end;
+  int exitCode = -1;  // when it exited
+};
+
+// Starts the command line hidden (as RunAndWait does) and waits for it at most
+// `limit`; a child still running then is killed with everything it started.
+ChildRun RunWithinLimit(const std::string& commandLine, const std::string& currentDirectory,
+                        std::chrono::milliseconds limit, int32_t creationFlags);
 
 // Kills every child started here that is still running and reaps it, so that
 // ending the program leaves no orphans behind.

@@ -20,6 +20,7 @@ constexpr int32_t AutomationFailed = static_cast<int32_t>(0x80010105);     // ca
 constexpr int32_t AutomationDisconnected = static_cast<int32_t>(0x80010108); // office died
 constexpr int32_t AutomationTimeout = static_cast<int32_t>(0x8001011F);     // office hung, killed
 constexpr int32_t FileAccess = 75;  // path/file access error
+constexpr int32_t ConverterTimeout = static_cast<int32_t>(0x800705B4);  // Ghostscript hung, stopped
 }  // namespace ErrorNumber
 
 class RuntimeFailure : public std::runtime_error {

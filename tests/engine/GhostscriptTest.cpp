@@ -1,7 +1,10 @@
 #include "engine/Ghostscript.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -81,6 +84,37 @@ TEST(GhostscriptTest, ConversionSucceedsOnlyWhenGhostscriptExitsCleanlyWithItsOu
     EXPECT_EQ(ReadFile(work.path() / PdfFileName).substr(0, 5), "%PDF-");
     EXPECT_EQ(ReadFile(work.path() / PdfFileName).find("earlier job"), std::string::npos);
   }
+}
+
+// Ghostscript 10 exits 0 when the disk fills while it closes its output
+// ("ioerror on closing pdfwrite device"): the truncated file must not pass.
+TEST(GhostscriptTest, APdfCutShortByAFullDiskIsNoResult) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+  TempFolder source;
+  std::string pages = "%!PS\n/Helvetica findfont 9 scalefont setfont\n";
+  for (int page = 1; page <= 4; ++page) {
+    for (int line = 0; line < 60; ++line)
+      pages += "36 " + std::to_string(780 - 12 * line) + " moveto (Page " + std::to_string(page) + " line " +
+               std::to_string(line) + " of a print file that fills the disk to the brim and beyond) show\n";
+    pages += "showpage\n";
+  }
+  WriteFile(source.path() / PrintFileName, pages);
+  ASSERT_TRUE(ConvertPrintFile("/usr/bin/gs", source.str()));
+  const std::string printPdf = ReadFile(source.path() / PdfFileName);
+
+  TempFolder work;
+  if (::mount("tmpfs", work.path().c_str(), "tmpfs", 0, "size=256k") != 0) GTEST_SKIP() << "cannot mount tmpfs";
+  WriteFile(work.path() / PrintFileName, printPdf);
+  struct statvfs space {};
+  ASSERT_EQ(::statvfs(work.path().c_str(), &space), 0);
+  // One block left: Ghostscript draws every page, then fails only while it
+  // closes the file, and still exits 0 with the first block written.
+  const uint64_t room = space.f_frsize;
+  ASSERT_GT(printPdf.size(), room);
+  WriteFile(work.path() / "filler", std::string(space.f_bavail * space.f_frsize - room, '\0'));
+  EXPECT_FALSE(ConvertPrintFile("/usr/bin/gs", work.str()));
+  EXPECT_EQ(fs::file_size(work.path() / PdfFileName), room);
+  ::umount2(work.path().c_str(), MNT_DETACH);
 }
 
 TEST(GhostscriptTest, ReplaceFileLeavesTheOldTargetWhenTheCopyFails) {

@@ -46,7 +46,7 @@ TEST(OfficeProcessTest, OnlyTheInheritedDescriptorReachesTheProgram) {
   const std::string script =
       "test \"$(readlink /proc/$$/fd/3)\" = \"$0\" && ! test -e /proc/$$/fd/4 && ! test -e /proc/$$/fd/" +
       std::to_string(other);
-  OfficeProcess process("/bin/sh", {"-c", script, lockFile.string()}, {}, inherited);
+  OfficeProcess process("/bin/sh", {"-c", script, lockFile.string()}, {}, {inherited});
   ::close(inherited);
   ::close(other);
   ASSERT_TRUE(process.waitForExit(30s));

@@ -86,19 +86,11 @@ TEST_F(RegistryStoreTest, ReadsEveryValueFormOfAHandWrittenFile) {
   }
 }
 
-TEST_F(RegistryStoreTest, DamagedFilesHoldNothingAndAreNeverOverwritten) {
+TEST_F(RegistryStoreTest, FilesWithoutTheHeaderHoldNothingAndAreNeverOverwritten) {
   const char* damaged[] = {
       "",
       "REGEDIT5\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\"\n",
       "\"A\"=\"x\"\nREGEDIT4\n",
-      "REGEDIT4\n\"A\"=\"x\"\n",                                           // value before any key
-      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\n",       // unterminated text
-      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\\n\"\n",  // unknown escape
-      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=hex:4g\n",
-      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=dword:123456789\n",
-      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\"\ngarbage\n",
-      "REGEDIT4\n[HKEY_NOWHERE\\SOFTWARE\\Test]\n\"A\"=\"x\"\n",
-      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test\n\"A\"=\"x\"\n",
   };
   for (const char* content : damaged) {
     SCOPED_TRACE(content);
@@ -106,6 +98,43 @@ TEST_F(RegistryStoreTest, DamagedFilesHoldNothingAndAreNeverOverwritten) {
     RegistryHandle key = NullRegistryHandle;
     EXPECT_EQ(store.openKey(LocalMachine, "SOFTWARE\\Test", AllAccess, key), RegistryStatus::BadDatabase);
     EXPECT_EQ(key, NullRegistryHandle);
+    EXPECT_EQ(store.createKey(LocalMachine, "SOFTWARE\\Other", AllAccess, key), RegistryStatus::BadDatabase);
+    EXPECT_EQ(ReadFile(file), content);
+  }
+}
+
+// One bad line must not hide the rest (start-up would then blame a missing
+// install root): reads skip it, and a write, whose rendering would drop it,
+// is refused so that nothing of the file is lost.
+TEST_F(RegistryStoreTest, AMalformedLineIsSkippedOnReadingAndTheFileIsNeverOverwritten) {
+  const std::string good = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Good]\n\"Path\"=\"/opt/office\"\n";
+  const struct {
+    const char* bad;
+    int32_t testKeyStatus;  // opening SOFTWARE\Test
+  } rows[] = {
+      {"\"A\"=\"x\"\n", 2},                                                          // value before any key
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\n", 0},                  // unterminated text
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\\n\"\n", 0},          // unknown escape
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=hex:4g\n", 0},
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=dword:123456789\n", 0},
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\ngarbage\n", 0},
+      {"[HKEY_NOWHERE\\SOFTWARE\\Test]\n\"A\"=\"x\"\n", 2},
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test\n\"A\"=\"x\"\n", 2},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.bad);
+    const std::string content = "REGEDIT4\n" + std::string(row.bad) + good;
+    WriteFile(file, content);
+    const Read read = ReadValue(store, "SOFTWARE\\Good", "Path");
+    EXPECT_EQ(read.status, RegistryStatus::Success);
+    EXPECT_EQ(std::string(read.data.begin(), read.data.end()), std::string("/opt/office") + '\0');
+    RegistryHandle key = NullRegistryHandle;
+    EXPECT_EQ(store.openKey(LocalMachine, "SOFTWARE\\Test", AllAccess, key), row.testKeyStatus);
+    store.closeKey(key);
+    // The bad value itself is not read as anything.
+    if (row.testKeyStatus == 0) {
+      EXPECT_EQ(ReadValue(store, "SOFTWARE\\Test", "A").status, 2);
+    }
     EXPECT_EQ(store.createKey(LocalMachine, "SOFTWARE\\Other", AllAccess, key), RegistryStatus::BadDatabase);
     EXPECT_EQ(ReadFile(file), content);
   }

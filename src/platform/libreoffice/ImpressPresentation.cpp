@@ -52,6 +52,9 @@ void ImpressPresentation::copyToWorkFolder(const fs::path& source) {
   std::error_code error;
   if (!fs::is_regular_file(source, error))
     throw Failed("The presentation \"" + source.string() + "\" could not be found.");
+  // The office would open an empty file as a new, empty presentation.
+  if (fs::file_size(source, error) == 0 && !error)
+    throw Failed("The presentation \"" + source.string() + "\" is empty (0 bytes).");
   workingFolder_ = NewProcessFolder(session_->workFolder(), WorkingCopyPrefix);
   workingCopy_ = workingFolder_ / source.filename();
   if (!fs::copy_file(source, workingCopy_, fs::copy_options::overwrite_existing, error)) {

@@ -11,12 +11,22 @@
 #include "platform/LibreOfficeFactory.h"
 #include "platform/libreoffice/ImpressPresentation.h"
 #include "platform/libreoffice/UnoHelpers.h"
+#include "platform/linux/WorkFolder.h"
 
 namespace pelvantz {
 namespace office {
 namespace {
 
 constexpr const char* ApplicationProgId = "PowerPoint.Application";
+
+// Where no work folder can be had, the office's start fails later with the reason.
+std::filesystem::path OfficeWorkFolder(const std::string& applicationFolder) {
+  try {
+    return WorkFolderOf(applicationFolder);
+  } catch (const RuntimeFailure&) {
+    return std::filesystem::path(applicationFolder) / "temp";
+  }
+}
 
 }  // namespace
 
@@ -106,7 +116,7 @@ std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string
   office::OfficeSettings settings;
   settings.program = officeProgram.empty() ? InstalledOfficeProgram() : officeProgram;
   settings.limits = limits;
-  settings.workFolder = std::filesystem::path(applicationFolder) / "temp";
+  settings.workFolder = office::OfficeWorkFolder(applicationFolder);
   settings.printerFolder = std::filesystem::path(applicationFolder) / "printer";
   return std::make_unique<office::LibreOfficeFactory>(settings);
 }

@@ -1,10 +1,7 @@
 #include "platform/libreoffice/OfficeProcess.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -12,7 +9,7 @@
 #include <stdexcept>
 #include <thread>
 
-extern char** environ;
+#include "platform/linux/ChildSpawn.h"
 
 namespace pelvantz::office {
 namespace {
@@ -42,8 +39,7 @@ void SignalGroup(pid_t pid, int signal) {
 
 std::vector<std::string> EnvironmentWith(const std::vector<std::string>& extra) {
   std::vector<std::string> result;
-  for (char** entry = environ; entry && *entry; ++entry) {
-    const std::string text(*entry);
+  for (const std::string& text : CurrentEnvironment()) {
     const std::string name = text.substr(0, text.find('=') + 1);
     bool overridden = false;
     for (const auto& replacement : extra) overridden |= replacement.rfind(name, 0) == 0;
@@ -53,71 +49,20 @@ std::vector<std::string> EnvironmentWith(const std::vector<std::string>& extra) 
   return result;
 }
 
-std::vector<char*> Pointers(std::vector<std::string>& texts) {
-  std::vector<char*> pointers;
-  for (auto& text : texts) pointers.push_back(text.data());
-  pointers.push_back(nullptr);
-  return pointers;
-}
-
-class SpawnSettings {
- public:
-  explicit SpawnSettings(int inheritedDescriptor) {
-    posix_spawn_file_actions_init(&actions_);
-    posix_spawnattr_init(&attributes_);
-    posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions_, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions_, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    // None of our other descriptors (sockets, pipes) may live on in the office.
-    if (inheritedDescriptor >= 0)
-      posix_spawn_file_actions_adddup2(&actions_, inheritedDescriptor, InheritedAs);
-    posix_spawn_file_actions_addclosefrom_np(&actions_, InheritedAs + (inheritedDescriptor >= 0 ? 1 : 0));
-    // Own group: a terminal's Ctrl+C is ours to handle, and the group can be killed as one.
-    posix_spawnattr_setpgroup(&attributes_, 0);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGTERM);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigdefault(&attributes_, &defaults);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attributes_, &none);
-    posix_spawnattr_setflags(&attributes_,
-                             POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-  }
-  ~SpawnSettings() {
-    posix_spawn_file_actions_destroy(&actions_);
-    posix_spawnattr_destroy(&attributes_);
-  }
-  SpawnSettings(const SpawnSettings&) = delete;
-  SpawnSettings& operator=(const SpawnSettings&) = delete;
-  const posix_spawn_file_actions_t* actions() const { return &actions_; }
-  const posix_spawnattr_t* attributes() const { return &attributes_; }
-
- private:
-  posix_spawn_file_actions_t actions_;
-  posix_spawnattr_t attributes_;
-};
-
 }  // namespace
 
 OfficeProcess::OfficeProcess(const std::string& program, const std::vector<std::string>& arguments,
-                             const std::vector<std::string>& extraEnvironment, int inheritedDescriptor) {
+                             const std::vector<std::string>& extraEnvironment, const std::vector<int>& inheritedDescriptors) {
   std::vector<std::string> argv{program};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
-  std::vector<std::string> envp = EnvironmentWith(extraEnvironment);
-  auto argvPointers = Pointers(argv);
-  auto envPointers = Pointers(envp);
-  SpawnSettings settings(inheritedDescriptor);
+  ChildSpec spec{program, argv, EnvironmentWith(extraEnvironment), {}, inheritedDescriptors};
+  // Own group: a terminal's Ctrl+C is ours to handle, and the group can be killed as one.
+  spec.ownProcessGroup = true;
   std::lock_guard lock(RegistryMutex());  // no exit-time kill may miss a process being born
   if (startsRefused) throw std::runtime_error("Cannot start " + program + ": the program is ending.");
-  const int error = posix_spawn(&pid_, program.c_str(), settings.actions(), settings.attributes(),
-                                argvPointers.data(), envPointers.data());
-  if (error != 0) {
-    pid_ = -1;
-    throw std::runtime_error("Cannot start " + program + ": " + std::strerror(error));
-  }
+  const SpawnResult started = SpawnChild(spec);
+  if (started.error != 0) throw std::runtime_error("Cannot start " + program + ": " + std::strerror(started.error));
+  pid_ = started.pid;
   LiveProcesses().insert(pid_);
 }
 

@@ -10,16 +10,14 @@
 
 namespace pelvantz::office {
 
-constexpr int InheritedAs = 3;
-
 class OfficeProcess {
  public:
   // Starts the program with the arguments and extra environment entries
   // ("NAME=value"); its standard streams go to /dev/null, and of our other
-  // descriptors only the inherited one reaches it, as descriptor InheritedAs.
+  // descriptors only the inherited ones reach it, as descriptors 3, 4, ...
   // Throws std::runtime_error with the reason when it cannot be started.
   OfficeProcess(const std::string& program, const std::vector<std::string>& arguments,
-                const std::vector<std::string>& extraEnvironment, int inheritedDescriptor = -1);
+                const std::vector<std::string>& extraEnvironment, const std::vector<int>& inheritedDescriptors = {});
   // Ends the process if it still runs.
   ~OfficeProcess();
   OfficeProcess(const OfficeProcess&) = delete;

@@ -31,7 +31,8 @@ struct ConfigurationValue {
 std::vector<ConfigurationValue> OurSettings(const std::string& setupVersion) {
   const std::string scripting = "/org.openoffice.Office.Common/Security/Scripting";
   std::vector<ConfigurationValue> settings{{scripting, "MacroSecurityLevel", "3"},
-                                           {scripting, "DisableMacrosExecution", "true"}};
+                                           {scripting, "DisableMacrosExecution", "true"},
+                                           {scripting, "BlockUntrustedRefererLinks", "true"}};
   if (!setupVersion.empty())
     settings.push_back({"/org.openoffice.Setup/Product", "ooSetupLastVersion", setupVersion});
   return settings;
@@ -136,8 +137,8 @@ fs::path NewProcessFolder(const fs::path& workFolder, const std::string& prefix)
 }
 
 void RemoveFoldersOfEndedProcesses(const fs::path& workFolder) {
-  static const std::regex processFolder(std::string("(") + SharedProfileName + "|" + WorkingCopyPrefix +
-                                        ")-([0-9]+)-[0-9]+");
+  static const std::regex processFolder(std::string("(") + SharedProfileName + "|" + WorkingCopyPrefix + "|" +
+                                        OfficeTemporaryPrefix + ")-([0-9]+)-[0-9]+");
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(workFolder, error)) {
     std::smatch match;

@@ -42,6 +42,8 @@ class OfficeProfile {
 
 // Folders of presentations' working copies start with this.
 constexpr const char* WorkingCopyPrefix = "office-work";
+// Folders an office keeps its temporary files in (instead of the system's) start with this.
+constexpr const char* OfficeTemporaryPrefix = "office-tmp";
 
 // A new folder under the work folder that belongs to this process:
 // <prefix>-<process id>-<number>, so that leftovers of ended processes can be told apart.

@@ -1,6 +1,11 @@
 #include "platform/libreoffice/OfficeSession.h"
 
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <atomic>
 #include <com/sun/star/bridge/BridgeFactory.hpp>
@@ -10,6 +15,8 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <cstdlib>
+#include <rtl/textcvt.h>
+#include <rtl/ustring.h>
 #include <thread>
 
 #include "platform/libreoffice/UnoHelpers.h"
@@ -42,6 +49,77 @@ std::string UniquePipeName() {
          std::to_string(ticks);
 }
 
+// The office's pipes are sockets in the system's temporary folder, which an
+// office that was killed leaves behind: ours go by name, the office's own
+// instance pipe once nobody listens on it any more (as the office itself
+// judges a stale one).
+std::filesystem::path PipeFolder() { return ::access("/tmp", W_OK) == 0 ? "/tmp" : "/var/tmp"; }
+
+bool NobodyListensOn(const std::filesystem::path& socketFile) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string path = socketFile.string();
+  if (path.size() >= sizeof address.sun_path) return false;
+  path.copy(address.sun_path, path.size());
+  const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (probe < 0) return false;
+  const bool refused = ::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
+                       errno == ECONNREFUSED;
+  ::close(probe);
+  return refused;
+}
+
+void RemoveOfficePipes(const std::vector<std::string>& ourNames) {
+  const std::string prefix = "OSL_PIPE_" + std::to_string(::getuid()) + "_";
+  const std::filesystem::path folder = PipeFolder();
+  std::error_code ignored;
+  for (const auto& name : ourNames) std::filesystem::remove(folder / (prefix + name), ignored);
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(prefix + "SingleOfficeIPC_", 0) == 0 && entry.is_socket(ignored) && NobodyListensOn(entry.path()))
+      std::filesystem::remove(entry.path(), ignored);
+  }
+}
+
+bool IsUtf8(const std::string& text) {
+  rtl_uString* converted = nullptr;
+  const bool valid = rtl_convertStringToUString(&converted, text.data(), static_cast<sal_Int32>(text.size()),
+                                                RTL_TEXTENCODING_UTF8,
+                                                RTL_TEXTTOUNICODE_FLAGS_UNDEFINED_ERROR |
+                                                    RTL_TEXTTOUNICODE_FLAGS_MBUNDEFINED_ERROR |
+                                                    RTL_TEXTTOUNICODE_FLAGS_INVALID_ERROR);
+  if (converted != nullptr) rtl_uString_release(converted);
+  return valid;
+}
+
+// The office reads folder names in its environment as UTF-8. A folder whose
+// name is not (an old archive's byte) is handed over open instead, and named
+// by the office's own descriptor for it.
+class FolderHandOver {
+ public:
+  explicit FolderHandOver(std::vector<int> inherited) : inherited_(std::move(inherited)) {}
+  ~FolderHandOver() {
+    for (int descriptor : opened_) ::close(descriptor);
+  }
+  FolderHandOver(const FolderHandOver&) = delete;
+  FolderHandOver& operator=(const FolderHandOver&) = delete;
+
+  std::string name(const std::filesystem::path& folder) {
+    if (IsUtf8(folder.string())) return folder.string();
+    const int descriptor = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) return folder.string();
+    opened_.push_back(descriptor);
+    inherited_.push_back(descriptor);
+    return "/proc/self/fd/" + std::to_string(FirstInheritedDescriptor + inherited_.size() - 1);
+  }
+  const std::vector<int>& inherited() const { return inherited_; }
+
+ private:
+  static constexpr size_t FirstInheritedDescriptor = 3;
+  std::vector<int> inherited_;
+  std::vector<int> opened_;
+};
+
 RuntimeFailure CannotStart(const std::string& reason) {
   return RuntimeFailure(ErrorNumber::CannotCreateObject,
                         "Cannot create the presentation application: " + reason);
@@ -52,7 +130,18 @@ RuntimeFailure CannotStart(const std::string& reason) {
 OfficeSession::OfficeSession(const OfficeSettings& settings) : settings_(settings) {
   try {
     profile_ = std::make_unique<OfficeProfile>(settings_.workFolder, OfficeSetupVersion(settings_.program));
+    temporaryFolder_ = NewProcessFolder(settings_.workFolder, OfficeTemporaryPrefix);
     startOnWorkingProfile();
+  } catch (...) {
+    shutdown();
+    translateStartFailure();
+  }
+}
+
+// Called from a catch clause: the start failure as the one failure the caller expects.
+void OfficeSession::translateStartFailure() {
+  try {
+    throw;
   } catch (const RuntimeFailure& failure) {
     if (failure.number() == ErrorNumber::CannotCreateObject) throw;
     throw CannotStart(failure.description());
@@ -98,12 +187,17 @@ void OfficeSession::startOnWorkingProfile() {
 
 void OfficeSession::startAndConnect() {
   const std::string pipeName = UniquePipeName();
+  pipeNames_.push_back(pipeName);
+  std::vector<int> inherited;
+  if (profile_->lockDescriptor() >= 0) inherited.push_back(profile_->lockDescriptor());
+  FolderHandOver folders(inherited);
   const std::vector<std::string> environment{"SAL_DISABLE_CUPS=1",
-                                             "SAL_PSPRINT=" + settings_.printerFolder.string()};
+                                             "SAL_PSPRINT=" + folders.name(settings_.printerFolder),
+                                             "TMPDIR=" + folders.name(temporaryFolder_)};
   const auto deadline = std::chrono::steady_clock::now() + settings_.limits.start;
   for (int start = 0; start < MostStarts; ++start) {
     process_ = std::make_unique<OfficeProcess>(settings_.program, arguments(pipeName), environment,
-                                               profile_->lockDescriptor());
+                                               folders.inherited());
     ++starts_;
     while (!tryConnect(pipeName)) {
       if (const auto exitCode = process_->exitCode()) {
@@ -167,7 +261,10 @@ RuntimeFailure OfficeSession::refine(const RuntimeFailure& failure, const Watchd
 bool OfficeSession::alive() { return process_ && process_->running(); }
 
 void OfficeSession::shutdown() {
-  if (!process_) return;
+  if (!process_) {
+    removeTemporaryFiles();
+    return;
+  }
   if (desktop_.is() && process_->running()) {
     try {
       Watchdog watchdog(*process_, settings_.limits.call);
@@ -182,6 +279,15 @@ void OfficeSession::shutdown() {
   if (!process_->waitForExit(10s)) process_->terminate(3s);
   process_.reset();
   profile_.reset();
+  removeTemporaryFiles();
+}
+
+void OfficeSession::removeTemporaryFiles() {
+  std::error_code ignored;
+  if (!temporaryFolder_.empty()) std::filesystem::remove_all(temporaryFolder_, ignored);
+  temporaryFolder_.clear();
+  if (!pipeNames_.empty()) RemoveOfficePipes(pipeNames_);
+  pipeNames_.clear();
 }
 
 void OfficeSession::disposeBridge() {

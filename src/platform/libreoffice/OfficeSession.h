@@ -73,6 +73,7 @@ class OfficeSession {
 
  private:
   OfficeProcess& process();
+  [[noreturn]] void translateStartFailure();
   void startOnWorkingProfile();
   void startAndConnect();
   bool tryConnect(const std::string& pipeName);
@@ -83,9 +84,12 @@ class OfficeSession {
   RuntimeFailure refine(const RuntimeFailure& failure, const Watchdog& watchdog);
   RuntimeFailure timedOut(const Watchdog& watchdog) const;
   void disposeBridge();
+  void removeTemporaryFiles();
 
   OfficeSettings settings_;
   std::unique_ptr<OfficeProfile> profile_;
+  std::filesystem::path temporaryFolder_;  // the office's own, instead of the system's
+  std::vector<std::string> pipeNames_;     // every pipe it was told to accept on
   std::unique_ptr<OfficeProcess> process_;
   css::uno::Reference<css::bridge::XBridge> bridge_;
   css::uno::Reference<css::uno::XComponentContext> context_;

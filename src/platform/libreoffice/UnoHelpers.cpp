@@ -1,6 +1,6 @@
 #include "platform/libreoffice/UnoHelpers.h"
 
-#include <osl/file.hxx>
+#include <cstring>
 
 #include "platform/RuntimeFailure.h"
 
@@ -15,11 +15,28 @@ std::string ToStdString(const OUString& text) {
   return std::string(utf8.getStr(), static_cast<size_t>(utf8.getLength()));
 }
 
+// Built from the path's bytes, every byte outside the unreserved ones escaped,
+// so that a name that is not UTF-8 (common in old archives) reaches the office
+// as the file system holds it.
 OUString FileUrl(const std::filesystem::path& path) {
-  OUString url;
-  if (osl::FileBase::getFileURLFromSystemPath(ToOUString(path.string()), url) != osl::FileBase::E_None)
+  std::error_code error;
+  const std::string absolute = std::filesystem::absolute(path, error).string();
+  if (error || absolute.empty() || absolute.front() != '/')
     throw RuntimeFailure(ErrorNumber::FileAccess, "Not a usable file path: " + path.string());
-  return url;
+  static constexpr char Hex[] = "0123456789ABCDEF";
+  std::string url = "file://";
+  for (const unsigned char byte : absolute) {
+    const bool unreserved = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+                            (byte >= '0' && byte <= '9') || std::strchr("/-._~", byte) != nullptr;
+    if (unreserved && byte != 0) {
+      url += static_cast<char>(byte);
+    } else {
+      url += '%';
+      url += Hex[byte >> 4];
+      url += Hex[byte & 0xF];
+    }
+  }
+  return OUString::createFromAscii(url.c_str());
 }
 
 css::beans::PropertyValue Property(const char* name, const css::uno::Any& value) {

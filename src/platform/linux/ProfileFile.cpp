@@ -123,7 +123,8 @@ struct ProfileDocument {
   }
 
   std::optional<size_t> FindKey(size_t header, const std::string& key) const {
-    for (size_t index = header + 1; index < SectionEnd(header); ++index)
+    const size_t end = SectionEnd(header);
+    for (size_t index = header + 1; index < end; ++index)
       if (lines[index].kind == ProfileLine::Kind::Key && SameName(lines[index].name, key)) return index;
     return std::nullopt;
   }
@@ -131,7 +132,8 @@ struct ProfileDocument {
   // Where a new key goes: after the section's last key, or after its header.
   size_t InsertionPoint(size_t header) const {
     size_t point = header + 1;
-    for (size_t index = header + 1; index < SectionEnd(header); ++index)
+    const size_t end = SectionEnd(header);
+    for (size_t index = header + 1; index < end; ++index)
       if (lines[index].kind == ProfileLine::Kind::Key) point = index + 1;
     return point;
   }

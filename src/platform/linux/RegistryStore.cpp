@@ -233,25 +233,45 @@ void PutValue(StoredKey& key, StoredValue value) {
   key.values.push_back(std::move(value));
 }
 
-// Nothing when the text breaks the format anywhere.
-std::optional<RegistryDocument> ParseDocument(std::string content) {
+// How a line that breaks the format is met: reading skips it (one bad line must
+// not hide every good one), writing refuses the file, whose rendering would drop it.
+enum class BadLines { Skip, Refuse };
+
+void ReportSkipped(const std::string& filePath, size_t lineIndex, const std::string& line) {
+  std::fprintf(stderr, "%s: line %zu is not in the registry format and is ignored: %s\n", filePath.c_str(),
+               lineIndex + 1, line.c_str());
+}
+
+// Nothing when the header is missing, or when a line breaks the format and `bad` refuses.
+std::optional<RegistryDocument> ParseDocument(std::string content, const std::string& filePath, BadLines bad) {
   if (content.starts_with("\xEF\xBB\xBF")) content.erase(0, 3);  // editors may add a UTF-8 mark
   const std::vector<std::string> lines = LogicalLines(content);
   if (TrimBlanks(lines.front()) != Header) return std::nullopt;
   RegistryDocument document;
   StoredKey* current = nullptr;
+  bool inBadKey = false;  // the values under a header that was skipped are skipped with it
   for (size_t index = 1; index < lines.size(); ++index) {
     const std::string line = TrimBlanks(lines[index]);
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       const std::string path = line.substr(1, line.size() - 2);
-      if (line.back() != ']' || !IsValidStoredPath(path)) return std::nullopt;
+      inBadKey = line.back() != ']' || !IsValidStoredPath(path);
+      if (inBadKey) {
+        if (bad == BadLines::Refuse) return std::nullopt;
+        ReportSkipped(filePath, index, line);
+        current = nullptr;
+        continue;
+      }
       current = &FindOrAddKey(document, path);
       continue;
     }
     std::optional<StoredValue> value =
         (line.front() == '"' || line.front() == '@') ? ParseValueLine(line) : std::nullopt;
-    if (!value || !current) return std::nullopt;
+    if (!value || !current) {
+      if (bad == BadLines::Refuse) return std::nullopt;
+      if (!inBadKey) ReportSkipped(filePath, index, line);
+      continue;
+    }
     PutValue(*current, std::move(*value));
   }
   return document;
@@ -317,12 +337,12 @@ std::string RenderDocument(const RegistryDocument& document) {
 // ---- the store file --------------------------------------------------------
 
 // A missing file is an empty store; an unreadable or damaged one gives nothing.
-std::optional<RegistryDocument> LoadDocument(const std::string& filePath) {
+std::optional<RegistryDocument> LoadDocument(const std::string& filePath, BadLines bad) {
   std::error_code error;
   if (!std::filesystem::exists(filePath, error) && !error) return RegistryDocument{};
   std::string content;
   if (!ReadWholeFile(filePath, content)) return std::nullopt;
-  return ParseDocument(content);
+  return ParseDocument(content, filePath, bad);
 }
 
 bool KeyExists(const RegistryDocument& document, const std::string& path) {
@@ -357,7 +377,7 @@ int32_t RegistryStore::openKey(uint32_t root, const std::string& keyPath, uint32
   const std::optional<std::string> rootName = RootName(root);
   if (!rootName) return RegistryStatus::InvalidHandle;
   if (!IsValidKeyPath(keyPath)) return RegistryStatus::BadPathName;
-  const std::optional<RegistryDocument> document = LoadDocument(filePath_);
+  const std::optional<RegistryDocument> document = LoadDocument(filePath_, BadLines::Skip);
   if (!document) return RegistryStatus::BadDatabase;
   const std::string path = FullPath(*rootName, keyPath);
   if (!KeyExists(*document, path)) return RegistryStatus::FileNotFound;
@@ -370,7 +390,7 @@ int32_t RegistryStore::createKey(uint32_t root, const std::string& keyPath, uint
   const std::optional<std::string> rootName = RootName(root);
   if (!rootName) return RegistryStatus::InvalidHandle;
   if (!IsValidKeyPath(keyPath)) return RegistryStatus::BadPathName;
-  std::optional<RegistryDocument> document = LoadDocument(filePath_);
+  std::optional<RegistryDocument> document = LoadDocument(filePath_, BadLines::Refuse);
   if (!document) return RegistryStatus::BadDatabase;
   const std::string path = FullPath(*rootName, keyPath);
   if (!KeyExists(*document, path)) {
@@ -385,7 +405,7 @@ int32_t RegistryStore::queryValue(RegistryHandle handle, const std::string& valu
   const auto open = openKeys_.find(handle);
   if (open == openKeys_.end()) return RegistryStatus::InvalidHandle;
   if (!(open->second.access & RegistryAccess::QueryValue)) return RegistryStatus::AccessDenied;
-  std::optional<RegistryDocument> document = LoadDocument(filePath_);
+  std::optional<RegistryDocument> document = LoadDocument(filePath_, BadLines::Skip);
   if (!document) return RegistryStatus::BadDatabase;
   const StoredKey* key = FindKey(*document, open->second.path);
   if (!key) return RegistryStatus::FileNotFound;
@@ -415,7 +435,7 @@ int32_t RegistryStore::setValue(RegistryHandle handle, const std::string& valueN
   if (!(open->second.access & RegistryAccess::SetValue)) return RegistryStatus::AccessDenied;
   if (std::any_of(valueName.begin(), valueName.end(), [](char c) { return c == '\n' || c == '\r'; }))
     return RegistryStatus::InvalidParameter;
-  std::optional<RegistryDocument> document = LoadDocument(filePath_);
+  std::optional<RegistryDocument> document = LoadDocument(filePath_, BadLines::Refuse);
   if (!document) return RegistryStatus::BadDatabase;
   PutValue(FindOrAddKey(*document, open->second.path), StoredValue{valueName, type, data});
   return ReplaceFileAtomically(filePath_, RenderDocument(*document)) ? RegistryStatus::Success
