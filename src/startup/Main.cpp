@@ -31,12 +31,16 @@ namespace {
 
 // Ends the process with no window asked and no unload run; what the program
 // started goes with it, and later copies no longer find this one.
-[[noreturn]] void EndProgramAtOnce(InstanceWindow& instance, int exitCode = 0) {
-  instance.release();
+[[noreturn]] void EndWithChildren(int exitCode) {
   TerminateOfficeProcesses(true);
   TerminateChildProcesses();
   std::fflush(nullptr);
   _exit(exitCode);
+}
+
+[[noreturn]] void EndProgramAtOnce(InstanceWindow& instance, int exitCode = 0) {
+  instance.release();
+  EndWithChildren(exitCode);
 }
 
 void CentreOnScreen(QWidget& window) {
@@ -71,8 +75,8 @@ int RunProgram(int argc, char* argv[]) {
   QtSplashClock clock;
   const auto endProgram = [&instance] { EndProgramAtOnce(instance); };
   // A signal ends the program as a shell expects: exit status 128 + its number.
-  const TerminationSignals terminationSignals(
-      [&instance](int signal) { EndProgramAtOnce(instance, 128 + signal); });
+  const TerminationSignals terminationSignals([&instance](int signal) { EndProgramAtOnce(instance, 128 + signal); },
+                                              [](int signal) { EndWithChildren(128 + signal); });
 
   std::unique_ptr<FrmMain> mainWindow;
   const auto showMainWindow = [&] {
