@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/Ghostscript.h"
+#include "engine/JobOutcome.h"
 #include "engine/PrinterCheck.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/TextCase.h"
@@ -46,6 +47,7 @@ struct Converter::Run {
   std::string ghostscriptPath;
   std::unique_ptr<Presentation> presentation;
   std::string workFolder;
+  bool presentationOpened = false;
   bool pdfCreated = false;
 
   Presentation& openPresentation() {
@@ -66,7 +68,11 @@ void Converter::ConvertPresentation(const std::string& sourcePath, const std::st
       [&] { return locateGhostscript(run); },
       [&] { createApplication(PresentationProgId); return StepOutcome::Next; },
       [&] { application().setVisible(Visible); return StepOutcome::Next; },
-      [&] { run.presentation = application().open(run.sourcePath); return StepOutcome::Next; },
+      [&] {
+        run.presentation = application().open(run.sourcePath);
+        run.presentationOpened = true;
+        return StepOutcome::Next;
+      },
       [&] { run.workFolder = env_.applicationFolder + PathSeparator + "temp"; return StepOutcome::Next; },
       [&] { return checkPrinter(); },
       [&] { setPrintOptions(run); return StepOutcome::Next; },
@@ -147,12 +153,14 @@ void Converter::finishJob(Run& run) {
   RemoveFileIfPresent(run.workFolder + PathSeparator + RangeFileName);
   if (!run.pdfCreated) {
     env_.jobs.SetJobStatus(run.row, StatusFailed);
+    env_.jobs.SetJobReason(run.row, NoPdfReason());
     env_.dialogs.showMessage(NoPdfMessage, MessageIcon::Critical, MessageButtons::Ok,
                              PostScriptPrinterName);
     return;
   }
   ReplaceFile(run.workFolder + PathSeparator + PdfFileName, run.targetPath);
   env_.jobs.SetJobStatus(run.row, StatusCompleted);
+  env_.jobs.SetJobReason(run.row, CompletedReason(run.targetPath));
   env_.dialogs.showMessage(WaitMessage(env_.jobs.displayName(run.row)), MessageIcon::Information,
                            MessageButtons::Ok, PostScriptPrinterName);
   if (run.options.OpenAfterConversion) env_.shell.open(run.targetPath);
@@ -182,6 +190,8 @@ void Converter::abandonApplication() noexcept {
 bool Converter::recoverFrom(const RuntimeFailure& failure, Run& run) {
   run.presentation.reset();
   env_.jobs.SetJobStatus(run.row, StatusFailed);
+  env_.jobs.SetJobReason(run.row, FailureReason({failure, run.sourcePath, run.targetPath, run.options,
+                                                 run.presentationOpened, run.pdfCreated}));
   if (failure.number() == ErrorNumber::CannotCreateObject) {
     createApplication(RetryProgId);
     return true;
