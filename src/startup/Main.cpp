@@ -78,6 +78,7 @@ int RunProgram(int argc, char* argv[]) {
   const auto showMainWindow = [&] {
     mainWindow = std::make_unique<FrmMain>(MainWindowServices{
         settings, dialogs, cursor, shell, errors, *office, registry, systemVersion, folder, endProgram});
+    dialogs.setOwner(mainWindow.get());
     mainWindow->show();
     instance.onActivationRequest([window = mainWindow.get()] { BringToFront(*window); });
   };
