@@ -22,6 +22,7 @@
 #include "startup/Startup.h"
 #include "startup/TerminationSignals.h"
 #include "startup/core/ErrorHandler.h"
+#include "startup/core/ExitStatus.h"
 #include "startup/core/Registry.h"
 #include "startup/core/Settings.h"
 #include "ui/FrmMain.h"
@@ -31,7 +32,7 @@ namespace {
 
 // Ends the process with no window asked and no unload run; what the program
 // started goes with it, and later copies no longer find this one.
-[[noreturn]] void EndProgramAtOnce(InstanceWindow& instance, int exitCode = 0) {
+[[noreturn]] void EndProgramAtOnce(InstanceWindow& instance, int exitCode) {
   instance.release();
   TerminateOfficeProcesses(true);
   TerminateChildProcesses();
@@ -69,7 +70,7 @@ int RunProgram(int argc, char* argv[]) {
   const std::unique_ptr<PresentationAppFactory> office = MakeLibreOfficeFactory(folder);
   QtInstanceWindow instance(DefaultInstanceSocket());
   QtSplashClock clock;
-  const auto endProgram = [&instance] { EndProgramAtOnce(instance); };
+  const auto endProgram = [&instance](int exitStatus) { EndProgramAtOnce(instance, exitStatus); };
   // A signal ends the program as a shell expects: exit status 128 + its number.
   const TerminationSignals terminationSignals(
       [&instance](int signal) { EndProgramAtOnce(instance, 128 + signal); });
@@ -84,14 +85,15 @@ int RunProgram(int argc, char* argv[]) {
   };
   const auto showSplash = [&] {
     auto* splash = new FrmSplash(
-        SplashServices{settings, errors, instance, clock, qtFolder, showMainWindow, endProgram});
+        SplashServices{settings, errors, instance, clock, qtFolder, showMainWindow,
+                       [&instance] { EndProgramAtOnce(instance, ExitStatus::Normal); }});
     CentreOnScreen(*splash);
     splash->show();
     // The first job's office starts while the splash shows.
     office->prepareNext();
   };
 
-  if (!Main(StartupServices{settings, dialogs, registry, showSplash, endProgram})) return 0;
+  if (!Main(StartupServices{settings, dialogs, registry, showSplash, endProgram})) return ExitStatus::StartFailed;
   const int exitCode = QApplication::exec();
   instance.release();
   TerminateOfficeProcesses(true);
