@@ -1,6 +1,7 @@
 #include "VirtualDesktop.h"
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +21,8 @@ using namespace std::chrono_literals;
 pid_t Spawn(const std::vector<std::string>& arguments, int keepOpen = -1) {
   const pid_t child = fork();
   if (child != 0) return child;
+  // The display and its programs go with the test program, however it ends.
+  prctl(PR_SET_PDEATHSIG, SIGTERM);
   std::vector<char*> argv;
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
