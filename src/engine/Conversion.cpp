@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/Ghostscript.h"
+#include "engine/JobOutcome.h"
 #include "engine/PrinterCheck.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/TextCase.h"
@@ -69,6 +70,7 @@ struct Converter::Run {
   std::unique_ptr<Presentation> presentation;
   std::string workFolder;
   std::unique_ptr<WorkFolderLock> workFolderLock;
+  bool presentationOpened = false;
   bool pdfCreated = false;
 
   Presentation& openPresentation() {
@@ -91,7 +93,11 @@ void Converter::ConvertPresentation(const std::string& sourcePath, const std::st
       [&] { return locateGhostscript(run); },
       [&] { createApplication(PresentationProgId); return StepOutcome::Next; },
       [&] { application().setVisible(Visible); return StepOutcome::Next; },
-      [&] { run.presentation = application().open(run.sourcePath); return StepOutcome::Next; },
+      [&] {
+        run.presentation = application().open(run.sourcePath);
+        run.presentationOpened = true;
+        return StepOutcome::Next;
+      },
       [&] { run.workFolder = WorkFolderOf(env_.applicationFolder); return StepOutcome::Next; },
       [&] { return checkPrinter(); },
       [&] { setPrintOptions(run); return StepOutcome::Next; },
@@ -183,6 +189,7 @@ void Converter::finishJob(Run& run) {
   if (!run.pdfCreated) {
     run.workFolderLock.reset();
     env_.jobs.SetJobStatus(run.row, StatusFailed);
+    env_.jobs.SetJobReason(run.row, NoPdfReason());
     env_.dialogs.showMessage(NoPdfMessage, MessageIcon::Critical, MessageButtons::Ok,
                              PostScriptPrinterName);
     return;
@@ -191,6 +198,7 @@ void Converter::finishJob(Run& run) {
   // The work files are done with: another job need not wait for our message.
   run.workFolderLock.reset();
   env_.jobs.SetJobStatus(run.row, StatusCompleted);
+  env_.jobs.SetJobReason(run.row, CompletedReason(run.targetPath));
   env_.dialogs.showMessage(WaitMessage(env_.jobs.displayName(run.row)), MessageIcon::Information,
                            MessageButtons::Ok, PostScriptPrinterName);
   if (run.options.OpenAfterConversion) env_.shell.open(run.targetPath);
@@ -220,6 +228,8 @@ void Converter::abandonApplication() noexcept {
 bool Converter::recoverFrom(const RuntimeFailure& failure, Run& run) {
   run.presentation.reset();
   env_.jobs.SetJobStatus(run.row, StatusFailed);
+  env_.jobs.SetJobReason(run.row, FailureReason({failure, run.sourcePath, run.targetPath, run.options,
+                                                 run.presentationOpened, run.pdfCreated}));
   if (failure.number() == ErrorNumber::CannotCreateObject) {
     createApplication(RetryProgId);
     return true;

@@ -9,6 +9,7 @@ struct ConversionJob {
   std::string SourcePath;
   std::string TargetPath;
   std::string Status;       // "", "Converting...", "Completed", "Failed"
+  std::string Reason;       // why the job ended so, in plain words; empty until it ends
 };
 
 }  // namespace pelvantz

@@ -56,7 +56,7 @@ void JobList::AddCompleteListView(const std::string& sourceText, const std::stri
   }
   const auto position = static_cast<int16_t>(count() + 1);
   if (observer_) observer_->rowAboutToBeAppended(position);
-  rows_.push_back({name, sourceText, targetText, ""});
+  rows_.push_back({name, sourceText, targetText, "", ""});
   queuedNames_.insert(UpperCaseText(name));
   if (observer_) observer_->rowAppended(position);
 }
@@ -73,7 +73,15 @@ bool JobList::AddToList(const std::string& sourceText, const std::string& target
 
 void JobList::SetJobStatus(int16_t position, const std::string& text) {
   if (position < 1 || position > count()) return;
-  rows_[static_cast<std::size_t>(position - 1)].Status = text;
+  ConversionJob& row = rows_[static_cast<std::size_t>(position - 1)];
+  row.Status = text;
+  row.Reason.clear();
+  if (observer_) observer_->statusChanged(position);
+}
+
+void JobList::SetJobReason(int16_t position, const std::string& reason) {
+  if (position < 1 || position > count()) return;
+  rows_[static_cast<std::size_t>(position - 1)].Reason = reason;
   if (observer_) observer_->statusChanged(position);
 }
 

@@ -14,8 +14,11 @@ namespace pelvantz {
 class JobRows {
  public:
   virtual ~JobRows() = default;
-  // Positions start at 1; a position without a row is ignored.
+  // Positions start at 1; a position without a row is ignored. A new status
+  // clears the reason of the old one.
   virtual void SetJobStatus(int16_t position, const std::string& text) = 0;
+  // Why the row's job ended as its status says.
+  virtual void SetJobReason(int16_t position, const std::string& reason) = 0;
   virtual std::string displayName(int16_t position) const = 0;
 };
 
@@ -26,6 +29,7 @@ class JobListObserver {
   virtual ~JobListObserver() = default;
   virtual void rowAboutToBeAppended(int16_t position) = 0;
   virtual void rowAppended(int16_t position) = 0;
+  // The status or the reason of the row.
   virtual void statusChanged(int16_t position) = 0;
   virtual void aboutToClear() = 0;
   virtual void cleared() = 0;
@@ -56,6 +60,7 @@ class JobList : public JobRows {
   // selection fields are to be emptied.
   bool AddToList(const std::string& sourceText, const std::string& targetText);
   void SetJobStatus(int16_t position, const std::string& text) override;
+  void SetJobReason(int16_t position, const std::string& reason) override;
   // The row's file name; throws like at() for a position without a row.
   std::string displayName(int16_t position) const override;
   void clear();

@@ -22,6 +22,7 @@
 #include "startup/Startup.h"
 #include "startup/TerminationSignals.h"
 #include "startup/core/ErrorHandler.h"
+#include "startup/core/ExitStatus.h"
 #include "startup/core/Registry.h"
 #include "startup/core/Settings.h"
 #include "ui/FrmMain.h"
@@ -38,7 +39,7 @@ namespace {
   _exit(exitCode);
 }
 
-[[noreturn]] void EndProgramAtOnce(InstanceWindow& instance, int exitCode = 0) {
+[[noreturn]] void EndProgramAtOnce(InstanceWindow& instance, int exitCode) {
   instance.release();
   EndWithChildren(exitCode);
 }
@@ -73,7 +74,7 @@ int RunProgram(int argc, char* argv[]) {
   const std::unique_ptr<PresentationAppFactory> office = MakeLibreOfficeFactory(folder);
   QtInstanceWindow instance(DefaultInstanceSocket());
   QtSplashClock clock;
-  const auto endProgram = [&instance] { EndProgramAtOnce(instance); };
+  const auto endProgram = [&instance](int exitStatus) { EndProgramAtOnce(instance, exitStatus); };
   // A signal ends the program as a shell expects: exit status 128 + its number.
   const TerminationSignals terminationSignals([&instance](int signal) { EndProgramAtOnce(instance, 128 + signal); },
                                               [](int signal) { EndWithChildren(128 + signal); });
@@ -82,19 +83,21 @@ int RunProgram(int argc, char* argv[]) {
   const auto showMainWindow = [&] {
     mainWindow = std::make_unique<FrmMain>(MainWindowServices{
         settings, dialogs, cursor, shell, errors, *office, registry, systemVersion, folder, endProgram});
+    dialogs.setOwner(mainWindow.get());
     mainWindow->show();
     instance.onActivationRequest([window = mainWindow.get()] { BringToFront(*window); });
   };
   const auto showSplash = [&] {
     auto* splash = new FrmSplash(
-        SplashServices{settings, errors, instance, clock, qtFolder, showMainWindow, endProgram});
+        SplashServices{settings, errors, instance, clock, qtFolder, showMainWindow,
+                       [&instance] { EndProgramAtOnce(instance, ExitStatus::Normal); }});
     CentreOnScreen(*splash);
     splash->show();
     // The first job's office starts while the splash shows.
     office->prepareNext();
   };
 
-  if (!Main(StartupServices{settings, dialogs, registry, showSplash, endProgram})) return 0;
+  if (!Main(StartupServices{settings, dialogs, registry, showSplash, endProgram})) return ExitStatus::StartFailed;
   const int exitCode = QApplication::exec();
   instance.release();
   TerminateOfficeProcesses(true);

@@ -1,6 +1,7 @@
 #include "startup/Startup.h"
 
 #include "platform/Dialogs.h"
+#include "startup/core/ExitStatus.h"
 #include "startup/core/PowerPointCheck.h"
 #include "startup/core/Settings.h"
 
@@ -9,13 +10,13 @@ namespace pelvantz {
 bool Main(const StartupServices& services) {
   try {
     if (!services.settings.OpenSettingsFile()) {
-      services.endProgram();
+      services.endProgram(ExitStatus::SettingsFileMissing);
       return false;
     }
     if (IsPowerPointInstalled(services.registry) == 0) {
       services.dialogs.showMessage(PresentationAppMissingMessage, MessageIcon::Critical,
                                    MessageButtons::Ok, ApplicationTitle);
-      services.endProgram();
+      services.endProgram(ExitStatus::PresentationAppMissing);
       return false;
     }
     services.showSplash();

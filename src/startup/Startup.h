@@ -18,7 +18,7 @@ struct StartupServices {
   Dialogs& dialogs;
   Registry& registry;
   std::function<void()> showSplash;  // shows the splash window without waiting
-  std::function<void()> endProgram;  // ends the process at once
+  std::function<void(int exitStatus)> endProgram;  // ends the process at once
 };
 
 // True once the splash window is shown. False when the program must end with

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTreeView>
 #include <QWindow>
 #include <cctype>
@@ -25,6 +26,7 @@
 #include "platform/RuntimeFailure.h"
 #include "platform/qt/UiThread.h"
 #include "startup/core/ErrorHandler.h"
+#include "startup/core/ExitStatus.h"
 #include "startup/core/Settings.h"
 #include "ui/InputBlocker.h"
 #include "ui/JobListModel.h"
@@ -113,6 +115,22 @@ bool HasExtension(const std::string& path, const std::string& extension) {
 
 std::string Text(const QLineEdit* field) { return field->text().toStdString(); }
 
+// A group of option buttons is one Tab stop, its selected button; the arrow
+// keys move between the buttons.
+void TabStopOnSelectedButton(QButtonGroup& group) {
+  const auto update = [&group] {
+    for (QAbstractButton* button : group.buttons())
+      button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+  };
+  QObject::connect(&group, &QButtonGroup::buttonToggled, &group, update);
+  update();
+}
+
+void NameField(QLabel& label, QWidget& field) {
+  label.setBuddy(&field);
+  field.setAccessibleName(label.text().remove(QLatin1Char(':')));
+}
+
 }  // namespace
 
 FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
@@ -124,6 +142,7 @@ FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
   setWindowFlag(Qt::WindowMaximizeButtonHint, false);
   createControls();
   setFocusOrder();
+  nameControls();
   connectHandlers();
   batch_ = std::make_unique<BatchDriver>(BatchServices{
       *this, *jobs_, services_.dialogs, services_.cursor, services_.errors, SystemNumberFormat(),
@@ -251,6 +270,26 @@ void FrmMain::setFocusOrder() {
       chkFitToPage_, chkComments_,       cboOutputType_, cmdBrowse_,      cmdBrowseOutput_,
       cmdClear_,     cmdAddToList_,      cmdClose_,     cmdConvert_,      lvwGeneral_};
   for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+  // The three pictures come after every control the user works with.
+  QWidget::setTabOrder(lvwGeneral_, cmdHomeLink_);
+  QWidget::setTabOrder(cmdHomeLink_, cmdContactUs_);
+  QWidget::setTabOrder(cmdContactUs_, cmdHelp_);
+  TabStopOnSelectedButton(*orientationGroup_);
+  TabStopOnSelectedButton(*pageRangeGroup_);
+}
+
+// Every control a screen reader reaches has a name: the fields their label's
+// caption, the pictures their tooltip.
+void FrmMain::nameControls() {
+  NameField(*Label12_, *txtfilepath_);
+  NameField(*Label11_, *txtfilepathOutput_);
+  NameField(*Label3_, *cboOutputType_);
+  NameField(*Label8_, *cboPaperSize_);
+  NameField(*Label4_, *txtFrom_);
+  NameField(*Label2_, *txtTo_);
+  for (PictureButton* picture : {cmdHomeLink_, cmdContactUs_, cmdHelp_}) picture->setAccessibleName(picture->toolTip());
+  Image1_->setAccessibleName(QStringLiteral("Quillborn"));
+  lvwGeneral_->setAccessibleName(QStringLiteral("Presentations to convert"));
 }
 
 void FrmMain::connectHandlers() {
@@ -271,6 +310,7 @@ void FrmMain::connectHandlers() {
   connect(cmdContactUs_, &PictureButton::clicked, this, [this] { cmdContactUs_Click(services_.shell); });
   connect(cmdHelp_, &PictureButton::clicked, this,
           [this] { cmdHelp_Click(services_.shell, services_.applicationFolder); });
+  connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, cmdHelp_, &PictureButton::clicked);
   connect(qApp, &QGuiApplication::focusWindowChanged, this, &FrmMain::noteFocusWindow);
 }
 
@@ -454,7 +494,8 @@ void FrmMain::prepareConversion() {
       services_.office, *workerDialogs_, services_.errors, services_.shell, *workerRows_, services_.registry,
       services_.systemVersion, services_.applicationFolder,
       // Ending the program tears down what the user-interface thread owns.
-      [this] { RunOnUiThread([this] { endProgram(); }); }});
+      // The conversion ends the program only when Ghostscript is missing.
+      [this] { RunOnUiThread([this] { endProgram(ExitStatus::ConverterMissing); }); }});
   if (!services_.convertJob) converter_ = std::make_unique<Converter>(*environment_);
 }
 
@@ -469,7 +510,7 @@ void FrmMain::convertJob(const std::string& source, const std::string& target, i
 
 void FrmMain::cmdClose_Click() {
   RunStepsSkippingFailures({[this] {
-    if (askExit()) endProgram();
+    if (askExit()) endProgram(ExitStatus::Normal);
   }});
 }
 
@@ -481,7 +522,7 @@ void FrmMain::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  endProgram();
+  endProgram(ExitStatus::Normal);
   event->accept();
 }
 
@@ -490,11 +531,11 @@ bool FrmMain::askExit() {
                                        ApplicationTitle) == MessageAnswer::Yes;
 }
 
-void FrmMain::endProgram() {
+void FrmMain::endProgram(int exitStatus) {
   if (services_.endProgram) {
-    services_.endProgram();
+    services_.endProgram(exitStatus);
   } else {
-    std::quick_exit(EXIT_SUCCESS);
+    std::quick_exit(exitStatus);
   }
 }
 

@@ -56,12 +56,13 @@ class FrmMain : public QWidget, private BatchWindow {
   void createBottomControls();
   void createJobListView();
   void setFocusOrder();
+  void nameControls();
   void connectHandlers();
   void applyPageRangeMode(bool selectRange);
   void noteFocusWindow(QWindow* window);
   bool cameFromAnotherForm() const;
   bool askExit();
-  void endProgram();
+  void endProgram(int exitStatus);
   void runJobOffUiThread(const std::string& source, const std::string& target, int16_t position,
                          const ConversionOptions& options, bool anotherJobFollows);
   void prepareConversion();

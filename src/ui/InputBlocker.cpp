@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QWindow>
 
 namespace pelvantz {
 namespace {
@@ -38,9 +39,13 @@ InputBlocker::InputBlocker(QWidget& window) : window_(&window) {
 
 InputBlocker::~InputBlocker() { QCoreApplication::instance()->removeEventFilter(this); }
 
+// Input is stopped where the windowing system delivers it, at the native
+// window, before the application hands a click's focus to the control under
+// it; input sent to a control directly is stopped there.
 bool InputBlocker::eventFilter(QObject* watched, QEvent* event) {
-  if (!IsUserInput(event->type()) || !watched->isWidgetType() || window_.isNull()) return false;
-  return static_cast<QWidget*>(watched)->window() == window_;
+  if (!IsUserInput(event->type()) || window_.isNull()) return false;
+  if (watched->isWindowType()) return watched == window_->windowHandle();
+  return watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == window_;
 }
 
 }  // namespace pelvantz

@@ -1,5 +1,6 @@
 #pragma once
-// While alive, swallows the user's input to one window and its controls; the
+// While alive, swallows the user's input to one window and its controls, so
+// that no click or key changes anything there, not even the keyboard focus; the
 // window keeps its looks and keeps painting. Other windows (message boxes,
 // file dialogs) and close requests are not affected.
 #include <QObject>

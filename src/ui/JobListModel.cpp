@@ -17,6 +17,15 @@ const std::string& FieldOf(const ConversionJob& job, int column) {
   }
 }
 
+// Why the row ended as it did, and where it was going: the two path columns
+// are hidden, so this is where the user finds them.
+QString RowExplanation(const ConversionJob& job) {
+  QString text;
+  if (!job.Reason.empty()) text = QString::fromStdString(job.Reason) + QLatin1Char('\n');
+  return text + QStringLiteral("Source: ") + QString::fromStdString(job.SourcePath) + QStringLiteral("\nTarget: ") +
+         QString::fromStdString(job.TargetPath);
+}
+
 }  // namespace
 
 JobListModel::JobListModel(JobList& jobs, QObject* parent) : QAbstractTableModel(parent), jobs_(jobs) {
@@ -34,9 +43,14 @@ int JobListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant JobListModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || role != Qt::DisplayRole || index.row() >= jobs_.count()) return {};
+  if (!index.isValid() || index.row() >= jobs_.count()) return {};
   const ConversionJob& job = jobs_.at(static_cast<int16_t>(index.row() + 1));
-  return QString::fromStdString(FieldOf(job, index.column()));
+  switch (role) {
+    case Qt::DisplayRole: return QString::fromStdString(FieldOf(job, index.column()));
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole: return RowExplanation(job);
+    default: return {};
+  }
 }
 
 QVariant JobListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -53,8 +67,8 @@ void JobListModel::rowAboutToBeAppended(int16_t position) {
 void JobListModel::rowAppended(int16_t) { endInsertRows(); }
 
 void JobListModel::statusChanged(int16_t position) {
-  const QModelIndex changed = index(position - 1, StatusColumn);
-  emit dataChanged(changed, changed, {Qt::DisplayRole});
+  emit dataChanged(index(position - 1, FileColumn), index(position - 1, StatusColumn),
+                   {Qt::DisplayRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
 }
 
 void JobListModel::aboutToClear() { beginResetModel(); }

@@ -34,7 +34,7 @@ struct MainWindowServices {
   Registry& registry;
   SystemVersion& systemVersion;
   std::string applicationFolder;
-  std::function<void()> endProgram;  // ends the process at once
+  std::function<void(int exitStatus)> endProgram;  // ends the process at once
   // Runs on a worker thread; empty means Converter::ConvertPresentation.
   ConvertJobFunction convertJob = {};
 };

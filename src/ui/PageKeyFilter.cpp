@@ -7,6 +7,10 @@
 namespace pelvantz {
 namespace {
 
+// A paste from the keyboard arrives as the control character Ctrl+V types,
+// and like any typed character it passes the field's filter or is dropped.
+constexpr char32_t PasteCharacter = 22;
+
 // Keys that move the focus or the caret, or edit without typing a character,
 // and key combinations meant as shortcuts.
 bool IsNavigationOrShortcut(const QKeyEvent& key) {
@@ -32,6 +36,7 @@ PageKeyFilter::PageKeyFilter(QLineEdit& fromField, QLineEdit& toField, NumberFor
 bool PageKeyFilter::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress || (watched != &from_ && watched != &to_)) return false;
   const auto& key = static_cast<const QKeyEvent&>(*event);
+  if (key.matches(QKeySequence::Paste)) return !accepts(static_cast<const QLineEdit&>(*watched), PasteCharacter);
   if (IsNavigationOrShortcut(key)) return false;
   const char32_t typed = key.text().at(0).unicode();
   return !accepts(static_cast<const QLineEdit&>(*watched), typed);

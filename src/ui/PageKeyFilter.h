@@ -1,7 +1,9 @@
 #pragma once
 // Sees every character typed into the two page fields before the field does
-// and drops the ones the field's rule refuses. Navigation keys, shortcuts and
-// pasted text are not filtered.
+// and drops the ones the field's rule refuses. A paste from the keyboard
+// (Ctrl+V, Shift+Insert) counts as the typed character Ctrl+V: it happens only
+// when the rule lets that character through. Navigation keys, other shortcuts
+// and a paste from the context menu are not filtered.
 #include <QObject>
 
 #include "engine/PageRange.h"

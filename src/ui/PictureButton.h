@@ -1,6 +1,7 @@
 #pragma once
 // A picture that acts as a button: it shows whatever picture it is given and
-// reports a click (press and release over it with the left button).
+// reports a click (press and release over it with the left button), or Space
+// or Enter while it has the keyboard focus, which it shows with a focus frame.
 #include <QLabel>
 
 namespace pelvantz {
@@ -17,6 +18,8 @@ class PictureButton : public QLabel {
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   bool pressed_ = false;

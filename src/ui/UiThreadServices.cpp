@@ -21,6 +21,10 @@ void UiThreadJobRows::SetJobStatus(int16_t position, const std::string& text) {
   RunOnUiThread([&] { inner_.SetJobStatus(position, text); });
 }
 
+void UiThreadJobRows::SetJobReason(int16_t position, const std::string& reason) {
+  RunOnUiThread([&] { inner_.SetJobReason(position, reason); });
+}
+
 std::string UiThreadJobRows::displayName(int16_t position) const {
   std::string name;
   RunOnUiThread([&] { name = inner_.displayName(position); });

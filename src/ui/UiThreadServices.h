@@ -21,6 +21,7 @@ class UiThreadJobRows : public JobRows {
  public:
   explicit UiThreadJobRows(JobRows& inner) : inner_(inner) {}
   void SetJobStatus(int16_t position, const std::string& text) override;
+  void SetJobReason(int16_t position, const std::string& reason) override;
   std::string displayName(int16_t position) const override;
 
  private:

@@ -395,6 +395,19 @@ TEST_F(ConversionCorpusTest, BrokenPresentationsFailCleanlyAndLeaveTheTargetAlon
   }
 }
 
+// A deck in Chinese and Japanese, in the East Asian fonts real decks name:
+// the characters are drawn with a font that has them, not as empty boxes, and
+// come back out of the PDF as the same characters.
+TEST_F(ConversionCorpusTest, ChineseAndJapaneseTextPrintsAsCharacters) {
+  const fs::path target = outFolder() / "cjk.pdf";
+  ASSERT_EQ(convert(fs::path(PELVANTZ_TEST_DATA) / "cjk-text.ppt", target, ConversionOptions{}), "Completed");
+  const std::string text = PdfText(target);
+  EXPECT_NE(text.find("中文演示文稿"), std::string::npos) << text;
+  EXPECT_NE(text.find("日本語のスライドです"), std::string::npos) << text;
+  const std::string fonts = CommandOutput("pdffonts " + ShellQuoted(target.string()) + " 2>/dev/null");
+  EXPECT_NE(fonts.find("CJK"), std::string::npos) << fonts;
+}
+
 // Writes PNG renderings of a handout page and a notes page. They are kept in
 // the folder PELVANTZ_KEEP_RENDERS names, for a person to look at.
 TEST_F(ConversionCorpusTest, HandoutAndNotesPagesRenderWithContent) {

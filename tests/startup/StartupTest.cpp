@@ -4,6 +4,7 @@
 #include "StartupFixture.h"
 #include "platform/RuntimeFailure.h"
 #include "startup/Startup.h"
+#include "startup/core/ExitStatus.h"
 
 namespace pelvantz {
 namespace {
@@ -15,12 +16,16 @@ class StartupTest : public testing::StartupFixture {
                                   if (splashFails) throw RuntimeFailure(ErrorNumber::ObjectNotSet, "no window");
                                   ++splashesShown;
                                 },
-                                [this] { ++programEnds; }});
+                                [this](int exitStatus) {
+                                  ++programEnds;
+                                  lastExitStatus = exitStatus;
+                                }});
   }
 
   bool splashFails = false;
   int splashesShown = 0;
   int programEnds = 0;
+  int lastExitStatus = -1;
 };
 
 TEST_F(StartupTest, PrerequisitesDecideTheOutcome) {
@@ -29,11 +34,14 @@ TEST_F(StartupTest, PrerequisitesDecideTheOutcome) {
     bool settingsFile, presentationApp;
     std::vector<std::string> messages;
     bool splashShown;
+    int exitStatus;  // -1: the program goes on
   };
   const Case cases[] = {
-      {"settings file missing", false, false, {"Initialization file is missing."}, false},
-      {"presentation application missing", true, false, {PresentationAppMissingMessage}, false},
-      {"both present", true, true, {}, true},
+      {"settings file missing", false, false, {"Initialization file is missing."}, false,
+       ExitStatus::SettingsFileMissing},
+      {"presentation application missing", true, false, {PresentationAppMissingMessage}, false,
+       ExitStatus::PresentationAppMissing},
+      {"both present", true, true, {}, true, -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.situation);
@@ -43,6 +51,7 @@ TEST_F(StartupTest, PrerequisitesDecideTheOutcome) {
     if (c.presentationApp) recordPresentationApp();
     dialogs.messages.clear();
     splashesShown = programEnds = 0;
+    lastExitStatus = -1;
 
     EXPECT_EQ(runMain(), c.splashShown);
     ASSERT_EQ(dialogs.messages.size(), c.messages.size());
@@ -54,6 +63,7 @@ TEST_F(StartupTest, PrerequisitesDecideTheOutcome) {
     }
     EXPECT_EQ(splashesShown, c.splashShown ? 1 : 0);
     EXPECT_EQ(programEnds, c.splashShown ? 0 : 1);
+    EXPECT_EQ(lastExitStatus, c.exitStatus);
   }
 }
 

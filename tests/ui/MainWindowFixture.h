@@ -69,7 +69,10 @@ class MainWindowTest : public ::testing::Test {
 
   FrmMain& open() {
     MainWindowServices services{settings,   dialogs, cursor, shell, errors, office, registry, version,
-                                folder.str(), [this] { ++endProgramCalls; }};
+                                folder.str(), [this](int exitStatus) {
+                                  ++endProgramCalls;
+                                  exitStatuses.push_back(exitStatus);
+                                }};
     services.convertJob = [this](ConversionEnvironment& environment, const std::string& source,
                                  const std::string& target, int16_t position, const ConversionOptions& options) {
       convert(environment, source, target, position, options);
@@ -90,6 +93,7 @@ class MainWindowTest : public ::testing::Test {
     const auto outcome = outcomes.find(source);
     if (outcome == outcomes.end()) return environment.jobs.SetJobStatus(position, "Completed");
     if (outcome->second == "throw 13") throw RuntimeFailure(ErrorNumber::TypeMismatch, "Type mismatch");
+    if (outcome->second == "end program") return environment.endProgram();
     environment.jobs.SetJobStatus(position, outcome->second);
   }
 
@@ -129,7 +133,8 @@ class MainWindowTest : public ::testing::Test {
   ErrorHandler errors;
   SettingsStore settings;
   int endProgramCalls = 0;
-  std::map<std::string, std::string> outcomes;  // source -> status, or "throw 13"
+  std::vector<int> exitStatuses;
+  std::map<std::string, std::string> outcomes;  // source -> status, "throw 13" or "end program"
   std::function<void()> duringJob;               // on the UI thread while a job runs
   std::vector<RunJob> runJobs;
   std::unique_ptr<FrmMain> window;

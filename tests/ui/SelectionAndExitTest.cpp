@@ -3,6 +3,7 @@
 
 #include "MainWindowFixture.h"
 #include "joblist/JobList.h"
+#include "startup/core/ExitStatus.h"
 
 namespace pelvantz::testing {
 namespace {
@@ -155,6 +156,7 @@ TEST_F(MainWindowTest, YesEndsTheProgramAfterExactlyOneQuestion) {
     }
     EXPECT_EQ(messageTexts(), Strings{ExitQuestion});
     EXPECT_EQ(endProgramCalls, 1);
+    EXPECT_EQ(exitStatuses.back(), ExitStatus::Normal);
   }
 }
 

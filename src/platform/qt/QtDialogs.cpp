@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "platform/qt/InstanceWindow.h"
 #include "platform/qt/UiThread.h"
 
 namespace pelvantz {
@@ -39,10 +41,16 @@ class ArrowWhileAsking {
   bool pushed_;
 };
 
-MessageAnswer AskUser(const std::string& text, MessageIcon icon, MessageButtons buttons,
+// A message waits for an answer: a minimised owner comes back to show it.
+void RestoreIfMinimised(QWidget* owner) {
+  if (owner && owner->isMinimized()) BringToFront(*owner);
+}
+
+MessageAnswer AskUser(QWidget* owner, const std::string& text, MessageIcon icon, MessageButtons buttons,
                       const std::string& title) {
+  RestoreIfMinimised(owner);
   QMessageBox box(BoxIcon(icon), QString::fromStdString(title), QString::fromStdString(text),
-                  QMessageBox::NoButton, QApplication::activeWindow());
+                  QMessageBox::NoButton, owner);
   const ArrowWhileAsking arrow;
   if (buttons == MessageButtons::Ok) {
     box.setStandardButtons(QMessageBox::Ok);
@@ -61,18 +69,29 @@ QString StartFolder(const std::string& initialFolder) {
   return info.absolutePath();
 }
 
-std::optional<std::string> AskForFile(const FileDialogRequest& request) {
-  QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(request.title),
-                     StartFolder(request.initialFolder), QString::fromStdString(FileDialogFilter(request)));
+// A file may be new, but its folder must exist: a path into nowhere is
+// refused in the dialog, as the user types it, and the dialog stays open.
+std::optional<std::string> AskForFile(QWidget* owner, const FileDialogRequest& request) {
+  QFileDialog dialog(owner, QString::fromStdString(request.title), StartFolder(request.initialFolder),
+                     QString::fromStdString(FileDialogFilter(request)));
   const ArrowWhileAsking arrow;
   dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.promptOverwrite);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().constFirst().toStdString();
+  while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+    const QFileInfo chosen(dialog.selectedFiles().constFirst());
+    if (chosen.absoluteDir().exists()) return chosen.filePath().toStdString();
+    QMessageBox::warning(&dialog, dialog.windowTitle(),
+                         QString::fromStdString(MissingFolderMessage(chosen.absolutePath().toStdString())));
+  }
+  return std::nullopt;
 }
 
 }  // namespace
+
+std::string MissingFolderMessage(const std::string& folder) {
+  return "The folder \"" + folder + "\" does not exist. Choose a folder that exists.";
+}
 
 std::string FileDialogFilter(const FileDialogRequest& request) {
   const std::string& description = request.filterDescription;
@@ -85,14 +104,16 @@ std::string FileDialogFilter(const FileDialogRequest& request) {
 MessageAnswer QtDialogs::showMessage(const std::string& text, MessageIcon icon, MessageButtons buttons,
                                      const std::string& title) {
   MessageAnswer answer = MessageAnswer::Ok;
-  RunOnUiThread([&] { answer = AskUser(text, icon, buttons, title); });
+  RunOnUiThread([&] { answer = AskUser(owner(), text, icon, buttons, title); });
   return answer;
 }
 
 std::optional<std::string> QtDialogs::chooseFile(const FileDialogRequest& request) {
   std::optional<std::string> chosen;
-  RunOnUiThread([&] { chosen = AskForFile(request); });
+  RunOnUiThread([&] { chosen = AskForFile(owner(), request); });
   return chosen;
 }
+
+QWidget* QtDialogs::owner() const { return owner_ ? owner_.data() : QApplication::activeWindow(); }
 
 }  // namespace pelvantz

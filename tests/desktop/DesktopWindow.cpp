@@ -1,0 +1,80 @@
+#include "DesktopWindow.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <cstdlib>
+#include <fstream>
+
+namespace pelvantz::testing {
+
+namespace fs = std::filesystem;
+
+fs::path BuiltApplicationFolder() {
+  const char* folder = std::getenv("PELVANTZ_APP_DIR");
+  return folder && *folder ? folder : PELVANTZ_TEST_APP_DIR;
+}
+
+fs::path Corpus() {
+  const char* corpus = std::getenv("PELVANTZ_CORPUS");
+  return corpus && *corpus ? corpus : PELVANTZ_TEST_CORPUS;
+}
+
+void CopyApplicationFolder(const fs::path& folder, bool withProgram) {
+  fs::create_directories(folder / "temp");
+  for (const auto& entry : fs::directory_iterator(BuiltApplicationFolder())) {
+    const std::string name = entry.path().filename().string();
+    if (name == "temp" || (name == "pelvantz" && !withProgram)) continue;
+    fs::copy(entry.path(), folder / name, fs::copy_options::recursive);
+  }
+  RegistryStore store(RegistryStore::PathIn(folder.string()));
+  Registry(store).SetRegistryValue(HKEY_LOCAL_MACHINE_, "SOFTWARE\\GS", "GSPath", "/usr/bin/gs", REG_SZ_);
+}
+
+bool WaitFor(const std::function<bool()>& condition, int seconds) {
+  return QTest::qWaitFor(condition, seconds * 1000);
+}
+
+namespace {
+
+fs::path PrivateApplicationFolder(const fs::path& scratch) {
+  CopyApplicationFolder(scratch / "app");
+  return scratch / "app";
+}
+
+}  // namespace
+
+DesktopWindow::DesktopWindow(const OfficeTimeLimits& limits, ConvertJobFunction convertJob)
+    : app_(PrivateApplicationFolder(scratch_.path())),
+      errors_(dialogs_, cursor_, ApplicationTitle),
+      settings_(app_.string(), dialogs_, errors_),
+      store_(RegistryStore::PathIn(app_.string())),
+      registry_(store_),
+      office_(MakeLibreOfficeFactory(app_.string(), "", limits)) {
+  settings_.OpenSettingsFile();
+  settings_.LoadSettings();
+  MainWindowServices services{settings_, dialogs_, cursor_,         shell_,
+                              errors_,   *office_, registry_,       version_,
+                              app_.string(), [this](int) { ++endProgramCalls; }, std::move(convertJob)};
+  window_ = std::make_unique<FrmMain>(std::move(services));
+  dialogs_.setOwner(window_.get());
+}
+
+DesktopWindow::~DesktopWindow() {
+  window_.reset();
+  TerminateOfficeProcesses();
+}
+
+bool DesktopWindow::showActive() {
+  window_->show();
+  return QTest::qWaitForWindowActive(window_.get());
+}
+
+void DesktopWindow::queue(const std::string& source, const std::string& target) {
+  control<QLineEdit>("txtfilepath")->setText(QString::fromStdString(source));
+  control<QLineEdit>("txtfilepathOutput")->setText(QString::fromStdString(target));
+  click("cmdAddToList");
+}
+
+void DesktopWindow::click(const char* name) { QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton); }
+
+}  // namespace pelvantz::testing
