@@ -88,9 +88,9 @@ void Converter::ConvertPresentation(const std::string& sourcePath, const std::st
                                     int16_t row, const ConversionOptions& options, bool anotherJobFollows) {
   Run run{sourcePath, targetPath, row, options, anotherJobFollows, {}, {}, {}, {}};
   const std::vector<std::function<StepOutcome()>> steps = {
+      [&] { return locateGhostscript(run); },
       [&] { RefuseTargetThatIsSource(run.sourcePath, run.targetPath); return StepOutcome::Next; },
       [&] { holdWorkFolder(run); return StepOutcome::Next; },
-      [&] { return locateGhostscript(run); },
       [&] { createApplication(PresentationProgId); return StepOutcome::Next; },
       [&] { application().setVisible(Visible); return StepOutcome::Next; },
       [&] {
