@@ -17,7 +17,7 @@ $SUDO apt-get install -y --no-install-recommends \
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 \
   libgtest-dev libgmock-dev googletest \
   libreoffice-impress libreoffice-draw libreoffice-writer libreoffice-dev libqpdf-dev libgsf-1-dev \
-  ghostscript poppler-utils libpaper-utils locales python3-uno \
+  ghostscript poppler-utils qpdf libpaper-utils locales python3 python3-uno stress-ng \
   xvfb xauth x11-utils xdg-utils procps imagemagick openbox xdotool \
   fonts-dejavu-core fonts-liberation fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea \
   fonts-noto-cjk
