@@ -12,13 +12,14 @@ groups, lines and tables. Needs python3-uno (Debian) and soffice; runs
 """
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 import time
 
 import uno
-from com.sun.star.beans import PropertyValue
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
+from headless_office import headless_office, prop  # noqa: E402
 
 SOURCES = [
     "format-corpus/unc-+oxford2001.ppt",   # 38 slides: text, pictures, groups, lines
@@ -28,33 +29,6 @@ SOURCES = [
     "apache-tika/testPPT_groups.ppt",      # a table and grouped shapes
     "oletools/embedded-simple-2007.ppt",   # a picture and bullet text
 ]
-PIPE = "pelvantz-bench-decks-%d" % os.getpid()
-
-
-def prop(name, value):
-    result = PropertyValue()
-    result.Name = name
-    result.Value = value
-    return result
-
-
-def start_office(profile):
-    command = ["soffice", "-env:UserInstallation=" + uno.systemPathToFileUrl(profile), "--headless",
-               "--invisible", "--norestore", "--nologo"]
-    # A new profile's first start restarts the office once: do it before connecting.
-    subprocess.run(command + ["--terminate_after_init"], stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, check=False, timeout=120)
-    office = subprocess.Popen(command + ["--accept=pipe,name=%s;urp;" % PIPE],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    local = uno.getComponentContext()
-    resolver = local.ServiceManager.createInstanceWithContext("com.sun.star.bridge.UnoUrlResolver", local)
-    for _ in range(300):
-        try:
-            return office, resolver.resolve("uno:pipe,name=%s;urp;StarOffice.ComponentContext" % PIPE)
-        except Exception:
-            time.sleep(0.2)
-    office.kill()
-    sys.exit("make_decks: the office did not answer on its pipe")
 
 
 class Office:
@@ -137,9 +111,8 @@ def main():
         # Copies, so that the office's lock files never land in the shared corpus.
         copies = [shutil.copy(os.path.join(corpus, name), os.path.join(scratch, "source-%d.ppt" % index))
                   for index, name in enumerate(SOURCES)]
-        process, context = start_office(os.path.join(scratch, "profile"))
-        office = Office(context)
-        try:
+        with headless_office("bench-decks") as context:
+            office = Office(context)
             sources = [office.load(copy) for copy in copies]
             same_slide_size(sources)
             for count in missing:
@@ -147,15 +120,6 @@ def main():
                 started = time.monotonic()
                 build_deck(office, copies, sources, count, target)
                 print("built %s in %.0f s" % (target, time.monotonic() - started), flush=True)
-        finally:
-            try:
-                office.desktop.terminate()
-            except Exception:
-                pass  # the office ended already: the bridge is gone with it
-            try:
-                process.wait(timeout=60)
-            except subprocess.TimeoutExpired:
-                process.kill()
 
 
 if __name__ == "__main__":

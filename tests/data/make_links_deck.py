@@ -6,37 +6,14 @@ slide, slide 3), saved by LibreOffice as PowerPoint 97-2003. Needs python3-uno.
 Usage: make_links_deck.py OUTPUT.ppt
 """
 import os
-import subprocess
 import sys
-import tempfile
-import time
 
 import uno
-from com.sun.star.presentation.ClickAction import LASTPAGE
 from com.sun.star.awt import Point, Size
-from com.sun.star.beans import PropertyValue
+from com.sun.star.presentation.ClickAction import LASTPAGE
 
-
-def prop(name, value):
-    result = PropertyValue()
-    result.Name = name
-    result.Value = value
-    return result
-
-
-def connect(pipe, profile):
-    office = subprocess.Popen(["soffice", "-env:UserInstallation=" + uno.systemPathToFileUrl(profile),
-                               "--headless", "--invisible", "--norestore", "--nologo",
-                               "--accept=pipe,name=%s;urp;" % pipe],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    local = uno.getComponentContext()
-    resolver = local.ServiceManager.createInstanceWithContext("com.sun.star.bridge.UnoUrlResolver", local)
-    for _ in range(600):
-        try:
-            return office, resolver.resolve("uno:pipe,name=%s;urp;StarOffice.ComponentContext" % pipe)
-        except Exception:
-            time.sleep(0.1)
-    raise RuntimeError("the office did not answer")
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+from headless_office import headless_office, prop  # noqa: E402
 
 
 def text_box(deck, slide, text, y):
@@ -66,17 +43,12 @@ def build(deck):
 
 def main():
     target = os.path.abspath(sys.argv[1])
-    with tempfile.TemporaryDirectory() as profile:
-        office, context = connect("pelvantz-links-%d" % os.getpid(), profile)
-        try:
-            desktop = context.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", context)
-            deck = desktop.loadComponentFromURL("private:factory/simpress", "_blank", 0, (prop("Hidden", True),))
-            build(deck)
-            deck.storeToURL(uno.systemPathToFileUrl(target), (prop("FilterName", "MS PowerPoint 97"),))
-            deck.close(True)
-            desktop.terminate()
-        finally:
-            office.wait(timeout=60)
+    with headless_office("links-deck") as context:
+        desktop = context.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", context)
+        deck = desktop.loadComponentFromURL("private:factory/simpress", "_blank", 0, (prop("Hidden", True),))
+        build(deck)
+        deck.storeToURL(uno.systemPathToFileUrl(target), (prop("FilterName", "MS PowerPoint 97"),))
+        deck.close(True)
 
 
 if __name__ == "__main__":

@@ -7,33 +7,13 @@ Needs python3-uno and soffice. The office fetches the picture once while
 linking it.
 """
 import os
-import shutil
-import subprocess
 import sys
-import tempfile
-import time
 
 import uno
 from com.sun.star.awt import Point, Size
-from com.sun.star.beans import PropertyValue
 
-
-def prop(name, value):
-    result = PropertyValue()
-    result.Name = name
-    result.Value = value
-    return result
-
-
-def connect(pipe):
-    local = uno.getComponentContext()
-    resolver = local.ServiceManager.createInstanceWithContext("com.sun.star.bridge.UnoUrlResolver", local)
-    for _ in range(300):
-        try:
-            return resolver.resolve("uno:pipe,name=%s;urp;StarOffice.ComponentContext" % pipe)
-        except Exception:
-            time.sleep(0.2)
-    raise RuntimeError("the office did not answer on its pipe")
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+from headless_office import headless_office, prop  # noqa: E402
 
 
 def write_deck(context, url, output):
@@ -51,22 +31,8 @@ def write_deck(context, url, output):
 
 def main():
     url, output = sys.argv[1], sys.argv[2]
-    profile = tempfile.mkdtemp()
-    pipe = "pelvantz-linked-deck-%d" % os.getpid()
-    command = ["soffice", "-env:UserInstallation=" + uno.systemPathToFileUrl(profile), "--headless",
-               "--invisible", "--norestore", "--nologo"]
-    office = None
-    try:
-        subprocess.run(command + ["--terminate_after_init"], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, check=False, timeout=120)
-        office = subprocess.Popen(command + ["--accept=pipe,name=%s;urp;" % pipe],
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        write_deck(connect(pipe), url, output)
-    finally:
-        if office is not None:
-            office.kill()
-            office.wait()
-        shutil.rmtree(profile, ignore_errors=True)
+    with headless_office("linked-deck") as context:
+        write_deck(context, url, output)
 
 
 if __name__ == "__main__":
