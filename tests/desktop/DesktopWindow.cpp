@@ -2,33 +2,10 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
-#include <cstdlib>
-#include <fstream>
 
 namespace pelvantz::testing {
 
 namespace fs = std::filesystem;
-
-fs::path BuiltApplicationFolder() {
-  const char* folder = std::getenv("PELVANTZ_APP_DIR");
-  return folder && *folder ? folder : PELVANTZ_TEST_APP_DIR;
-}
-
-fs::path Corpus() {
-  const char* corpus = std::getenv("PELVANTZ_CORPUS");
-  return corpus && *corpus ? corpus : PELVANTZ_TEST_CORPUS;
-}
-
-void CopyApplicationFolder(const fs::path& folder, bool withProgram) {
-  fs::create_directories(folder / "temp");
-  for (const auto& entry : fs::directory_iterator(BuiltApplicationFolder())) {
-    const std::string name = entry.path().filename().string();
-    if (name == "temp" || (name == "pelvantz" && !withProgram)) continue;
-    fs::copy(entry.path(), folder / name, fs::copy_options::recursive);
-  }
-  RegistryStore store(RegistryStore::PathIn(folder.string()));
-  Registry(store).SetRegistryValue(HKEY_LOCAL_MACHINE_, "SOFTWARE\\GS", "GSPath", "/usr/bin/gs", REG_SZ_);
-}
 
 bool WaitFor(const std::function<bool()>& condition, int seconds) {
   return QTest::qWaitFor(condition, seconds * 1000);
@@ -37,7 +14,7 @@ bool WaitFor(const std::function<bool()>& condition, int seconds) {
 namespace {
 
 fs::path PrivateApplicationFolder(const fs::path& scratch) {
-  CopyApplicationFolder(scratch / "app");
+  CopyApplicationFolder(scratch / "app", InstalledGhostscript);
   return scratch / "app";
 }
 

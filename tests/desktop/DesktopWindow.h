@@ -17,17 +17,13 @@
 #include "startup/core/ErrorHandler.h"
 #include "startup/core/Registry.h"
 #include "startup/core/Settings.h"
+#include "support/ApplicationCopy.h"
 #include "support/Doubles.h"
 #include "support/TempFolder.h"
 #include "ui/FrmMain.h"
 
 namespace pelvantz::testing {
 
-std::filesystem::path BuiltApplicationFolder();
-std::filesystem::path Corpus();
-// Copies the built application folder (without its work files, and without
-// the program unless asked) into `folder`, with Ghostscript recorded.
-void CopyApplicationFolder(const std::filesystem::path& folder, bool withProgram = false);
 // Waits, handling events, until the condition holds; false after `seconds`.
 bool WaitFor(const std::function<bool()>& condition, int seconds = 20);
 

@@ -96,7 +96,7 @@ TEST(FatalEndTest, EachFatalEndExitsWithItsOwnStatusAfterItsMessage) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.situation);
     TempFolder scratch;
-    CopyApplicationFolder(scratch.path() / "app", true);
+    CopyApplicationFolder(scratch.path() / "app", InstalledGhostscript, true);
     fs::create_directories(scratch.path() / "runtime");
     fs::permissions(scratch.path() / "runtime", fs::perms::owner_all, fs::perm_options::replace);
     c.breakIt(scratch.path() / "app");

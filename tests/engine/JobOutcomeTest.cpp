@@ -1,13 +1,13 @@
 // The plain reasons a finished row gives, over real presentation files.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "engine/Ghostscript.h"
 #include "engine/JobOutcome.h"
 #include "engine/PresentationFile.h"
+#include "support/ApplicationCopy.h"
 #include "support/TempFolder.h"
 
 namespace pelvantz {
@@ -16,10 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::TempFolder;
 
-fs::path Corpus() {
-  const char* corpus = std::getenv("PELVANTZ_CORPUS");
-  return corpus && *corpus ? corpus : PELVANTZ_TEST_CORPUS;
-}
+using testing::Corpus;
 
 class JobOutcomeTest : public ::testing::Test {
  protected:

@@ -25,6 +25,7 @@
 #include "platform/linux/LinuxSystemVersion.h"
 #include "startup/core/ErrorHandler.h"
 #include "startup/core/Registry.h"
+#include "support/ApplicationCopy.h"
 #include "support/Commands.h"
 #include "support/Doubles.h"
 #include "support/PdfFacts.h"
@@ -46,15 +47,7 @@ namespace fs = std::filesystem;
 using testing::FakeDialogs;
 using testing::TempFolder;
 
-fs::path Corpus() {
-  const char* corpus = std::getenv("PELVANTZ_CORPUS");
-  return corpus && *corpus ? corpus : PELVANTZ_TEST_CORPUS;
-}
-
-fs::path BuiltApplicationFolder() {
-  const char* folder = std::getenv("PELVANTZ_APP_DIR");
-  return folder && *folder ? folder : PELVANTZ_TEST_APP_DIR;
-}
+using testing::Corpus;
 
 struct PdfFacts {
   int pages = -1;
@@ -106,17 +99,7 @@ class ConversionCorpusTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     scratch_ = new TempFolder;
-    const fs::path app = scratch_->path() / "app";
-    fs::create_directories(app / "temp");
-    for (const auto& entry : fs::directory_iterator(BuiltApplicationFolder())) {
-      const std::string name = entry.path().filename().string();
-      if (name == "temp" || name == "pelvantz") continue;
-      fs::copy(entry.path(), app / name, fs::copy_options::recursive);
-    }
-    RegistryStore store(RegistryStore::PathIn(app.string()));
-    Registry registry(store);
-    const std::string ghostscript = "/usr/bin/gs";
-    registry.SetRegistryValue(HKEY_LOCAL_MACHINE_, "SOFTWARE\\GS", "GSPath", ghostscript, REG_SZ_);
+    testing::CopyApplicationFolder(app(), testing::InstalledGhostscript);
   }
   static void TearDownTestSuite() {
     delete scratch_;

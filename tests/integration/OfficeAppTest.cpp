@@ -4,7 +4,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <set>
@@ -14,6 +13,7 @@
 
 #include "platform/LibreOfficeFactory.h"
 #include "platform/RuntimeFailure.h"
+#include "support/ApplicationCopy.h"
 #include "support/OfficeProcesses.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -26,10 +26,7 @@ using testing::OfficeProfileOf;
 using testing::ReadFile;
 namespace fs = std::filesystem;
 
-std::string Corpus(const std::string& relative) {
-  const char* folder = std::getenv("PELVANTZ_CORPUS");
-  return (fs::path(folder && *folder ? folder : PELVANTZ_TEST_CORPUS) / relative).string();
-}
+std::string Corpus(const std::string& relative) { return (testing::Corpus() / relative).string(); }
 
 struct PageSize {
   double width = 0;

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -16,6 +15,7 @@
 #include "platform/LibreOfficeFactory.h"
 #include "platform/libreoffice/OfficeProfile.h"
 #include "platform/libreoffice/OfficeSession.h"
+#include "support/ApplicationCopy.h"
 #include "support/OfficeProcesses.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -30,10 +30,7 @@ using testing::OfficeProfileOf;
 using testing::ReadFile;
 using testing::WriteFile;
 
-std::string Corpus(const std::string& relative) {
-  const char* folder = std::getenv("PELVANTZ_CORPUS");
-  return (fs::path(folder && *folder ? folder : PELVANTZ_TEST_CORPUS) / relative).string();
-}
+std::string Corpus(const std::string& relative) { return (testing::Corpus() / relative).string(); }
 
 std::string LastVersionItem(const std::string& version) {
   return "<item oor:path=\"/org.openoffice.Setup/Product\"><prop oor:name=\"ooSetupLastVersion\" "

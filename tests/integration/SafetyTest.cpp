@@ -85,7 +85,7 @@ bool Alive(pid_t pid) {
 class SafetyTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    testing::CopyApplicationFolder(app(), "/usr/bin/gs");
+    testing::CopyApplicationFolder(app(), testing::InstalledGhostscript);
     fs::create_directories(out());
   }
   void TearDown() override { EXPECT_TRUE(testing::OfficeProcessesUsing(app()).empty()); }
@@ -314,7 +314,7 @@ TEST_F(SafetyTest, EmptyDecksFailAndNamesThatAreNotUtf8Convert) {
   const fs::path cache = scratch.path() / "cache";
   ASSERT_EQ(setenv("XDG_CACHE_HOME", cache.c_str(), 1), 0);
   const fs::path oddApp = scratch.path() / "app-\xE9t\xE9";
-  testing::CopyApplicationFolder(oddApp, "/usr/bin/gs");
+  testing::CopyApplicationFolder(oddApp, testing::InstalledGhostscript);
   office = MakeLibreOfficeFactory(oddApp.string());
   converter = std::make_unique<Converter>(ConversionEnvironment{
       *office, dialogs, errors, shell, jobs, registry, systemVersion, oddApp.string(),

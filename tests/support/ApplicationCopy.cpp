@@ -19,11 +19,11 @@ fs::path Corpus() {
   return corpus && *corpus ? corpus : PELVANTZ_TEST_CORPUS;
 }
 
-void CopyApplicationFolder(const fs::path& folder, const std::string& ghostscript) {
+void CopyApplicationFolder(const fs::path& folder, const std::string& ghostscript, bool withProgram) {
   fs::create_directories(folder / "temp");
   for (const auto& entry : fs::directory_iterator(BuiltApplicationFolder())) {
     const std::string name = entry.path().filename().string();
-    if (name == "temp" || name == "pelvantz" || name == "pelvantz.reg") continue;
+    if (name == "temp" || (name == "pelvantz" && !withProgram) || name == "pelvantz.reg") continue;
     fs::copy(entry.path(), folder / name, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   }
   // The store as the build writes it, with the Ghostscript the test wants.

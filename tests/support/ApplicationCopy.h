@@ -11,8 +11,11 @@ std::filesystem::path BuiltApplicationFolder();
 // The folder of real presentations (PELVANTZ_CORPUS, else the shared corpus).
 std::filesystem::path Corpus();
 
-// Copies everything but the program and its work folder into `folder` (made
-// as needed), with an empty temp/ and the registry naming `ghostscript`.
-void CopyApplicationFolder(const std::filesystem::path& folder, const std::string& ghostscript);
+constexpr const char* InstalledGhostscript = "/usr/bin/gs";
+
+// Copies everything but the work folder (and the program, unless asked) into
+// `folder` (made as needed), with an empty temp/ and the registry naming `ghostscript`.
+void CopyApplicationFolder(const std::filesystem::path& folder, const std::string& ghostscript,
+                           bool withProgram = false);
 
 }  // namespace pelvantz::testing
