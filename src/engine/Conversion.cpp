@@ -51,12 +51,6 @@ void RefuseTargetThatIsSource(const std::string& sourcePath, const std::string& 
                                                       "\" is the presentation itself. Choose another file for the PDF.");
 }
 
-void CreateFolder(const std::string& folder) {
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (error) throw RuntimeFailure(PathNotFound, "Cannot create '" + folder + "': " + error.message());
-}
-
 }  // namespace
 
 // What one run of ConvertPresentation works with.
@@ -98,7 +92,6 @@ void Converter::ConvertPresentation(const std::string& sourcePath, const std::st
         run.presentationOpened = true;
         return StepOutcome::Next;
       },
-      [&] { run.workFolder = WorkFolderOf(env_.applicationFolder); return StepOutcome::Next; },
       [&] { return checkPrinter(); },
       [&] { setPrintOptions(run); return StepOutcome::Next; },
       [&] { print(run); return StepOutcome::Next; },
@@ -171,7 +164,6 @@ void Converter::setPrintOptions(Run& run) {
 void Converter::print(Run& run) {
   const PrintRange range = MapPrintRange(run.options);
   Presentation& presentation = run.openPresentation();
-  CreateFolder(run.workFolder);
   // A print file of an earlier job must never be converted as this one's.
   const std::string printFile = run.workFolder + PathSeparator + PrintFileName;
   RemoveFileIfPresent(printFile);
