@@ -304,16 +304,21 @@ class StressLoad {
 };
 
 // The PDF's page count by pdfinfo; 0 when it has none or cannot be read.
+std::string CommandText(const std::string& command) {
+  std::string text;
+  FILE* output = popen(command.c_str(), "r");
+  if (!output) return text;
+  char buffer[4096];
+  for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, output)) > 0;) text.append(buffer, read);
+  pclose(output);
+  return text;
+}
+
 int PdfPages(const fs::path& pdf) {
   if (!fs::exists(pdf)) return 0;
-  const std::string command = "pdfinfo '" + pdf.string() + "' 2>/dev/null";
-  FILE* output = popen(command.c_str(), "r");
-  if (!output) return 0;
+  const std::string info = CommandText("pdfinfo '" + pdf.string() + "' 2>/dev/null");
   int pages = 0;
-  char line[512];
-  while (std::fgets(line, sizeof line, output))
-    if (std::sscanf(line, "Pages: %d", &pages) == 1) break;
-  pclose(output);
+  if (const auto at = info.find("Pages:"); at != std::string::npos) std::sscanf(info.c_str() + at, "Pages: %d", &pages);
   return pages;
 }
 
@@ -567,15 +572,6 @@ fs::path SofficeFolder(const fs::path& scratch, size_t deck) {
   return scratch / ("soffice-out-" + std::to_string(deck));
 }
 
-std::string CommandText(const std::string& command) {
-  std::string text;
-  FILE* output = popen(command.c_str(), "r");
-  if (!output) return text;
-  char buffer[4096];
-  for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, output)) > 0;) text.append(buffer, read);
-  pclose(output);
-  return text;
-}
 
 std::map<std::string, int> Words(const fs::path& pdf) {
   std::map<std::string, int> words;

@@ -232,12 +232,11 @@ void SheetPrint::layRenderedPages(PdfSheets& sheets, int text) const {
   const Rect wholeSheet{0, 0, sheetSize_.width, sheetSize_.height};
   const Size pageSize = sheets.pageSize(rendered, 0);
   const auto groups = sheetGroups();
+  const auto slots = layout_.kind == SheetKind::Handouts ? HandoutLayout(sheetSize_, layout_.slidesPerSheet, pageSize)
+                                                        : std::vector<HandoutSlot>{};
   int page = 0;
   for (size_t group = 0; group < groups.size(); ++group) {
     SheetContent sheet{sheetSize_, {}, {}, {}};
-    const auto slots = layout_.kind == SheetKind::Handouts
-                           ? HandoutLayout(sheetSize_, layout_.slidesPerSheet, pageSize)
-                           : std::vector<HandoutSlot>{};
     for (size_t i = 0; i < groups[group].size(); ++i, ++page) {
       const std::string title = OneLine(sheets.pageTitle(rendered, page));
       sheets.addBookmark(title.empty() ? SlideName(slides_[page]) : title, sheets.sheetCount());

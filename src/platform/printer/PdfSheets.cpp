@@ -107,6 +107,8 @@ QPDFObjectHandle FitDestination(QPDFObjectHandle page) {
 struct PdfSheets::Document {
   std::vector<std::unique_ptr<QPDF>> sources;
   std::vector<std::vector<QPDFPageObjectHelper>> sourcePages;
+  // Read once a source: each helper maps the source's bookmarks by page on first use.
+  std::vector<std::unique_ptr<QPDFOutlineDocumentHelper>> sourceOutlines;
   QPDF output;
   // Each source page is copied once, however often it is placed.
   std::map<std::pair<int, int>, QPDFObjectHandle> placedForms;
@@ -180,6 +182,7 @@ int PdfSheets::addSource(const std::filesystem::path& pdf) {
     auto source = std::make_unique<QPDF>();
     source->processFile(pdf.c_str());
     document_->sourcePages.push_back(QPDFPageDocumentHelper(*source).getAllPages());
+    document_->sourceOutlines.push_back(std::make_unique<QPDFOutlineDocumentHelper>(*source));
     document_->sources.push_back(std::move(source));
   } catch (const std::exception& failure) {
     throw PdfFailure("The rendered pages \"" + pdf.string() + "\" cannot be read", failure);
@@ -197,8 +200,8 @@ Size PdfSheets::pageSize(int source, int page) const {
 }
 
 std::string PdfSheets::pageTitle(int source, int page) const {
-  QPDFOutlineDocumentHelper outlines(*document_->sources.at(source));
-  auto found = outlines.getOutlinesForPage(document_->sourcePages.at(source).at(page).getObjectHandle().getObjGen());
+  auto found = document_->sourceOutlines.at(source)->getOutlinesForPage(
+      document_->sourcePages.at(source).at(page).getObjectHandle().getObjGen());
   return found.empty() ? std::string() : found.front().getTitle();
 }
 
