@@ -22,8 +22,8 @@
 #include "QuietServices.h"
 #include "platform/LibreOfficeFactory.h"
 #include "platform/RegistryStore.h"
-#include "startup/core/ErrorHandler.h"
-#include "startup/core/Registry.h"
+#include "core/ErrorHandler.h"
+#include "core/Registry.h"
 
 namespace {
 

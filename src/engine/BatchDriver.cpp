@@ -3,8 +3,8 @@
 #include "joblist/JobList.h"
 #include "platform/Cursor.h"
 #include "platform/Dialogs.h"
-#include "startup/core/ErrorHandler.h"
-#include "startup/core/Settings.h"
+#include "core/ErrorHandler.h"
+#include "core/Settings.h"
 
 namespace pelvantz {
 

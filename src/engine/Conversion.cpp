@@ -10,9 +10,9 @@
 #include "engine/PrinterCheck.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/TextCase.h"
-#include "platform/linux/WorkFolder.h"
-#include "startup/core/ErrorHandler.h"
-#include "startup/core/Settings.h"
+#include "platform/WorkFolder.h"
+#include "core/ErrorHandler.h"
+#include "core/Settings.h"
 
 namespace pelvantz {
 
@@ -116,8 +116,12 @@ void Converter::ConvertPresentation(const std::string& sourcePath, const std::st
 // Another job (of another copy of the program on this folder) may be using the
 // work files: this one waits its turn, its row showing "Converting...".
 void Converter::holdWorkFolder(Run& run) {
-  run.workFolder = WorkFolderOf(env_.applicationFolder);
-  run.workFolderLock = std::make_unique<WorkFolderLock>(run.workFolder);
+  try {
+    run.workFolder = WorkFolderOf(env_.applicationFolder);
+    run.workFolderLock = std::make_unique<WorkFolderLock>(run.workFolder);
+  } catch (const WorkFolderUnavailable& failure) {
+    throw RuntimeFailure(ErrorNumber::FileAccess, failure.what());
+  }
 }
 
 Converter::StepOutcome Converter::locateGhostscript(Run& run) {

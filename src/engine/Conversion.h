@@ -10,7 +10,7 @@
 #include "joblist/JobList.h"
 #include "platform/Dialogs.h"
 #include "platform/PresentationApp.h"
-#include "platform/RuntimeFailure.h"
+#include "core/RuntimeFailure.h"
 #include "platform/Shell.h"
 #include "platform/SystemVersion.h"
 

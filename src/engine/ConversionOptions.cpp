@@ -12,7 +12,7 @@
 
 #include <locale.h>
 
-#include "platform/RuntimeFailure.h"
+#include "core/RuntimeFailure.h"
 
 namespace pelvantz {
 

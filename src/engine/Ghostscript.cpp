@@ -7,11 +7,11 @@
 #include <fstream>
 
 #include "engine/ProcessRunner.h"
-#include "platform/linux/AtomicFile.h"
+#include "platform/AtomicFile.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/PdfCheck.h"
-#include "platform/RuntimeFailure.h"
-#include "startup/core/Registry.h"
+#include "core/RuntimeFailure.h"
+#include "core/Registry.h"
 
 namespace pelvantz {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/ConversionOptions.h"
-#include "platform/RuntimeFailure.h"
+#include "core/RuntimeFailure.h"
 
 namespace pelvantz {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/RuntimeFailure.h"
-#include "startup/core/ErrorHandler.h"
+#include "core/RuntimeFailure.h"
+#include "core/ErrorHandler.h"
 
 namespace pelvantz {
 namespace {

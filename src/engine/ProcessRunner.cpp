@@ -17,9 +17,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/RuntimeFailure.h"
+#include "core/RuntimeFailure.h"
 #include "platform/linux/ChildSpawn.h"
-#include "platform/linux/CommandLine.h"
+#include "platform/CommandLine.h"
 
 namespace pelvantz {
 

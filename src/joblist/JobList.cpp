@@ -1,8 +1,8 @@
 #include "joblist/JobList.h"
 
-#include "platform/RuntimeFailure.h"
+#include "core/RuntimeFailure.h"
 #include "platform/TextCase.h"
-#include "startup/core/Settings.h"
+#include "core/Settings.h"
 
 namespace pelvantz {
 

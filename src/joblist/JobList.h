@@ -5,7 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "engine/ConversionJob.h"
+#include "joblist/ConversionJob.h"
 #include "platform/Dialogs.h"
 
 namespace pelvantz {

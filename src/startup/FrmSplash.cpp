@@ -9,9 +9,9 @@
 #include <utility>
 
 #include "platform/InstanceWindow.h"
-#include "platform/RuntimeFailure.h"
-#include "startup/core/ErrorHandler.h"
-#include "startup/core/Settings.h"
+#include "core/RuntimeFailure.h"
+#include "core/ErrorHandler.h"
+#include "core/Settings.h"
 
 namespace pelvantz {
 namespace {

@@ -21,10 +21,10 @@
 #include "startup/SplashClock.h"
 #include "startup/Startup.h"
 #include "startup/TerminationSignals.h"
-#include "startup/core/ErrorHandler.h"
-#include "startup/core/ExitStatus.h"
-#include "startup/core/Registry.h"
-#include "startup/core/Settings.h"
+#include "core/ErrorHandler.h"
+#include "core/ExitStatus.h"
+#include "core/Registry.h"
+#include "core/Settings.h"
 #include "ui/FrmMain.h"
 
 namespace pelvantz {

@@ -1,9 +1,9 @@
 #include "startup/Startup.h"
 
 #include "platform/Dialogs.h"
-#include "startup/core/ExitStatus.h"
-#include "startup/core/PowerPointCheck.h"
-#include "startup/core/Settings.h"
+#include "core/ExitStatus.h"
+#include "core/PowerPointCheck.h"
+#include "core/Settings.h"
 
 namespace pelvantz {
 

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "DesktopWindow.h"
-#include "startup/core/ExitStatus.h"
+#include "core/ExitStatus.h"
 #include "support/Commands.h"
 #include "support/TempFolder.h"
 

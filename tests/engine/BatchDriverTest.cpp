@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "joblist/JobList.h"
-#include "platform/RuntimeFailure.h"
-#include "startup/core/ErrorHandler.h"
-#include "startup/core/Settings.h"
+#include "core/RuntimeFailure.h"
+#include "core/ErrorHandler.h"
+#include "core/Settings.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 

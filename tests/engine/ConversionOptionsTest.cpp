@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/RuntimeFailure.h"
+#include "core/RuntimeFailure.h"
 #include "support/TempFolder.h"
 
 namespace pelvantz {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/PresentationApp.h"
-#include "platform/RuntimeFailure.h"
+#include "core/RuntimeFailure.h"
 
 namespace pelvantz::testing {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/RuntimeFailure.h"
+#include "core/RuntimeFailure.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 

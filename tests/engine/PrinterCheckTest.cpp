@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/RuntimeFailure.h"
+#include "core/RuntimeFailure.h"
 #include "platform/linux/LinuxSystemVersion.h"
-#include "startup/core/ErrorHandler.h"
+#include "core/ErrorHandler.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 

@@ -14,8 +14,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/RuntimeFailure.h"
-#include "platform/linux/CommandLine.h"
+#include "core/RuntimeFailure.h"
+#include "platform/CommandLine.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/RuntimeFailure.h"
+#include "core/RuntimeFailure.h"
 #include "support/FakeDialogs.h"
 
 namespace pelvantz {

@@ -10,7 +10,7 @@
 #include "InstanceCopy.h"
 #include "StartupFixture.h"
 #include "VirtualClock.h"
-#include "platform/RuntimeFailure.h"
+#include "core/RuntimeFailure.h"
 #include "platform/qt/InstanceWindow.h"
 #include "startup/FrmSplash.h"
 

@@ -10,9 +10,9 @@
 
 #include "platform/Cursor.h"
 #include "platform/RegistryStore.h"
-#include "startup/core/ErrorHandler.h"
-#include "startup/core/Registry.h"
-#include "startup/core/Settings.h"
+#include "core/ErrorHandler.h"
+#include "core/Registry.h"
+#include "core/Settings.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 #include "support/TempFolder.h"

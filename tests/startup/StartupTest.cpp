@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "StartupFixture.h"
-#include "platform/RuntimeFailure.h"
+#include "core/RuntimeFailure.h"
 #include "startup/Startup.h"
-#include "startup/core/ExitStatus.h"
+#include "core/ExitStatus.h"
 
 namespace pelvantz {
 namespace {

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 
 #include "MainWindowFixture.h"
-#include "startup/core/ExitStatus.h"
+#include "core/ExitStatus.h"
 
 namespace pelvantz::testing {
 namespace {

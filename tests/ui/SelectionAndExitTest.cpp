@@ -3,7 +3,7 @@
 
 #include "MainWindowFixture.h"
 #include "joblist/JobList.h"
-#include "startup/core/ExitStatus.h"
+#include "core/ExitStatus.h"
 
 namespace pelvantz::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/linux/CommandLine.h"
+#include "platform/CommandLine.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/linux/AtomicFile.h"
+#include "platform/AtomicFile.h"
 
 namespace pelvantz {
 namespace {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <utility>
 
-#include "platform/linux/AtomicFile.h"
+#include "platform/AtomicFile.h"
 
 namespace pelvantz {
 namespace {

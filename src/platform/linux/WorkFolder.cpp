@@ -1,4 +1,4 @@
-#include "platform/linux/WorkFolder.h"
+#include "platform/WorkFolder.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/RuntimeFailure.h"
 
 namespace pelvantz {
 namespace {
@@ -54,8 +53,8 @@ std::string WorkFolderOf(const std::string& applicationFolder) {
   if (UsableFolder(beside)) return beside.string();
   const fs::path own = UserCacheFolder();
   if (!own.empty() && UsableFolder(own)) return own.string();
-  throw RuntimeFailure(ErrorNumber::FileAccess, "Neither \"" + beside.string() + "\" nor \"" + own.string() +
-                                                    "\" can be written: there is no folder for the work files.");
+  throw WorkFolderUnavailable("Neither \"" + beside.string() + "\" nor \"" + own.string() +
+                              "\" can be written: there is no folder for the work files.");
 }
 
 WorkFolderLock::WorkFolderLock(const std::string& workFolder) {
@@ -63,12 +62,12 @@ WorkFolderLock::WorkFolderLock(const std::string& workFolder) {
   // Read-only is enough for the lock, so another user can take it on a file we created.
   descriptor_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
   if (descriptor_ < 0)
-    throw RuntimeFailure(ErrorNumber::FileAccess, "Cannot open \"" + path + "\": " + std::strerror(errno));
+    throw WorkFolderUnavailable("Cannot open \"" + path + "\": " + std::strerror(errno));
   while (::flock(descriptor_, LOCK_EX) != 0) {
     if (errno == EINTR) continue;
     const int error = errno;
     ::close(descriptor_);
-    throw RuntimeFailure(ErrorNumber::FileAccess, "Cannot lock \"" + path + "\": " + std::strerror(error));
+    throw WorkFolderUnavailable("Cannot lock \"" + path + "\": " + std::strerror(error));
   }
 }
 

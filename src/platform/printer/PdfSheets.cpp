@@ -15,7 +15,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/RuntimeFailure.h"
+#include "core/RuntimeFailure.h"
 
 namespace pelvantz::printer {
 namespace {

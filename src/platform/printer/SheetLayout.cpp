@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "platform/RuntimeFailure.h"
+#include "core/RuntimeFailure.h"
 
 namespace pelvantz::printer {
 

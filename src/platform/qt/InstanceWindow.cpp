@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <utility>
 
-#include "platform/RuntimeFailure.h"
+#include "core/RuntimeFailure.h"
 
 namespace pelvantz {
 namespace {

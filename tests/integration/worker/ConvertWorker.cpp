@@ -13,8 +13,8 @@
 #include "platform/LibreOfficeFactory.h"
 #include "platform/RegistryStore.h"
 #include "platform/linux/LinuxSystemVersion.h"
-#include "startup/core/ErrorHandler.h"
-#include "startup/core/Registry.h"
+#include "core/ErrorHandler.h"
+#include "core/Registry.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 

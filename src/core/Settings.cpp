@@ -1,0 +1,124 @@
+#include "core/Settings.h"
+
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <utility>
+
+#include "platform/ApplicationFolder.h"
+#include "platform/ProfileFile.h"
+#include "core/RuntimeFailure.h"
+#include "core/ErrorHandler.h"
+
+namespace pelvantz {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* SettingsFileName = "SETTINGS.INI";
+constexpr size_t ValueBufferSize = 255;  // a value reads back as at most 254 characters
+
+// Only an ordinary, readable file counts; a folder, a device or a file this
+// user may not read is as good as missing. Failures other than "not there"
+// are reported as run-time failures.
+bool IsReadableRegularFile(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return false;
+    throw RuntimeFailure(ErrorNumber::FileAccess, std::strerror(errno));
+  }
+  return S_ISREG(status.st_mode) && ::access(path.c_str(), R_OK) == 0;
+}
+
+bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+
+// '*' and '?' are the only wildcards; '[' is an ordinary character in a file name.
+std::string AsPattern(const std::string& name) {
+  std::string pattern;
+  for (char c : name) pattern += (c == '[') ? std::string("[[]") : std::string(1, c);
+  return pattern;
+}
+
+// The directory-listing existence test: a file or folder of that name, or,
+// when the last part holds wildcards, any entry of the folder matching it.
+// A path that cannot be examined names nothing.
+bool ListingFindsEntry(const std::string& path) {
+  const fs::path candidate(path);
+  const std::string name = candidate.filename().string();
+  std::error_code error;
+  if (!HasWildcard(name)) return fs::exists(candidate, error);
+  const fs::path folder = candidate.has_parent_path() ? candidate.parent_path() : fs::path(".");
+  const std::string pattern = AsPattern(name);
+  for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error))
+    if (::fnmatch(pattern.c_str(), entry->path().filename().c_str(), FNM_NOESCAPE) == 0) return true;
+  return false;
+}
+
+// "OPENFILE" holds a whole number that fits the 16-bit field; anything else gives nothing.
+std::optional<int16_t> WholeNumber16(const std::string& text) {
+  const char* first = text.data();
+  const char* last = first + text.size();
+  if (first != last && *first == '+') ++first;
+  int16_t number = 0;
+  const auto [end, error] = std::from_chars(first, last, number);
+  if (first == last || error != std::errc() || end != last) return std::nullopt;
+  return number;
+}
+
+std::string WithoutLeadingBlanks(const std::string& text) {
+  const size_t first = text.find_first_not_of(' ');
+  return first == std::string::npos ? std::string() : text.substr(first);
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore(std::string applicationFolder, Dialogs& dialogs, ErrorHandler& errors)
+    : applicationFolder_(std::move(applicationFolder)), dialogs_(dialogs), errors_(errors) {}
+
+bool SettingsStore::OpenSettingsFile() {
+  bool found = false;
+  const bool completed =
+      RunSteps(errors_, "ModMain : OpenDatabase",
+               {[&] { settingsFilePath_ = applicationFolder_ + PathSeparator + SettingsFileName; },
+                [&] { found = IsReadableRegularFile(settingsFilePath_); },
+                [&] {
+                  if (!found)
+                    dialogs_.showMessage("Initialization file is missing.", MessageIcon::Critical,
+                                         MessageButtons::Ok, ApplicationTitle);
+                }});
+  return completed && found;
+}
+
+bool SettingsStore::ReadSetting(const std::string& section, const std::string& key) {
+  // The profile read trims the value; blanks kept inside quotes are dropped
+  // at the front only, as the value's terminator protects those at the end.
+  lastSettingValue_ =
+      WithoutLeadingBlanks(ProfileFile(settingsFilePath_).getString(section, key, "", ValueBufferSize));
+  return !lastSettingValue_.empty();
+}
+
+bool SettingsStore::WriteSetting(const std::string& section, const std::string& key,
+                                 const std::string& value) {
+  return ProfileFile(settingsFilePath_).writeString(section, key, value);
+}
+
+void SettingsStore::LoadSettings() {
+  settings_.ConvertPageFrom = 0;
+  const bool hasPath = ReadSetting(SettingsSection, "PATH");
+  settings_.RecentFolder =
+      hasPath && ListingFindsEntry(lastSettingValue_) ? lastSettingValue_ : applicationFolder_;
+  if (ReadSetting(SettingsSection, "OUTPUTPATH"))
+    settings_.RecentOutputFolder =
+        ListingFindsEntry(lastSettingValue_) ? lastSettingValue_ : applicationFolder_;
+  settings_.Launch =
+      ReadSetting(SettingsSection, "OPENFILE") ? WholeNumber16(lastSettingValue_).value_or(1) : 1;
+  settings_.PageRange = std::string("1");  // a plain literal here trips a false -Wrestrict in GCC 12
+}
+
+}  // namespace pelvantz

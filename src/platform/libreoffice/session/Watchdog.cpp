@@ -1,0 +1,59 @@
+#include "platform/libreoffice/session/Watchdog.h"
+
+#include <utility>
+
+#include "platform/LibreOfficeFactory.h"
+
+#include "platform/libreoffice/session/OfficeProcess.h"
+
+namespace pelvantz {
+namespace office {
+namespace {
+
+std::mutex closestMutex;
+OfficeCallRecord closest;
+
+double ShareOfLimit(const OfficeCallRecord& call) {
+  return call.limit.count() > 0 ? std::chrono::duration<double>(call.took) / call.limit : 0;
+}
+
+void Record(const OfficeCallRecord& call) {
+  std::lock_guard lock(closestMutex);
+  if (ShareOfLimit(call) >= ShareOfLimit(closest)) closest = call;
+}
+
+}  // namespace
+
+Watchdog::Watchdog(OfficeProcess& process, std::chrono::seconds limit)
+    : limit_(limit), started_(std::chrono::steady_clock::now()), thread_([this, &process] { watch(process); }) {}
+
+Watchdog::~Watchdog() {
+  {
+    std::lock_guard lock(mutex_);
+    done_ = true;
+  }
+  disarmed_.notify_one();
+  thread_.join();
+  Record({std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_), limit_});
+}
+
+bool Watchdog::fired() const {
+  std::lock_guard lock(mutex_);
+  return fired_;
+}
+
+void Watchdog::watch(OfficeProcess& process) {
+  std::unique_lock lock(mutex_);
+  if (disarmed_.wait_for(lock, limit_, [this] { return done_; })) return;
+  fired_ = true;
+  process.kill();
+}
+
+}  // namespace office
+
+OfficeCallRecord TakeClosestOfficeCall() {
+  std::lock_guard lock(office::closestMutex);
+  return std::exchange(office::closest, {});
+}
+
+}  // namespace pelvantz

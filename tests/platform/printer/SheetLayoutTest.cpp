@@ -1,0 +1,151 @@
+// Sheet geometry without an office: where slides, rules and text go.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "core/RuntimeFailure.h"
+#include "platform/printer/SheetLayout.h"
+
+namespace pelvantz::printer {
+namespace {
+
+constexpr Size kA4Portrait{21000, 29700};
+constexpr Size kA4Landscape{29700, 21000};
+constexpr Size kScreenSlide{25400, 19050};  // 10 x 7.5 inches
+
+bool Inside(const Rect& inner, const Rect& outer) {
+  return inner.x >= outer.x && inner.y >= outer.y && inner.right() <= outer.right() &&
+         inner.bottom() <= outer.bottom();
+}
+
+bool Overlap(const Rect& a, const Rect& b) {
+  return a.x < b.right() && b.x < a.right() && a.y < b.bottom() && b.y < a.bottom();
+}
+
+double Aspect(Size size) { return static_cast<double>(size.width) / size.height; }
+double Aspect(const Rect& rect) { return static_cast<double>(rect.width) / rect.height; }
+
+TEST(SheetLayoutTest, OutputTypesMapToTheirLayouts) {
+  const struct {
+    int32_t outputType;
+    OutputLayout layout;
+  } cases[] = {
+      {1, {SheetKind::Slides, 1}},    {5, {SheetKind::NotesPages, 1}}, {6, {SheetKind::Outline, 1}},
+      {10, {SheetKind::Handouts, 1}}, {2, {SheetKind::Handouts, 2}},   {3, {SheetKind::Handouts, 3}},
+      {8, {SheetKind::Handouts, 4}},  {4, {SheetKind::Handouts, 6}},   {9, {SheetKind::Handouts, 9}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(LayoutForOutputType(c.outputType), c.layout) << "output type " << c.outputType;
+  }
+  for (int32_t unknown : {0, 7, 11, -1}) {
+    try {
+      LayoutForOutputType(unknown);
+      ADD_FAILURE() << "output type " << unknown << " was accepted";
+    } catch (const RuntimeFailure& failure) {
+      EXPECT_EQ(failure.number(), ErrorNumber::AutomationFailed);
+    }
+  }
+}
+
+TEST(SheetLayoutTest, RangesInsideThePresentationResolveOthersFail) {
+  EXPECT_EQ(ResolveRange(-1, -1, 16), (SlideRange{1, 16}));
+  EXPECT_EQ(ResolveRange(1, 16, 16), (SlideRange{1, 16}));
+  EXPECT_EQ(ResolveRange(3, 5, 16), (SlideRange{3, 5}));
+  EXPECT_EQ(ResolveRange(7, 7, 16), (SlideRange{7, 7}));
+  const struct {
+    int32_t from;
+    int32_t to;
+    int slides;
+  } refused[] = {{0, 2, 16}, {2, 1, 16}, {1, 17, 16}, {-1, 3, 16}, {3, -1, 16}, {17, 17, 16}, {-1, -1, 0}};
+  for (const auto& r : refused) {
+    try {
+      ResolveRange(r.from, r.to, r.slides);
+      ADD_FAILURE() << r.from << ".." << r.to << " of " << r.slides << " was accepted";
+    } catch (const RuntimeFailure& failure) {
+      EXPECT_EQ(failure.number(), ErrorNumber::AutomationFailed);
+      EXPECT_FALSE(failure.description().empty());
+    }
+  }
+}
+
+TEST(SheetLayoutTest, SlidesAreGroupedInOrderPerSheet) {
+  const std::vector<int> slides{2, 3, 5, 6, 7, 8, 9};
+  const auto groups = GroupSlides(slides, 3);
+  ASSERT_EQ(groups.size(), 3u);
+  EXPECT_EQ(groups[0], (std::vector<int>{2, 3, 5}));
+  EXPECT_EQ(groups[1], (std::vector<int>{6, 7, 8}));
+  EXPECT_EQ(groups[2], (std::vector<int>{9}));
+  EXPECT_EQ(GroupSlides(slides, 9).size(), 1u);
+}
+
+TEST(SheetLayoutTest, PaperTurnsToTheAskedOrientation) {
+  EXPECT_EQ(Oriented(kA4Portrait, true), kA4Landscape);
+  EXPECT_EQ(Oriented(kA4Landscape, true), kA4Landscape);
+  EXPECT_EQ(Oriented(kA4Landscape, false), kA4Portrait);
+  EXPECT_EQ(Oriented(kA4Portrait, false), kA4Portrait);
+}
+
+TEST(SheetLayoutTest, FittingKeepsAspectAndCentres) {
+  const Rect sheet{0, 0, kA4Landscape.width, kA4Landscape.height};
+  const Rect fitted = FitCentred(sheet, kScreenSlide);
+  EXPECT_TRUE(Inside(fitted, sheet));
+  EXPECT_EQ(fitted.height, sheet.height);  // a 4:3 slide on A4 landscape is limited by the height
+  EXPECT_NEAR(Aspect(fitted), Aspect(kScreenSlide), 0.001);
+  EXPECT_NEAR(fitted.x, sheet.right() - fitted.right(), 1);
+
+  // Larger than the paper at its own size: centred, overhanging on every side.
+  const Size banner{40000, 25000};
+  const Rect own = Centred(sheet, banner);
+  EXPECT_EQ(own.width, banner.width);
+  EXPECT_LT(own.x, 0);
+  EXPECT_LT(own.y, 0);
+  EXPECT_NEAR(-own.x, own.right() - sheet.right(), 1);
+}
+
+TEST(SheetLayoutTest, HandoutSlotsFollowTheGridInReadingOrder) {
+  const struct {
+    int perSheet;
+    int columns;
+    int rows;
+  } grids[] = {{1, 1, 1}, {2, 1, 2}, {3, 1, 3}, {4, 2, 2}, {6, 2, 3}, {9, 3, 3}};
+  const Rect area = ContentArea(kA4Portrait);
+  for (const auto& grid : grids) {
+    SCOPED_TRACE(std::to_string(grid.perSheet) + " a sheet");
+    const auto slots = HandoutLayout(kA4Portrait, grid.perSheet, kScreenSlide);
+    ASSERT_EQ(static_cast<int>(slots.size()), grid.perSheet);
+    for (size_t i = 0; i < slots.size(); ++i) {
+      EXPECT_TRUE(Inside(slots[i].slide, area));
+      EXPECT_NEAR(Aspect(slots[i].slide), Aspect(kScreenSlide), 0.01);
+      EXPECT_EQ(slots[i].rules.empty(), grid.perSheet != 3);
+      for (size_t j = i + 1; j < slots.size(); ++j) EXPECT_FALSE(Overlap(slots[i].slide, slots[j].slide));
+      if (i > 0) {
+        const bool sameRow = static_cast<int>(i) % grid.columns != 0;
+        if (sameRow) {
+          EXPECT_GT(slots[i].slide.x, slots[i - 1].slide.x);
+          EXPECT_EQ(slots[i].slide.y, slots[i - 1].slide.y);
+        } else {
+          EXPECT_GT(slots[i].slide.y, slots[i - 1].slide.bottom());
+        }
+      }
+    }
+  }
+}
+
+TEST(SheetLayoutTest, ThreeSlideRulesRunBesideEachSlide) {
+  const Rect area = ContentArea(kA4Portrait);
+  for (const auto& slot : HandoutLayout(kA4Portrait, 3, kScreenSlide)) {
+    EXPECT_LE(slot.slide.right(), area.x + area.width / 2);
+    ASSERT_GE(slot.rules.size(), 4u);
+    for (const Line& rule : slot.rules) {
+      EXPECT_EQ(rule.y1, rule.y2);
+      EXPECT_GT(rule.x1, slot.slide.right());
+      EXPECT_LE(rule.x2, area.right());
+      EXPECT_GT(rule.y1, slot.slide.y);
+      EXPECT_LE(rule.y1, slot.slide.bottom());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pelvantz::printer
