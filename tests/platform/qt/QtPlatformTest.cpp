@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "MainWindowFixture.h"
+#include "core/RuntimeFailure.h"
 #include "platform/qt/QtCursor.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/UiThread.h"
@@ -31,7 +31,6 @@ void AnswerNextBox(QMessageBox::StandardButton answer, QString* seenText, QStrin
 }
 
 TEST(QtPlatformTest, AMessageFromAWorkerThreadIsShownByTheUiThread) {
-  EnsureQtApplication();
   QtDialogs dialogs;
   for (const auto answer : {QMessageBox::Yes, QMessageBox::No}) {
     QString text;
@@ -54,7 +53,6 @@ TEST(QtPlatformTest, AMessageFromAWorkerThreadIsShownByTheUiThread) {
 }
 
 TEST(QtPlatformTest, AFailureOnTheUiThreadReachesTheCaller) {
-  EnsureQtApplication();
   bool caught = false;
   bool done = false;
   std::thread worker([&] {
@@ -71,7 +69,6 @@ TEST(QtPlatformTest, AFailureOnTheUiThreadReachesTheCaller) {
 }
 
 TEST(QtPlatformTest, ThePointerIsBusyOrDefaultNotAStack) {
-  EnsureQtApplication();
   QtCursor cursor;
   cursor.setBusy();
   cursor.setBusy();
@@ -84,7 +81,6 @@ TEST(QtPlatformTest, ThePointerIsBusyOrDefaultNotAStack) {
 }
 
 TEST(QtPlatformTest, AQuestionInABusyRunShowsTheOrdinaryPointer) {
-  EnsureQtApplication();
   QtCursor cursor;
   QtDialogs dialogs;
   cursor.setBusy();

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include "MainWindowFixture.h"
 #include "platform/qt/QtDialogs.h"
 #include "support/TempFolder.h"
 
@@ -43,8 +42,7 @@ void TypeFileName(QFileDialog& dialog, const QString& path) {
   QTest::keyClick(name, Qt::Key_Return);
 }
 
-TEST(FileDialogTest, APathInAMissingFolderIsRefusedAndTheDialogStaysOpen) {
-  EnsureQtApplication();
+TEST(QtDialogsFileTest, APathInAMissingFolderIsRefusedAndTheDialogStaysOpen) {
   TempFolder folder;
   const QString missing = QString::fromStdString((folder.path() / "no such folder" / "talk.pdf").string());
   const QString existing = QString::fromStdString((folder.path() / "talk.pdf").string());
