@@ -1,5 +1,8 @@
 #!/usr/bin/env python3
-"""Fails when a file under src/ includes a header of a layer it may not reach.
+"""Fails when a file under src/ includes a header of a layer it may not reach,
+or when the libraries in src/CMakeLists.txt do not link the way the folders
+include: every include across libraries needs a link path, and no library
+links one that its folders may not include.
 
 The layers and what each may include are the table in docs/architecture.md;
 keep the two in step. Tests and benchmarks may include anything.
@@ -43,6 +46,30 @@ ALLOWED = {
     "startup": LAYERS,
 }
 
+LIBRARY = {
+    "platform": "pelvantz_platform",
+    "platform/linux": "pelvantz_platform",
+    "platform/pdfcheck": "pelvantz_pdfcheck",
+    "core": "pelvantz_core",
+    "platform/printer": "pelvantz_printer",
+    "platform/qt": "pelvantz_platform_qt",
+    "platform/libreoffice/session": "pelvantz_office",
+    "platform/libreoffice/sheets": "pelvantz_office",
+    "platform/libreoffice/presentation": "pelvantz_office",
+    "joblist": "pelvantz_joblist",
+    "engine": "pelvantz_engine",
+    "ui": "pelvantz_ui",
+    "startup": "pelvantz_startup_ui",
+}
+
+# Interfaces whose implementation is a library of its own: whoever includes
+# the interface links that library.
+IMPLEMENTED_BY = {
+    "platform/PdfCheck.h": "pelvantz_pdfcheck",
+    "platform/LibreOfficeFactory.h": "pelvantz_office",
+}
+
+LINK = re.compile(r"target_link_libraries\((pelvantz_\w+)([^)]*)\)")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 
 
@@ -56,20 +83,60 @@ def layer_of(path):
     return None
 
 
-def violations(src):
+def include_edges(src):
+    """(file, line number, own layer, included header, its layer) for each include of ours."""
     for file in sorted(src.rglob("*")):
         if file.suffix not in (".h", ".cpp"):
             continue
         own = layer_of(file.relative_to(src).as_posix())
         for number, line in enumerate(file.read_text(encoding="utf-8").splitlines(), 1):
             match = INCLUDE.match(line)
-            if not match or not (src / match.group(1)).exists():
-                continue  # same-folder or library headers
-            target = layer_of(match.group(1))
-            if own is None or target is None:
-                yield f"{file}:{number}: {match.group(1)} lies in no known layer"
-            elif target != own and target not in ALLOWED[own]:
-                yield f"{file}:{number}: {own} may not include {target} ({match.group(1)})"
+            if match and (src / match.group(1)).exists():  # not same-folder or library headers
+                yield file, number, own, match.group(1), layer_of(match.group(1))
+
+
+def link_graph(src):
+    links = {}
+    for match in LINK.finditer((src / "CMakeLists.txt").read_text(encoding="utf-8")):
+        links.setdefault(match.group(1), set()).update(re.findall(r"pelvantz_\w+", match.group(2)))
+    return links
+
+
+def reaches(links, start, goal):
+    seen, todo = set(), [start]
+    while todo:
+        library = todo.pop()
+        if library == goal:
+            return True
+        if library not in seen:
+            seen.add(library)
+            todo.extend(links.get(library, ()))
+    return False
+
+
+def link_violations(src, edges):
+    links = link_graph(src)
+    implementations = {(LIBRARY[own], IMPLEMENTED_BY[header]) for _, _, own, header, _ in edges if header in IMPLEMENTED_BY}
+    for library, targets in sorted(links.items()):
+        layers = [layer for layer, owner in LIBRARY.items() if owner == library]
+        for target in sorted(targets):
+            if (library, target) in implementations:
+                continue
+            if not any(LIBRARY[allowed] == target for layer in layers for allowed in ALLOWED[layer] + [layer]):
+                yield f"src/CMakeLists.txt: {library} links {target}, which its folders may not include"
+    for file, number, own, header, target in edges:
+        if LIBRARY[own] != LIBRARY[target] and not reaches(links, LIBRARY[own], LIBRARY[target]):
+            yield f"{file}:{number}: includes {header} but {LIBRARY[own]} does not link {LIBRARY[target]}"
+
+
+def violations(src):
+    edges = list(include_edges(src))
+    for file, number, own, header, target in edges:
+        if own is None or target is None:
+            yield f"{file}:{number}: {header} lies in no known layer"
+        elif target != own and target not in ALLOWED[own]:
+            yield f"{file}:{number}: {own} may not include {target} ({header})"
+    yield from link_violations(src, [edge for edge in edges if edge[2] and edge[4]])
 
 
 def main():
@@ -78,9 +145,9 @@ def main():
     for line in found:
         print(line)
     if found:
-        print(f"{len(found)} include(s) cross a layer the wrong way (see docs/architecture.md)")
+        print(f"{len(found)} include(s) or link(s) cross a layer the wrong way (see docs/architecture.md)")
         return 1
-    print("includes keep to the layers")
+    print("includes and links keep to the layers")
     return 0
 
 
