@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,14 +11,9 @@
 #include <QShortcut>
 #include <QWindow>
 #include <cctype>
-#include <cstdlib>
-#include <exception>
-#include <thread>
 
-#include "engine/Conversion.h"
 #include "joblist/JobList.h"
 #include "core/RuntimeFailure.h"
-#include "platform/qt/UiThread.h"
 #include "core/ErrorHandler.h"
 #include "core/ExitStatus.h"
 #include "core/Settings.h"
@@ -28,7 +22,6 @@
 #include "ui/PageKeyFilter.h"
 #include "ui/PictureButton.h"
 #include "ui/Theme.h"
-#include "ui/UiThreadServices.h"
 
 namespace pelvantz {
 namespace {
@@ -49,7 +42,10 @@ std::string Text(const QLineEdit* field) { return field->text().toStdString(); }
 }  // namespace
 
 FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
-    : QWidget(parent), services_(std::move(services)), jobs_(std::make_unique<JobList>(services_.dialogs)) {
+    : QWidget(parent),
+      services_(std::move(services)),
+      jobs_(std::make_unique<JobList>(services_.dialogs)),
+      worker_(services_, *jobs_) {
   setWindowTitle(QString::fromLatin1(ApplicationTitle));
   ui_.setupUi(*this, *jobs_);
   connectHandlers();
@@ -57,7 +53,7 @@ FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
       *this, *jobs_, services_.dialogs, services_.cursor, services_.errors, SystemNumberFormat(),
       [this](const std::string& source, const std::string& target, int16_t position,
              const ConversionOptions& options, bool anotherJobFollows) {
-        runJobOffUiThread(source, target, position, options, anotherJobFollows);
+        worker_.run(source, target, position, options, anotherJobFollows);
       }});
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
@@ -247,51 +243,9 @@ void FrmMain::cmdConvert_Click() {
   converting_ = false;
 }
 
-// The window keeps painting while a job runs, so that its row visibly shows
-// "Converting..."; the user's input to it is swallowed until the run ends.
-void FrmMain::runJobOffUiThread(const std::string& source, const std::string& target, int16_t position,
-                                const ConversionOptions& options, bool anotherJobFollows) {
-  prepareConversion();
-  std::exception_ptr failure;
-  QEventLoop loop;
-  std::thread worker([&] {
-    try {
-      convertJob(source, target, position, options, anotherJobFollows);
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-  });
-  loop.exec();
-  worker.join();
-  if (failure) std::rethrow_exception(failure);
-}
-
-void FrmMain::prepareConversion() {
-  if (environment_) return;
-  workerDialogs_ = std::make_unique<UiThreadDialogs>(services_.dialogs);
-  workerRows_ = std::make_unique<UiThreadJobRows>(*jobs_);
-  environment_ = std::make_unique<ConversionEnvironment>(ConversionEnvironment{
-      services_.office, *workerDialogs_, services_.errors, services_.shell, *workerRows_, services_.registry,
-      services_.systemVersion, services_.applicationFolder,
-      // Ending the program tears down what the user-interface thread owns.
-      // The conversion ends the program only when Ghostscript is missing.
-      [this] { RunOnUiThread([this] { endProgram(ExitStatus::ConverterMissing); }); }});
-  if (!services_.convertJob) converter_ = std::make_unique<Converter>(*environment_);
-}
-
-void FrmMain::convertJob(const std::string& source, const std::string& target, int16_t position,
-                         const ConversionOptions& options, bool anotherJobFollows) {
-  if (services_.convertJob) {
-    services_.convertJob(*environment_, source, target, position, options);
-  } else {
-    converter_->ConvertPresentation(source, target, position, options, anotherJobFollows);
-  }
-}
-
 void FrmMain::cmdClose_Click() {
   RunStepsSkippingFailures({[this] {
-    if (askExit()) endProgram(ExitStatus::Normal);
+    if (askExit()) services_.endProgram(ExitStatus::Normal);
   }});
 }
 
@@ -303,21 +257,13 @@ void FrmMain::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  endProgram(ExitStatus::Normal);
+  services_.endProgram(ExitStatus::Normal);
   event->accept();
 }
 
 bool FrmMain::askExit() {
   return services_.dialogs.showMessage(ExitQuestion, MessageIcon::Question, MessageButtons::YesNo,
                                        ApplicationTitle) == MessageAnswer::Yes;
-}
-
-void FrmMain::endProgram(int exitStatus) {
-  if (services_.endProgram) {
-    services_.endProgram(exitStatus);
-  } else {
-    std::quick_exit(exitStatus);
-  }
 }
 
 std::string FrmMain::pageFieldText(PageField field) const {

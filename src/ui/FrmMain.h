@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "engine/BatchDriver.h"
+#include "ui/ConversionWorker.h"
 #include "ui/FrmMainControls.h"
 #include "ui/MainWindowServices.h"
 
@@ -13,11 +14,7 @@ class QWindow;
 
 namespace pelvantz {
 
-class Converter;
 class JobList;
-class UiThreadDialogs;
-class UiThreadJobRows;
-struct ConversionEnvironment;
 
 class FrmMain : public QWidget, private BatchWindow {
   Q_OBJECT
@@ -43,12 +40,6 @@ class FrmMain : public QWidget, private BatchWindow {
   void noteFocusWindow(QWindow* window);
   bool cameFromAnotherForm() const;
   bool askExit();
-  void endProgram(int exitStatus);
-  void runJobOffUiThread(const std::string& source, const std::string& target, int16_t position,
-                         const ConversionOptions& options, bool anotherJobFollows);
-  void prepareConversion();
-  void convertJob(const std::string& source, const std::string& target, int16_t position,
-                  const ConversionOptions& options, bool anotherJobFollows);
 
   void cmdBrowse_Click();
   void cmdBrowseOutput_Click();
@@ -70,12 +61,8 @@ class FrmMain : public QWidget, private BatchWindow {
 
   MainWindowServices services_;
   std::unique_ptr<JobList> jobs_;
+  ConversionWorker worker_;
   std::unique_ptr<BatchDriver> batch_;
-  // What a conversion on the worker thread uses; made for the first job.
-  std::unique_ptr<UiThreadDialogs> workerDialogs_;
-  std::unique_ptr<UiThreadJobRows> workerRows_;
-  std::unique_ptr<ConversionEnvironment> environment_;
-  std::unique_ptr<Converter> converter_;
   bool converting_ = false;
   bool activatedBefore_ = false;
   QPointer<QWidget> lastOtherWindow_;
