@@ -1,6 +1,8 @@
 #pragma once
 // The program's one working window: selection of source and target, the job
-// list, the print options and the Convert/Close buttons.
+// list, the print options and the Convert/Close buttons. This class holds the
+// window's event procedures; FrmMainControls builds the controls and
+// ConversionWorker runs the jobs.
 #include <QPointer>
 #include <QWidget>
 #include <memory>
