@@ -25,6 +25,7 @@
 #include "core/ExitStatus.h"
 #include "core/Registry.h"
 #include "core/Settings.h"
+#include "ui/ConversionWorker.h"
 #include "ui/FrmMain.h"
 
 namespace pelvantz {
@@ -82,7 +83,8 @@ int RunProgram(int argc, char* argv[]) {
   std::unique_ptr<FrmMain> mainWindow;
   const auto showMainWindow = [&] {
     mainWindow = std::make_unique<FrmMain>(MainWindowServices{
-        settings, dialogs, cursor, shell, errors, *office, registry, systemVersion, folder, endProgram});
+        settings, dialogs, cursor, shell, errors, *office, registry, systemVersion, folder, endProgram,
+        OfficeConverter});
     dialogs.setOwner(mainWindow.get());
     mainWindow->show();
     instance.onActivationRequest([window = mainWindow.get()] { BringToFront(*window); });

@@ -1,10 +1,10 @@
 #pragma once
 // What the main window needs from the rest of the program; the start-up
 // sequence builds it, tests build it with their own doubles.
-#include <cstdint>
 #include <functional>
 #include <string>
 
+#include "engine/BatchDriver.h"
 #include "platform/Cursor.h"
 #include "platform/Dialogs.h"
 #include "platform/PresentationApp.h"
@@ -17,12 +17,11 @@ class ErrorHandler;
 class Registry;
 class SettingsStore;
 struct ConversionEnvironment;
-struct ConversionOptions;
 
-// Converts one queued job with the environment the window prepared for it.
-using ConvertJobFunction =
-    std::function<void(ConversionEnvironment& environment, const std::string& sourcePath,
-                       const std::string& targetPath, int16_t position, const ConversionOptions& options)>;
+// Makes the converter of the window's jobs, once, before the first job runs.
+// `environment` is what a job may reach from the worker thread it runs on; the
+// converter returned is called on that thread.
+using MakeConverter = std::function<JobRunner(const ConversionEnvironment& environment)>;
 
 struct MainWindowServices {
   SettingsStore& settings;   // AppSettings live here (settings.settings())
@@ -35,8 +34,7 @@ struct MainWindowServices {
   SystemVersion& systemVersion;
   std::string applicationFolder;
   std::function<void(int exitStatus)> endProgram;  // ends the process at once
-  // Runs on a worker thread; empty means Converter::ConvertPresentation.
-  ConvertJobFunction convertJob = {};
+  MakeConverter makeConverter;                     // the program's: OfficeConverter
 };
 
 }  // namespace pelvantz

@@ -20,7 +20,7 @@ fs::path PrivateApplicationFolder(const fs::path& scratch) {
 
 }  // namespace
 
-DesktopWindow::DesktopWindow(const OfficeTimeLimits& limits, ConvertJobFunction convertJob)
+DesktopWindow::DesktopWindow(const OfficeTimeLimits& limits, MakeConverter makeConverter)
     : app_(PrivateApplicationFolder(scratch_.path())),
       errors_(dialogs_, cursor_, ApplicationTitle),
       settings_(app_.string(), dialogs_, errors_),
@@ -31,7 +31,7 @@ DesktopWindow::DesktopWindow(const OfficeTimeLimits& limits, ConvertJobFunction 
   settings_.LoadSettings();
   MainWindowServices services{settings_, dialogs_, cursor_,         shell_,
                               errors_,   *office_, registry_,       version_,
-                              app_.string(), [this](int) { ++endProgramCalls; }, std::move(convertJob)};
+                              app_.string(), [this](int) { ++endProgramCalls; }, std::move(makeConverter)};
   window_ = std::make_unique<FrmMain>(std::move(services));
   dialogs_.setOwner(window_.get());
 }

@@ -20,6 +20,7 @@
 #include "support/ApplicationCopy.h"
 #include "support/Doubles.h"
 #include "support/TempFolder.h"
+#include "ui/ConversionWorker.h"
 #include "ui/FrmMain.h"
 
 namespace pelvantz::testing {
@@ -29,8 +30,8 @@ bool WaitFor(const std::function<bool()>& condition, int seconds = 20);
 
 class DesktopWindow {
  public:
-  // `office` converts for real; `convertJob` replaces the conversion when set.
-  explicit DesktopWindow(const OfficeTimeLimits& limits = {}, ConvertJobFunction convertJob = {});
+  // Jobs run on the real office unless `makeConverter` says otherwise.
+  explicit DesktopWindow(const OfficeTimeLimits& limits = {}, MakeConverter makeConverter = OfficeConverter);
   ~DesktopWindow();
 
   FrmMain& window() { return *window_; }

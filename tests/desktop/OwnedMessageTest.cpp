@@ -46,17 +46,18 @@ TEST(OwnedMessageTest, AJobsMessageIsOwnedByTheWindowAndAboveItOnceTheWindowIsBa
     Seen seen;
     std::unique_ptr<OtherProgram> other;
     std::unique_ptr<DesktopWindow> desktop;
-    desktop = std::make_unique<DesktopWindow>(
-        OfficeTimeLimits{}, [&](ConversionEnvironment& environment, const std::string&, const std::string&,
-                                int16_t position, const ConversionOptions&) {
-          RunOnUiThread([&] {
-            c.leaveWindow(*desktop, other);
-            WaitFor([&] { return QApplication::activeWindow() == nullptr; });
-          });
-          environment.jobs.SetJobStatus(position, "Completed");
-          environment.dialogs.showMessage("Converting TALK.PPT...", MessageIcon::Information, MessageButtons::Ok,
-                                          "pelvantz");
+    desktop = std::make_unique<DesktopWindow>(OfficeTimeLimits{}, [&](const ConversionEnvironment& environment) {
+      return [&, environment](const std::string&, const std::string&, int16_t position, const ConversionOptions&,
+                              bool) {
+        RunOnUiThread([&] {
+          c.leaveWindow(*desktop, other);
+          WaitFor([&] { return QApplication::activeWindow() == nullptr; });
         });
+        environment.jobs.SetJobStatus(position, "Completed");
+        environment.dialogs.showMessage("Converting TALK.PPT...", MessageIcon::Information, MessageButtons::Ok,
+                                        "pelvantz");
+      };
+    });
     ASSERT_TRUE(desktop->showActive());
     desktop->queue("/talks/talk.ppt", "/talks/talk.pdf");
     // Once the message is up, the user activates the window, as through the task bar.

@@ -68,21 +68,23 @@ class MainWindowTest : public ::testing::Test {
   }
 
   FrmMain& open() {
-    MainWindowServices services{settings,   dialogs, cursor, shell, errors, office, registry, version,
-                                folder.str(), [this](int exitStatus) {
-                                  ++endProgramCalls;
-                                  exitStatuses.push_back(exitStatus);
-                                }};
-    services.convertJob = [this](ConversionEnvironment& environment, const std::string& source,
-                                 const std::string& target, int16_t position, const ConversionOptions& options) {
-      convert(environment, source, target, position, options);
-    };
-    window = std::make_unique<FrmMain>(std::move(services));
+    window = std::make_unique<FrmMain>(MainWindowServices{
+        settings, dialogs, cursor, shell, errors, office, registry, version, folder.str(),
+        [this](int exitStatus) {
+          ++endProgramCalls;
+          exitStatuses.push_back(exitStatus);
+        },
+        [this](const ConversionEnvironment& environment) -> JobRunner {
+          return [this, environment](const std::string& source, const std::string& target, int16_t position,
+                                     const ConversionOptions& options, bool) {
+            convert(environment, source, target, position, options);
+          };
+        }});
     return *window;
   }
 
   // Runs on the worker thread, like the real conversion.
-  void convert(ConversionEnvironment& environment, const std::string& source, const std::string& target,
+  void convert(const ConversionEnvironment& environment, const std::string& source, const std::string& target,
                int16_t position, const ConversionOptions& options) {
     RunJob job{source, target, position, options, ""};
     RunOnUiThread([&] {

@@ -1,0 +1,238 @@
+#include "ui/FrmMainControls.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeView>
+#include <vector>
+
+#include "engine/PageRange.h"
+#include "ui/JobListModel.h"
+#include "ui/PageKeyFilter.h"
+#include "ui/PictureButton.h"
+
+namespace pelvantz {
+namespace {
+
+constexpr int ClientWidth = 653;
+constexpr int ClientHeight = 440;
+
+// Positions and sizes are laid out in twips, 15 to a pixel.
+int Px(int twips) { return qRound(twips / 15.0); }
+QRect Twips(int left, int top, int width, int height) {
+  return {Px(left), Px(top), Px(width), Px(height)};
+}
+
+QFont MakeFont(const char* family, qreal points, bool bold) {
+  QFont font(QString::fromLatin1(family));
+  font.setPointSizeF(points);
+  font.setBold(bold);
+  return font;
+}
+// Verdana and Arial are not installed on Debian; these are their nearest kin.
+QFont FieldFont() { return MakeFont("DejaVu Sans", 8.25, false); }
+QFont ButtonFont() { return MakeFont("Liberation Sans", 9, true); }
+QFont CaptionFont() { return MakeFont("Liberation Sans", 8.25, true); }
+QFont WindowFont() { return MakeFont("Liberation Sans", 8.25, false); }
+
+template <typename Control>
+Control* Place(QWidget* container, const char* name, const QRect& geometry, const QFont& font) {
+  auto* control = new Control(container);
+  control->setObjectName(QString::fromLatin1(name));
+  control->setGeometry(geometry);
+  control->setFont(font);
+  return control;
+}
+
+template <typename Control>
+Control* PlaceCaptioned(QWidget* container, const char* name, const char* caption, const QRect& geometry,
+                        const QFont& font) {
+  auto* control = Place<Control>(container, name, geometry, font);
+  control->setText(QString::fromLatin1(caption));
+  return control;
+}
+
+QPushButton* PlaceButton(QWidget* container, const char* name, const char* caption, const QRect& geometry) {
+  return PlaceCaptioned<QPushButton>(container, name, caption, geometry, ButtonFont());
+}
+
+QGroupBox* PlaceFrame(QWidget* container, const char* name, const char* caption, const QRect& geometry,
+                      const QFont& font) {
+  auto* frame = Place<QGroupBox>(container, name, geometry, font);
+  frame->setTitle(QString::fromLatin1(caption));
+  return frame;
+}
+
+QFrame* PlaceLine(QWidget* container, const char* name, int left, int top, int right) {
+  auto* line = Place<QFrame>(container, name, QRect(Px(left), Px(top), Px(right - left), 1), WindowFont());
+  line->setFrameShape(QFrame::HLine);
+  line->setFrameShadow(QFrame::Plain);
+  line->setLineWidth(1);
+  return line;
+}
+
+QLineEdit* PlacePageField(QWidget* container, const char* name, const char* text, const QRect& geometry) {
+  auto* field = Place<QLineEdit>(container, name, geometry, FieldFont());
+  field->setMaxLength(PageFieldMaxLength);
+  field->setText(QString::fromLatin1(text));
+  return field;
+}
+
+// A group of option buttons is one Tab stop, its selected button; the arrow
+// keys move between the buttons.
+void TabStopOnSelectedButton(QButtonGroup& group) {
+  const auto update = [&group] {
+    for (QAbstractButton* button : group.buttons())
+      button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+  };
+  QObject::connect(&group, &QButtonGroup::buttonToggled, &group, update);
+  update();
+}
+
+void NameField(QLabel& label, QWidget& field) {
+  label.setBuddy(&field);
+  field.setAccessibleName(label.text().remove(QLatin1Char(':')));
+}
+
+}  // namespace
+
+void FrmMainControls::setupUi(QWidget& form, JobList& jobs) {
+  form.setObjectName(QStringLiteral("frmMain"));
+  form.setFont(WindowFont());
+  form.setFixedSize(ClientWidth, ClientHeight);
+  form.setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+  picMain = Place<QWidget>(&form, "picMain", Twips(-330, -180, 10500, 7500), WindowFont());
+  Image1 = Place<QLabel>(picMain, "Image1", Twips(270, 120, 2805, 825), WindowFont());
+  cmdHomeLink = Place<PictureButton>(picMain, "cmdHomeLink", Twips(7230, 510, 1125, 1125), WindowFont());
+  cmdHomeLink->setToolTip(QStringLiteral("Quillborn Home Page"));
+  cmdContactUs = Place<PictureButton>(picMain, "cmdContactUs", Twips(8145, 510, 1155, 1125), WindowFont());
+  cmdContactUs->setToolTip(QStringLiteral("Contact Us"));
+  cmdHelp = Place<PictureButton>(picMain, "cmdHelp", Twips(9060, 510, 1140, 1125), WindowFont());
+  cmdHelp->setToolTip(QStringLiteral("Help"));
+  Line1 = PlaceLine(picMain, "Line1", 420, 1260, 9870);
+  createSelectionFrame(jobs);
+  createPrintRangeFrame(form);
+  createBottomControls();
+  setFocusOrder();
+  nameControls();
+}
+
+void FrmMainControls::createSelectionFrame(JobList& jobs) {
+  Frame2 = PlaceFrame(picMain, "Frame2", "Select File:", Twips(450, 1380, 9555, 4695), CaptionFont());
+  Label12 = PlaceCaptioned<QLabel>(Frame2, "Label12", "Select Source File:", Twips(120, 210, 1605, 195), FieldFont());
+  txtfilepath = Place<QLineEdit>(Frame2, "txtfilepath", Twips(120, 420, 7725, 345), FieldFont());
+  cmdBrowse = PlaceButton(Frame2, "cmdBrowse", "&Browse", Twips(8100, 390, 1245, 375));
+  Label11 = PlaceCaptioned<QLabel>(Frame2, "Label11", "Select Target Location:", Twips(120, 810, 1980, 195), FieldFont());
+  txtfilepathOutput = Place<QLineEdit>(Frame2, "txtfilepathOutput", Twips(150, 1020, 7665, 345), WindowFont());
+  cmdBrowseOutput = PlaceButton(Frame2, "cmdBrowseOutput", "B&rowse", Twips(8100, 990, 1245, 375));
+  cmdAddToList = PlaceButton(Frame2, "cmdAddToList", "&Add to List", Twips(6780, 1470, 1245, 375));
+  cmdClear = PlaceButton(Frame2, "cmdClear", "&Clear List", Twips(8130, 1470, 1245, 375));
+  createJobListView(jobs);
+  createPrintSizeFrame();
+  chkFitToPage = PlaceCaptioned<QCheckBox>(Frame2, "chkFitToPage", "Fit To Page", Twips(6180, 3390, 2025, 225), FieldFont());
+  chkFitToPage->setChecked(true);
+  chkComments = PlaceCaptioned<QCheckBox>(Frame2, "chkComments", "Print Comments", Twips(6180, 3690, 1755, 225), FieldFont());
+}
+
+void FrmMainControls::createJobListView(JobList& jobs) {
+  lvwGeneral = Place<QTreeView>(Frame2, "lvwGeneral", Twips(180, 1920, 9150, 1260), WindowFont());
+  lvwGeneral->setModel(new JobListModel(jobs, lvwGeneral));
+  lvwGeneral->setRootIsDecorated(false);
+  lvwGeneral->setItemsExpandable(false);
+  lvwGeneral->setUniformRowHeights(true);
+  lvwGeneral->setAllColumnsShowFocus(true);
+  lvwGeneral->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lvwGeneral->setSelectionBehavior(QAbstractItemView::SelectRows);
+  lvwGeneral->setSelectionMode(QAbstractItemView::SingleSelection);
+  lvwGeneral->setSortingEnabled(false);
+  lvwGeneral->setIconSize(QSize(16, 16));
+  QHeaderView* header = lvwGeneral->header();
+  header->setSectionsClickable(false);
+  header->setSectionsMovable(false);
+  header->setStretchLastSection(false);
+  // The two path columns travel hidden in the row: width 0, not to be widened.
+  header->setMinimumSectionSize(0);
+  header->setSectionResizeMode(QHeaderView::Fixed);
+  header->resizeSection(JobListModel::FileColumn, Px(7000));
+  header->resizeSection(JobListModel::SourceColumn, 0);
+  header->resizeSection(JobListModel::TargetColumn, 0);
+  header->resizeSection(JobListModel::StatusColumn, Px(2000));
+}
+
+void FrmMainControls::createPrintSizeFrame() {
+  Frame1 = PlaceFrame(Frame2, "Frame1", "Print Size", Twips(2610, 3270, 3405, 1245), WindowFont());
+  optLandscape = PlaceCaptioned<QRadioButton>(Frame1, "optLandscape", "Landscape", Twips(180, 210, 1365, 255), FieldFont());
+  optPotrait = PlaceCaptioned<QRadioButton>(Frame1, "optPotrait", "Potrait", Twips(1830, 210, 1155, 285), FieldFont());
+  orientationGroup = new QButtonGroup(Frame1);
+  orientationGroup->addButton(optLandscape);
+  orientationGroup->addButton(optPotrait);
+  optLandscape->setChecked(true);
+  Label3 = PlaceCaptioned<QLabel>(Frame1, "Label3", "Output Type:", Twips(210, 570, 1125, 195), FieldFont());
+  cboOutputType = Place<QComboBox>(Frame1, "cboOutputType", Twips(1500, 510, 1515, 315), WindowFont());
+  cboOutputType->addItems({"Slides", "Notes", "Outline", "1 Slide Handouts", "2 Slide Handouts",
+                            "3 Slide Handouts", "4 Slide Handouts", "6 Slide Handouts", "9 Slide Handouts"});
+  Label8 = PlaceCaptioned<QLabel>(Frame1, "Label8", "Paper Size:", Twips(210, 930, 990, 195), FieldFont());
+  cboPaperSize = Place<QComboBox>(Frame1, "cboPaperSize", Twips(1500, 870, 1515, 315), WindowFont());
+  cboPaperSize->addItems({"A3", "A4", "35MM", "Letter", "Invoice", "Banner"});
+}
+
+void FrmMainControls::createPrintRangeFrame(QWidget& form) {
+  Frame3 = PlaceFrame(picMain, "Frame3", "Print Range", Twips(630, 4650, 2385, 1245), WindowFont());
+  chkAllPages = PlaceCaptioned<QRadioButton>(Frame3, "chkAllPages", "All Pages", Twips(150, 210, 1155, 285), FieldFont());
+  chkFromTo = PlaceCaptioned<QRadioButton>(Frame3, "chkFromTo", "Select Page Range", Twips(150, 510, 1965, 255), FieldFont());
+  pageRangeGroup = new QButtonGroup(Frame3);
+  pageRangeGroup->addButton(chkAllPages);
+  pageRangeGroup->addButton(chkFromTo);
+  Label4 = PlaceCaptioned<QLabel>(Frame3, "Label4", "From", Twips(420, 810, 435, 195), FieldFont());
+  txtFrom = PlacePageField(Frame3, "txtFrom", "1", Twips(960, 780, 435, 285));
+  Label2 = PlaceCaptioned<QLabel>(Frame3, "Label2", "To", Twips(1440, 810, 210, 195), FieldFont());
+  txtTo = PlacePageField(Frame3, "txtTo", "2", Twips(1770, 780, 465, 285));
+  new PageKeyFilter(*txtFrom, *txtTo, SystemNumberFormat(), &form);
+  Frame3->raise();  // drawn above the selection frame it overlaps
+}
+
+void FrmMainControls::createBottomControls() {
+  chkOpenDocEditing = PlaceCaptioned<QCheckBox>(picMain, "chkOpenDocEditing", "Open After Conversion Done",
+                                                 Twips(6540, 5670, 3165, 195), FieldFont());
+  chkOpenDocEditing->raise();
+  Line3 = PlaceLine(picMain, "Line3", 390, 6150, 10080);
+  cmdConvert = PlaceButton(picMain, "cmdConvert", "&Convert", Twips(7350, 6270, 1245, 375));
+  cmdClose = PlaceButton(picMain, "cmdClose", "&Close", Twips(8730, 6270, 1245, 375));
+}
+
+void FrmMainControls::setFocusOrder() {
+  const std::vector<QWidget*> order = {
+      txtfilepath,  txtfilepathOutput, chkAllPages,  chkFromTo,       txtFrom,
+      txtTo,        chkOpenDocEditing, optPotrait,   optLandscape,    cboPaperSize,
+      chkFitToPage, chkComments,       cboOutputType, cmdBrowse,      cmdBrowseOutput,
+      cmdClear,     cmdAddToList,      cmdClose,     cmdConvert,      lvwGeneral};
+  for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+  // The three pictures come after every control the user works with.
+  QWidget::setTabOrder(lvwGeneral, cmdHomeLink);
+  QWidget::setTabOrder(cmdHomeLink, cmdContactUs);
+  QWidget::setTabOrder(cmdContactUs, cmdHelp);
+  TabStopOnSelectedButton(*orientationGroup);
+  TabStopOnSelectedButton(*pageRangeGroup);
+}
+
+// Every control a screen reader reaches has a name: the fields their label's
+// caption, the pictures their tooltip.
+void FrmMainControls::nameControls() {
+  NameField(*Label12, *txtfilepath);
+  NameField(*Label11, *txtfilepathOutput);
+  NameField(*Label3, *cboOutputType);
+  NameField(*Label8, *cboPaperSize);
+  NameField(*Label4, *txtFrom);
+  NameField(*Label2, *txtTo);
+  for (PictureButton* picture : {cmdHomeLink, cmdContactUs, cmdHelp}) picture->setAccessibleName(picture->toolTip());
+  Image1->setAccessibleName(QStringLiteral("Quillborn"));
+  lvwGeneral->setAccessibleName(QStringLiteral("Presentations to convert"));
+}
+
+}  // namespace pelvantz
