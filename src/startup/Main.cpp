@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "engine/ProcessRunner.h"
+#include "platform/ChildProcess.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/LibreOfficeFactory.h"
 #include "platform/RegistryStore.h"
