@@ -77,7 +77,8 @@ class ChildProcess {
 // Kills every child started here that has not been reaped, each with its
 // group, and reaps it. With `refuseLaterStarts` no child starts any more
 // (starts throw), so that one being started on another thread cannot outlive
-// the ending program.
+// the ending program. The program's ends call it; an exit() from anywhere
+// else runs it too.
 void TerminateChildProcesses(bool refuseLaterStarts = false);
 
 }  // namespace pelvantz

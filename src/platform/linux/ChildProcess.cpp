@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <thread>
@@ -131,8 +132,23 @@ class Registry {
   bool startsRefused_ = false;
 };
 
+Registry& Children();
+
+// The program's own ends call TerminateChildProcesses; this covers an exit()
+// from elsewhere (a library giving up on the display, say). A forked copy of
+// the program that calls exit() must not kill its parent's children.
+pid_t registryOwner = -1;
+void TerminateAtExit() {
+  if (::getpid() == registryOwner) Children().terminateAll(true);
+}
+
 Registry& Children() {
-  static Registry* const registry = new Registry;  // never destroyed: children may be reaped after main returns
+  // Never destroyed: children may be reaped after main returns.
+  static Registry* const registry = [] {
+    registryOwner = ::getpid();
+    std::atexit(TerminateAtExit);
+    return new Registry;
+  }();
   return *registry;
 }
 

@@ -203,8 +203,10 @@ void EndWhileAnotherThreadStartsChildren() {
   std::vector<std::unique_ptr<ChildProcess>> started;
   bool refused = false;
   std::thread starter([&] {
+    const auto giveUp = std::chrono::steady_clock::now() + 5s;
     try {
-      for (;;) started.push_back(std::make_unique<ChildProcess>(ChildCommand{"/bin/sleep", {"sleep", "60"}, {}, "", {}}));
+      while (std::chrono::steady_clock::now() < giveUp)
+        started.push_back(std::make_unique<ChildProcess>(ChildCommand{"/bin/sleep", {"sleep", "60"}, {}, "", {}}));
     } catch (const ChildStartFailure& failure) {
       refused = failure.error() == 0;
     }
@@ -221,6 +223,31 @@ TEST(ChildProcessTest, AfterTheEndNoChildStartsAndNoneBeingBornIsMissed) {
   // In a fresh process of its own: starts stay refused for the rest of it.
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(EndWhileAnotherThreadStartsChildren(), ::testing::ExitedWithCode(0), "");
+}
+
+// A library's exit() ends the program past its own way out; its children go
+// with it, and so does what they started (which the kernel would leave running).
+void ExitLeavingAChildRunning(const fs::path& folder) {
+  ChildProcess child(Shell("sleep 60 & echo $! > pid.tmp && mv pid.tmp pid.txt; wait", folder.string()));
+  PidWrittenTo(folder / "pid.txt");
+  child.leaveRunning();
+  std::exit(0);
+}
+
+TEST(ChildProcessTest, AnExitFromAnywhereEndsEveryChild) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  TempFolder folder;
+  // The death test runs this body again in a fresh process, which must use the first one's folder.
+  ::setenv("PELVANTZ_EXIT_TEST_FOLDER", folder.str().c_str(), 0);
+  const fs::path shared = std::getenv("PELVANTZ_EXIT_TEST_FOLDER");
+  EXPECT_EXIT(ExitLeavingAChildRunning(shared), ::testing::ExitedWithCode(0), "");
+  const pid_t grandchild = PidWrittenTo(shared / "pid.txt");
+  ASSERT_GT(grandchild, 0);
+  // Adopted by whoever reaps orphans here; it must not run on.
+  std::this_thread::sleep_for(100ms);
+  const char state = ProcessState(grandchild);
+  EXPECT_TRUE(state == 0 || state == 'Z') << "grandchild left in state " << state;
+  ::unsetenv("PELVANTZ_EXIT_TEST_FOLDER");
 }
 
 }  // namespace
