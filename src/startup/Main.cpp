@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/ChildProcess.h"
 #include "platform/ApplicationFolder.h"
+#include "platform/ChildProcess.h"
 #include "platform/LibreOfficeFactory.h"
 #include "platform/RegistryStore.h"
 #include "platform/linux/LinuxSystemVersion.h"
