@@ -17,7 +17,7 @@ constexpr int32_t WaitInfinite = -1;
 // where the user may. windowMode outside 16 bits throws RuntimeFailure 6
 // "Overflow"; otherwise it changes nothing, as a child has no window here.
 // A child still running when the wait runs out goes on and is reaped when it
-// ends.
+// ends. The children are ChildProcesses: TerminateChildProcesses ends them.
 int16_t RunAndWait(const std::string& commandLine, const std::string& currentDirectory,
                    int32_t waitTime, int32_t windowMode, int32_t creationFlags);
 
@@ -38,9 +38,5 @@ struct ChildRun {
 // `limit`; a child still running then is killed with everything it started.
 ChildRun RunWithinLimit(const std::string& commandLine, const std::string& currentDirectory,
                         std::chrono::milliseconds limit, int32_t creationFlags);
-
-// Kills every child started here that is still running and reaps it, so that
-// ending the program leaves no orphans behind.
-void TerminateChildProcesses();
 
 }  // namespace pelvantz

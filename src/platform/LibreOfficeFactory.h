@@ -43,10 +43,4 @@ std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string
 // The office program the factory starts unless told otherwise.
 std::string InstalledOfficeProgram();
 
-// Kills every office process this program started and has not yet ended.
-// Safe to call at any time, also from an exit path; returns at once. At the
-// program's end, `refuseLaterStarts` also keeps an office being started ahead
-// on another thread from being started after it and outliving the program.
-void TerminateOfficeProcesses(bool refuseLaterStarts = false);
-
 }  // namespace pelvantz

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "engine/ProcessRunner.h"
 #include "platform/ApplicationFolder.h"
+#include "platform/ChildProcess.h"
 #include "platform/LibreOfficeFactory.h"
 #include "platform/RegistryStore.h"
 #include "platform/linux/LinuxSystemVersion.h"
@@ -34,8 +34,7 @@ namespace {
 // Ends the process with no window asked and no unload run; what the program
 // started goes with it, and later copies no longer find this one.
 [[noreturn]] void EndWithChildren(int exitCode) {
-  TerminateOfficeProcesses(true);
-  TerminateChildProcesses();
+  TerminateChildProcesses(true);
   std::fflush(nullptr);
   _exit(exitCode);
 }
@@ -99,11 +98,12 @@ int RunProgram(int argc, char* argv[]) {
     office->prepareNext();
   };
 
-  if (!Main(StartupServices{settings, dialogs, registry, showSplash, endProgram})) return ExitStatus::StartFailed;
-  const int exitCode = QApplication::exec();
-  instance.release();
-  TerminateOfficeProcesses(true);
-  TerminateChildProcesses();
+  const bool started = Main(StartupServices{settings, dialogs, registry, showSplash, endProgram});
+  const int exitCode = started ? QApplication::exec() : ExitStatus::StartFailed;
+  if (started) instance.release();
+  // The one way out besides EndWithChildren: an office started ahead on its
+  // thread must not outlive the program either.
+  TerminateChildProcesses(true);
   return exitCode;
 }
 

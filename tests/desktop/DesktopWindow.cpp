@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 
+#include "platform/ChildProcess.h"
+
 namespace pelvantz::testing {
 
 namespace fs = std::filesystem;
@@ -38,7 +40,7 @@ DesktopWindow::DesktopWindow(const OfficeTimeLimits& limits, MakeConverter makeC
 
 DesktopWindow::~DesktopWindow() {
   window_.reset();
-  TerminateOfficeProcesses();
+  TerminateChildProcesses();
 }
 
 bool DesktopWindow::showActive() {

@@ -15,16 +15,20 @@
 #include <vector>
 
 #include "core/RuntimeFailure.h"
-#include "platform/CommandLine.h"
+#include "support/ProcessWatch.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
 namespace pelvantz {
 namespace {
 
-using testing::ReadFile;
-
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing::AppearsWithin;
+using testing::GoneWithin;
+using testing::PidWrittenTo;
+using testing::ProcessState;
+using testing::ReadFile;
 using testing::TempFolder;
 
 constexpr int32_t Hidden = 0;
@@ -34,120 +38,9 @@ void WriteExecutable(const fs::path& path, const std::string& content) {
   fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
 }
 
-// Children write their files atomically (rename), so a file that exists is whole.
-bool AppearsWithin(const fs::path& path, std::chrono::seconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!fs::exists(path)) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return true;
-}
-
-// The state letter of a process ('R', 'S', 'Z', ...), or 0 once it is gone.
-char ProcessState(pid_t pid) {
-  const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
-  const std::size_t afterName = stat.rfind(')');
-  if (afterName == std::string::npos || afterName + 2 >= stat.size()) return 0;
-  return stat[afterName + 2];
-}
-
-bool GoneWithin(pid_t pid, std::chrono::seconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (ProcessState(pid) != 0) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return true;
-}
-
 // A shell command that records its process id in pid.txt and then sleeps.
 const std::string SleeperLine =
     "/bin/sh -c \"echo $$ > pid.tmp && mv pid.tmp pid.txt && exec sleep 5\"";
-
-pid_t StartSleeper(const TempFolder& folder, int32_t waitTime) {
-  EXPECT_EQ(RunAndWait(SleeperLine, folder.str(), waitTime, Hidden, HighPriorityClass), -1);
-  EXPECT_TRUE(AppearsWithin(folder.path() / "pid.txt", std::chrono::seconds(5)));
-  return static_cast<pid_t>(std::stol(ReadFile(folder.path() / "pid.txt")));
-}
-
-TEST(CommandLineTest, SplitsArgumentsByTheWindowsRules) {
-  struct Case {
-    std::string line;
-    std::vector<std::string> arguments;
-  };
-  const std::vector<Case> cases = {
-      {"a b  c", {"a", "b", "c"}},
-      {" \ta\t b ", {"a", "b"}},
-      {"", {}},
-      {"   ", {}},
-      {R"("a b" c)", {"a b", "c"}},
-      {R"(x "" y)", {"x", "", "y"}},
-      {R"(a""b)", {"ab"}},
-      {R"(pre"fix mid"post)", {"prefix midpost"}},
-      {R"("unterminated quote)", {"unterminated quote"}},
-      {R"(a\b c\\d)", {R"(a\b)", R"(c\\d)"}},
-      {R"(a\"b)", {R"(a"b)"}},                 // 1 backslash: literal quote
-      {R"(a\\"b c")", {R"(a\b c)"}},           // 2: one backslash, quote groups
-      {R"(a\\\"b)", {R"(a\"b)"}},              // 3: one backslash and a literal quote
-      {R"(a\\\\"b c")", {R"(a\\b c)"}},        // 4: two backslashes, quote groups
-      {R"("C:\dir\\" next)", {R"(C:\dir\)", "next"}},
-      {R"(-sOutputFile="C:\out dir\x.pdf" -f "in.ps")", {R"(-sOutputFile=C:\out dir\x.pdf)", "-f", "in.ps"}},
-      {R"(trailing\)", {R"(trailing\)"}},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(SplitArguments(c.line), c.arguments) << c.line;
-  }
-}
-
-TEST(CommandLineTest, FindsTheProgramOfAnUnquotedLineByItsShortestExecutablePrefix) {
-  TempFolder folder;
-  const fs::path tools = folder.path() / "my tools";
-  fs::create_directories(tools / "sub dir");
-  WriteExecutable(tools / "prog", "#!/bin/sh\n");
-  WriteExecutable(tools / "sub dir" / "prog", "#!/bin/sh\n");
-  std::ofstream(tools / "plain") << "not executable\n";
-  const std::string base = folder.str();
-
-  struct Case {
-    std::string line;
-    std::optional<std::string> executable;
-    std::vector<std::string> arguments;
-  };
-  const std::vector<Case> cases = {
-      {base + "/my tools/prog -x \"y z\"", (tools / "prog").string(),
-       {base + "/my tools/prog", "-x", "y z"}},
-      {"  " + base + "/my tools/sub dir/prog", (tools / "sub dir" / "prog").string(),
-       {base + "/my tools/sub dir/prog"}},
-      {"\"" + base + "/my tools/prog\" a\\\"b", (tools / "prog").string(),
-       {base + "/my tools/prog", "a\"b"}},
-      {"\"" + base + "/my tools/sub dir\" x", std::nullopt, {}},  // a folder is no program
-      {base + "/my tools/plain x", std::nullopt, {}},
-      {base + "/my tools/missing", std::nullopt, {}},
-      {"\"\" x", std::nullopt, {}},
-      {"", std::nullopt, {}},
-      {"sh -c true", "/usr/bin/sh", {"sh", "-c", "true"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.line);
-    const std::optional<ResolvedCommandLine> resolved = ResolveCommandLine(c.line);
-    ASSERT_EQ(resolved.has_value(), c.executable.has_value());
-    if (!resolved) continue;
-    if (c.line.starts_with("sh ")) {
-      EXPECT_EQ(fs::path(resolved->executable).filename(), "sh");  // wherever PATH has it
-    } else {
-      EXPECT_EQ(resolved->executable, *c.executable);
-    }
-    EXPECT_EQ(resolved->arguments, c.arguments);
-  }
-
-  // A shorter prefix that names a program wins, as on Windows.
-  WriteExecutable(folder.path() / "my", "#!/bin/sh\n");
-  const auto shorter = ResolveCommandLine(base + "/my tools/prog");
-  ASSERT_TRUE(shorter.has_value());
-  EXPECT_EQ(shorter->executable, (folder.path() / "my").string());
-  EXPECT_EQ(shorter->arguments, (std::vector<std::string>{base + "/my", "tools/prog"}));
-}
 
 TEST(ProcessRunnerTest, TellsWhetherTheChildCouldBeStarted) {
   TempFolder folder;
@@ -223,8 +116,8 @@ TEST(ProcessRunnerTest, ALongerChildOutlivesTheWaitAndIsReapedWhenItEnds) {
     SCOPED_TRACE(waitTime);
     TempFolder folder;
     EXPECT_EQ(RunAndWaitForExitCode(SleeperLine, folder.str(), waitTime, Hidden, 0), std::nullopt);
-    ASSERT_TRUE(AppearsWithin(folder.path() / "pid.txt", std::chrono::seconds(5)));
-    const pid_t pid = static_cast<pid_t>(std::stol(ReadFile(folder.path() / "pid.txt")));
+    const pid_t pid = PidWrittenTo(folder.path() / "pid.txt");
+    ASSERT_GT(pid, 0);
 
     const char running = ProcessState(pid);
     EXPECT_TRUE(running == 'S' || running == 'R') << "state " << running;
@@ -233,18 +126,23 @@ TEST(ProcessRunnerTest, ALongerChildOutlivesTheWaitAndIsReapedWhenItEnds) {
   }
 }
 
-TEST(ProcessRunnerTest, TerminatingChildrenLeavesNoneBehind) {
-  TempFolder first;
-  TempFolder second;
-  const pid_t one = StartSleeper(first, 100);
-  const pid_t two = StartSleeper(second, 100);
-  ASSERT_NE(ProcessState(one), 0);
-  ASSERT_NE(ProcessState(two), 0);
+TEST(ProcessRunnerTest, WithinALimitTheChildExitsOrIsKilledWithWhatItStarted) {
+  TempFolder folder;
+  EXPECT_EQ(RunWithinLimit("/nonexistent/program", folder.str(), 1s, 0).end, ChildRun::End::NotStarted);
+  const ChildRun exited = RunWithinLimit("/bin/sh -c \"exit 4\"", folder.str(), 30s, HighPriorityClass);
+  EXPECT_EQ(exited.end, ChildRun::End::Exited);
+  EXPECT_EQ(exited.exitCode, 4);
 
-  TerminateChildProcesses();
-
-  EXPECT_EQ(ProcessState(one), 0);
-  EXPECT_EQ(ProcessState(two), 0);
+  const auto before = std::chrono::steady_clock::now();
+  const ChildRun stopped = RunWithinLimit(
+      "/bin/sh -c \"sleep 60 & echo $! > pid.tmp && mv pid.tmp pid.txt; wait\"", folder.str(), 500ms, 0);
+  EXPECT_EQ(stopped.end, ChildRun::End::KilledAtLimit);
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 10s);
+  const pid_t grandchild = PidWrittenTo(folder.path() / "pid.txt");
+  ASSERT_GT(grandchild, 0);
+  std::this_thread::sleep_for(100ms);
+  const char state = ProcessState(grandchild);
+  EXPECT_TRUE(state == 0 || state == 'Z') << "grandchild in state " << state;
 }
 
 TEST(ProcessRunnerTest, RaisesThePriorityWhereAllowed) {

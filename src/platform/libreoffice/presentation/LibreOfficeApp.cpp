@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <com/sun/star/awt/PrinterServer.hpp>
-#include <cstdlib>
 #include <mutex>
 #include <system_error>
 
@@ -110,9 +109,6 @@ std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string
 std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string& applicationFolder,
                                                                const std::string& officeProgram,
                                                                const OfficeTimeLimits& limits) {
-  // No office may outlive a program that ends through exit().
-  static std::once_flag exitHook;
-  std::call_once(exitHook, [] { std::atexit([] { TerminateOfficeProcesses(true); }); });
   office::OfficeSettings settings;
   settings.program = officeProgram.empty() ? InstalledOfficeProgram() : officeProgram;
   settings.limits = limits;
@@ -122,7 +118,5 @@ std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string
 }
 
 std::string InstalledOfficeProgram() { return PELVANTZ_SOFFICE_BIN; }
-
-void TerminateOfficeProcesses(bool refuseLaterStarts) { office::KillAllOfficeProcesses(refuseLaterStarts); }
 
 }  // namespace pelvantz

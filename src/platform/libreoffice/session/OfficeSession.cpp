@@ -156,13 +156,14 @@ void OfficeSession::translateStartFailure() {
 
 OfficeSession::~OfficeSession() { shutdown(); }
 
-OfficeProcess& OfficeSession::process() {
+ChildProcess& OfficeSession::process() {
   if (!process_) throw RuntimeFailure(ErrorNumber::AutomationDisconnected, "The office has been closed.");
   return *process_;
 }
 
-std::vector<std::string> OfficeSession::arguments(const std::string& pipeName) const {
-  return {"--headless",
+std::vector<std::string> OfficeSession::argv(const std::string& pipeName) const {
+  return {settings_.program,
+          "--headless",
           "--invisible",
           "--nologo",
           "--nodefault",
@@ -196,8 +197,8 @@ void OfficeSession::startAndConnect() {
                                              "TMPDIR=" + folders.name(temporaryFolder_)};
   const auto deadline = std::chrono::steady_clock::now() + settings_.limits.start;
   for (int start = 0; start < MostStarts; ++start) {
-    process_ = std::make_unique<OfficeProcess>(settings_.program, arguments(pipeName), environment,
-                                               folders.inherited());
+    process_ = std::make_unique<ChildProcess>(
+        ChildCommand{settings_.program, argv(pipeName), environment, "", folders.inherited()});
     ++starts_;
     while (!tryConnect(pipeName)) {
       if (const auto exitCode = process_->exitCode()) {

@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
+#include "platform/ChildProcess.h"
 #include "platform/LibreOfficeFactory.h"
 #include "core/RuntimeFailure.h"
-#include "platform/libreoffice/session/OfficeProcess.h"
 #include "platform/libreoffice/session/OfficeProfile.h"
 #include "platform/libreoffice/session/Watchdog.h"
 
@@ -72,12 +72,12 @@ class OfficeSession {
   void setChosenPrinter(const std::string& name) { chosenPrinter_ = name; }
 
  private:
-  OfficeProcess& process();
+  ChildProcess& process();
   [[noreturn]] void translateStartFailure();
   void startOnWorkingProfile();
   void startAndConnect();
   bool tryConnect(const std::string& pipeName);
-  std::vector<std::string> arguments(const std::string& pipeName) const;
+  std::vector<std::string> argv(const std::string& pipeName) const;
   // UNO exceptions carry no run-time type here: the catch clause tells the kind.
   enum class FailureKind { Disposed, Runtime, Other };
   RuntimeFailure translate(const css::uno::Exception& exception, FailureKind kind, const Watchdog& watchdog);
@@ -90,7 +90,7 @@ class OfficeSession {
   std::unique_ptr<OfficeProfile> profile_;
   std::filesystem::path temporaryFolder_;  // the office's own, instead of the system's
   std::vector<std::string> pipeNames_;     // every pipe it was told to accept on
-  std::unique_ptr<OfficeProcess> process_;
+  std::unique_ptr<ChildProcess> process_;
   css::uno::Reference<css::bridge::XBridge> bridge_;
   css::uno::Reference<css::uno::XComponentContext> context_;
   css::uno::Reference<css::frame::XDesktop2> desktop_;

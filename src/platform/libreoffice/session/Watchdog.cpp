@@ -2,9 +2,8 @@
 
 #include <utility>
 
+#include "platform/ChildProcess.h"
 #include "platform/LibreOfficeFactory.h"
-
-#include "platform/libreoffice/session/OfficeProcess.h"
 
 namespace pelvantz {
 namespace office {
@@ -24,7 +23,7 @@ void Record(const OfficeCallRecord& call) {
 
 }  // namespace
 
-Watchdog::Watchdog(OfficeProcess& process, std::chrono::seconds limit)
+Watchdog::Watchdog(ChildProcess& process, std::chrono::seconds limit)
     : limit_(limit), started_(std::chrono::steady_clock::now()), thread_([this, &process] { watch(process); }) {}
 
 Watchdog::~Watchdog() {
@@ -42,7 +41,7 @@ bool Watchdog::fired() const {
   return fired_;
 }
 
-void Watchdog::watch(OfficeProcess& process) {
+void Watchdog::watch(ChildProcess& process) {
   std::unique_lock lock(mutex_);
   if (disarmed_.wait_for(lock, limit_, [this] { return done_; })) return;
   fired_ = true;

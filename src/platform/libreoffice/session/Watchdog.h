@@ -6,13 +6,15 @@
 #include <mutex>
 #include <thread>
 
-namespace pelvantz::office {
+namespace pelvantz {
+class ChildProcess;
+}
 
-class OfficeProcess;
+namespace pelvantz::office {
 
 class Watchdog {
  public:
-  Watchdog(OfficeProcess& process, std::chrono::seconds limit);
+  Watchdog(ChildProcess& process, std::chrono::seconds limit);
   ~Watchdog();  // disarms
   Watchdog(const Watchdog&) = delete;
   Watchdog& operator=(const Watchdog&) = delete;
@@ -21,7 +23,7 @@ class Watchdog {
   std::chrono::seconds limit() const { return limit_; }
 
  private:
-  void watch(OfficeProcess& process);
+  void watch(ChildProcess& process);
 
   std::chrono::seconds limit_;
   std::chrono::steady_clock::time_point started_;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ChildProcess.h"
 #include "platform/LibreOfficeFactory.h"
 #include "core/RuntimeFailure.h"
 #include "support/ApplicationCopy.h"
@@ -340,10 +341,10 @@ TEST_F(LibreOfficeAppTest, HungOfficeIsStoppedByTheWatchdog) {
   app->quit();
 }
 
-TEST_F(LibreOfficeAppTest, TerminateOfficeProcessesEndsEveryOffice) {
+TEST_F(LibreOfficeAppTest, TerminatingChildProcessesEndsEveryOffice) {
   auto app = createApp();
   ASSERT_EQ(OfficeProcessesUsing(appFolder_.path()).size(), 1u);
-  TerminateOfficeProcesses();
+  TerminateChildProcesses();
   EXPECT_EQ(FailureNumber([&] { app->installedPrinters(); }), ErrorNumber::AutomationDisconnected);
   app.reset();  // without quit: the destructor reaps
 }

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/ChildProcess.h"
 #include "platform/LibreOfficeFactory.h"
 #include "platform/libreoffice/session/OfficeProfile.h"
 #include "platform/libreoffice/session/OfficeSession.h"
@@ -215,7 +216,7 @@ TEST_F(OfficeStartTest, AnOfficeAheadDoesNotOutliveAProgramEndingAtOnce) {
       auto office = factory();
       office->prepareNext();
       if (officeRunning) officesOnce(1);
-      TerminateOfficeProcesses(true);
+      TerminateChildProcesses(true);
       ::_exit(0);
     }
     int status = 0;
