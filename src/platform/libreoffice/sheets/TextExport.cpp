@@ -8,6 +8,7 @@
 #include <com/sun/star/text/XTextContent.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XRefreshable.hpp>
 #include <fstream>
 
 #include "core/RuntimeFailure.h"
@@ -54,6 +55,10 @@ class LoadedDocument {
 // The page (1-based) of every bookmark, and the page count.
 std::pair<std::map<std::string, int>, int> BookmarkPages(const Reference<css::lang::XComponent>& document,
                                                          const std::vector<std::string>& names) {
+  // The word processor lays pages out bit by bit while it idles: the pages of
+  // a half-made layout are not the ones the export prints, so the whole
+  // layout is made first.
+  Reference<css::util::XRefreshable>(document, UNO_QUERY_THROW)->refresh();
   const auto controller = Reference<css::frame::XModel>(document, UNO_QUERY_THROW)->getCurrentController();
   const auto viewCursor =
       Reference<css::text::XTextViewCursorSupplier>(controller, UNO_QUERY_THROW)->getViewCursor();

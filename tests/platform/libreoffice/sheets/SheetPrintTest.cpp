@@ -686,7 +686,7 @@ TEST_F(SheetPrintTest, SheetsAreOnTheSystemPaperWhateverTheOfficeTakesForItsDefa
 
 // Text pages come from the word processor in one go: what the text holds
 // prints as it is, and each run starts on a page of its own, however long the
-// run before it was.
+// run before it was, and is found on the pages the export printed it on.
 TEST_F(SheetPrintTest, TextRunsKeepTheirCharactersAndStartOnPagesOfTheirOwn) {
   TextPages text({21000, 29700});
   text.startRun();
@@ -694,27 +694,40 @@ TEST_F(SheetPrintTest, TextRunsKeepTheirCharactersAndStartOnPagesOfTheirOwn) {
   text.add({"Line one\nLine two", TextRole::Body, 1000, 100});
   text.startRun();
   text.add({"Second run", TextRole::CommentHeader, 1000, 500});
-  text.startRun();
-  for (int line = 1; line <= 90; ++line) text.add({"Long run line " + std::to_string(line), TextRole::Body, 0, 100});
+  // Runs of one line to a few pages, as an outline's slides or comments give them.
+  constexpr int LongRuns = 24;
+  const auto linesOf = [](int run) { return 1 + (run * 37) % 130; };
+  for (int run = 0; run < LongRuns; ++run) {
+    text.startRun();
+    text.add({"Run " + std::to_string(run) + " heading", TextRole::Heading, 0, 0});
+    for (int line = 1; line <= linesOf(run); ++line)
+      text.add({"Run " + std::to_string(run) + " line " + std::to_string(line), TextRole::Body, 0, 100});
+  }
   const fs::path pdf = work_.path() / "text.pdf";
   const std::vector<RunPages> runs = ExportTextPages(office_->context(), text, work_.path(), pdf).runs;
-  ASSERT_EQ(runs.size(), 3u);
+  ASSERT_EQ(runs.size(), 2u + LongRuns);
+  std::vector<std::string> pages;
+  const std::string all = Capture("pdftotext -layout " + ShellQuoted(pdf.string()) + " -");
+  for (size_t start = 0, end; (end = all.find('\f', start)) != std::string::npos; start = end + 1)
+    pages.push_back(all.substr(start, end - start));
+  ASSERT_EQ(static_cast<int>(pages.size()), runs.back().first + runs.back().count);
   EXPECT_EQ(runs[0].first, 0);
   EXPECT_EQ(runs[0].count, 1);
   EXPECT_EQ(runs[1].first, 1);
   EXPECT_EQ(runs[1].count, 1);
-  EXPECT_EQ(runs[2].first, 2);
-  EXPECT_GE(runs[2].count, 2);
-  const auto page = [&](int number) {
-    return Capture("pdftotext -layout -f " + std::to_string(number) + " -l " + std::to_string(number) + " " +
-                   ShellQuoted(pdf.string()) + " -");
-  };
-  EXPECT_NE(page(1).find("Fish & <chips>"), std::string::npos) << page(1);
-  EXPECT_NE(page(1).find("Line one\n"), std::string::npos) << page(1);
-  EXPECT_EQ(page(1).find("Second run"), std::string::npos);
-  EXPECT_NE(page(2).find("Second run"), std::string::npos) << page(2);
-  EXPECT_NE(page(3).find("Long run line 1\n"), std::string::npos) << page(3);
-  EXPECT_NE(page(runs[2].first + runs[2].count).find("Long run line 90"), std::string::npos);
+  EXPECT_NE(pages[0].find("Fish & <chips>"), std::string::npos) << pages[0];
+  EXPECT_NE(pages[0].find("Line one\n"), std::string::npos) << pages[0];
+  EXPECT_EQ(pages[0].find("Second run"), std::string::npos);
+  EXPECT_NE(pages[1].find("Second run"), std::string::npos) << pages[1];
+  for (int run = 0; run < LongRuns; ++run) {
+    const RunPages& found = runs[2 + run];
+    const std::string name = "Run " + std::to_string(run);
+    ASSERT_EQ(found.first, runs[1 + run].first + runs[1 + run].count) << name;
+    EXPECT_NE(pages[found.first].find(name + " heading\n"), std::string::npos) << name << " begins elsewhere";
+    EXPECT_NE(pages[found.first + found.count - 1].find(name + " line " + std::to_string(linesOf(run)) + "\n"),
+              std::string::npos)
+        << name << " ends elsewhere";
+  }
 }
 
 }  // namespace
