@@ -45,7 +45,8 @@ DesktopWindow::~DesktopWindow() {
 
 bool DesktopWindow::showActive() {
   window_->show();
-  return QTest::qWaitForWindowActive(window_.get());
+  // The window manager may be slow to hand over focus on a loaded machine.
+  return QTest::qWaitForWindowActive(window_.get(), 20000);
 }
 
 void DesktopWindow::queue(const std::string& source, const std::string& target) {

@@ -67,12 +67,12 @@ TEST(OwnedMessageTest, AJobsMessageIsOwnedByTheWindowAndAboveItOnceTheWindowIsBa
       if (!message) return;
       poll.stop();
       const unsigned long messageId = message->winId();
-      WaitFor([&] { return TransientFor(messageId) != 0; }, 5);
+      WaitFor([&] { return TransientFor(messageId) != 0; });
       seen.owner = TransientFor(messageId);
-      seen.ownerIconicWhenShown = !WaitFor([&] { return !IsIconic(desktop->windowId()); }, 5);
+      seen.ownerIconicWhenShown = !WaitFor([&] { return !IsIconic(desktop->windowId()); });
       CommandOutput("xdotool windowactivate " + std::to_string(desktop->windowId()) + " 2>/dev/null");
-      seen.windowBack = WaitFor([&] { return !IsIconic(desktop->windowId()); }, 5);
-      seen.messageAbove = WaitFor([&] { return StackedAbove(messageId, desktop->windowId()); }, 5);
+      seen.windowBack = WaitFor([&] { return !IsIconic(desktop->windowId()); });
+      seen.messageAbove = WaitFor([&] { return StackedAbove(messageId, desktop->windowId()); });
       message->close();
     });
     poll.start(50);
