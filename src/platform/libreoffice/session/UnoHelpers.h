@@ -1,6 +1,7 @@
 #pragma once
 // Small conversions between our UTF-8 strings and paths and UNO's types.
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/Any.hxx>
@@ -23,6 +24,15 @@ OUString FileUrl(const std::filesystem::path& path);
 css::beans::PropertyValue Property(const char* name, const css::uno::Any& value);
 css::uno::Sequence<css::beans::PropertyValue> Properties(
     std::initializer_list<css::beans::PropertyValue> values);
+
+// An object's property; the type's default when the object gives another type.
+template <typename T>
+T PropertyOf(const css::uno::Reference<css::uno::XInterface>& object, const char* name) {
+  css::uno::Reference<css::beans::XPropertySet> properties(object, css::uno::UNO_QUERY_THROW);
+  T value{};
+  properties->getPropertyValue(OUString::createFromAscii(name)) >>= value;
+  return value;
+}
 
 // The document's views wait while this lives, instead of following every change.
 class ControllersLocked {

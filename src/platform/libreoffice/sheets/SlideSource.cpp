@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <rtl/ustrbuf.hxx>
 
-#include "platform/libreoffice/sheets/SheetUno.h"
+#include "platform/libreoffice/session/UnoHelpers.h"
 
 using rtl::OUString;
 
