@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ApplicationName.h"
 #include "core/RuntimeFailure.h"
 #include "platform/libreoffice/sheets/PdfExport.h"
 #include "platform/libreoffice/sheets/SlideSource.h"
@@ -50,7 +51,6 @@ std::vector<int> SlidesToPrint(const SlideSource& source, const SlideRange& rang
   return slides;
 }
 
-constexpr const char* kCreator = "Pelvantz";
 constexpr const char* kRenderedPagesFile = "pages.pdf";
 constexpr const char* kTextPagesFile = "text.pdf";
 
@@ -107,7 +107,7 @@ SheetPrint::SheetPrint(const css::uno::Reference<css::uno::XComponentContext>& c
   sheetSize_ = Oriented(SystemPaper(), SheetsLandscape(layout_, request.slideSize, request.notesLandscape));
   info_ = DocumentInfoOf(presentation);
   if (info_.title.empty()) info_.title = request.documentName;
-  info_.creator = kCreator;
+  info_.creator = ProductName;
 }
 
 SheetPrint::~SheetPrint() = default;
