@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/RuntimeFailure.h"
+#include "platform/PresentationApp.h"
 
 namespace pelvantz::printer {
 
@@ -51,15 +52,15 @@ std::vector<Line> RulesBeside(const Rect& slide, int32_t left, int32_t right) {
 
 OutputLayout LayoutForOutputType(int32_t outputType) {
   switch (outputType) {
-    case 1: return {SheetKind::Slides, 1};
-    case 5: return {SheetKind::NotesPages, 1};
-    case 6: return {SheetKind::Outline, 1};
-    case 10: return {SheetKind::Handouts, 1};
-    case 2: return {SheetKind::Handouts, 2};
-    case 3: return {SheetKind::Handouts, 3};
-    case 8: return {SheetKind::Handouts, 4};
-    case 4: return {SheetKind::Handouts, 6};
-    case 9: return {SheetKind::Handouts, 9};
+    case PrintOutput::Slides: return {SheetKind::Slides, 1};
+    case PrintOutput::NotesPages: return {SheetKind::NotesPages, 1};
+    case PrintOutput::Outline: return {SheetKind::Outline, 1};
+    case PrintOutput::OneSlideHandouts: return {SheetKind::Handouts, 1};
+    case PrintOutput::TwoSlideHandouts: return {SheetKind::Handouts, 2};
+    case PrintOutput::ThreeSlideHandouts: return {SheetKind::Handouts, 3};
+    case PrintOutput::FourSlideHandouts: return {SheetKind::Handouts, 4};
+    case PrintOutput::SixSlideHandouts: return {SheetKind::Handouts, 6};
+    case PrintOutput::NineSlideHandouts: return {SheetKind::Handouts, 9};
     default:
       throw RuntimeFailure(ErrorNumber::AutomationFailed,
                            "Unknown print output type " + std::to_string(outputType) + ".");

@@ -39,7 +39,7 @@ struct OutputLayout {
   bool operator==(const OutputLayout&) const = default;
 };
 
-// PowerPoint's ppPrintOutput* constant to the layout; RuntimeFailure for an
+// A PrintOutput constant (platform/PresentationApp.h) to the layout; RuntimeFailure for an
 // unknown constant.
 OutputLayout LayoutForOutputType(int32_t outputType);
 

@@ -19,7 +19,10 @@ using css::uno::Any;
 using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
 
-constexpr int32_t OutputTypes[] = {1, 2, 3, 4, 5, 6, 8, 9, 10};
+constexpr int32_t OutputTypes[] = {
+    PrintOutput::Slides,           PrintOutput::TwoSlideHandouts,  PrintOutput::ThreeSlideHandouts,
+    PrintOutput::SixSlideHandouts, PrintOutput::NotesPages,        PrintOutput::Outline,
+    PrintOutput::FourSlideHandouts, PrintOutput::NineSlideHandouts, PrintOutput::OneSlideHandouts};
 
 RuntimeFailure Failed(const std::string& description) {
   return RuntimeFailure(ErrorNumber::AutomationFailed, description);
@@ -121,7 +124,7 @@ void ImpressPresentation::setOutputType(int32_t value) {
 }
 
 void ImpressPresentation::setSlideOrientation(int32_t value) {
-  if (value != OrientationLandscape && value != OrientationPortrait)
+  if (value != Orientation::Landscape && value != Orientation::Portrait)
     throw Failed("The slide orientation " + std::to_string(value) + " is not valid.");
   slideOrientation_ = value;
 }
@@ -133,9 +136,9 @@ void ImpressPresentation::setSlideSize(int32_t value) {
 }
 
 void ImpressPresentation::setNotesOrientation(int32_t value) {
-  if (value != OrientationLandscape && value != OrientationPortrait)
+  if (value != Orientation::Landscape && value != Orientation::Portrait)
     throw Failed("The notes orientation " + std::to_string(value) + " is not valid.");
-  request_.notesLandscape = value == OrientationLandscape;
+  request_.notesLandscape = value == Orientation::Landscape;
 }
 
 // Size first, then orientation, whichever was set first: one change of the

@@ -34,13 +34,13 @@ struct ClassicSize {
 
 // The sizes the page setup has always offered, in 1/100 mm, landscape.
 constexpr ClassicSize ClassicSizes[] = {
-    {1, {25400, 19050}},  // on-screen show, 10 x 7.5 in
-    {2, {25400, 19050}},  // letter paper
-    {3, {27517, 19050}},  // A4 paper
-    {4, {28575, 19050}},  // 35 mm slides
-    {6, {20320, 2540}},   // banner, 8 x 1 in
-    {8, {33831, 25374}},  // ledger paper
-    {9, {35560, 26670}},  // A3 paper
+    {SlideSizeType::OnScreen, {25400, 19050}},     // 10 x 7.5 in
+    {SlideSizeType::LetterPaper, {25400, 19050}},
+    {SlideSizeType::A4Paper, {27517, 19050}},
+    {SlideSizeType::Slides35Mm, {28575, 19050}},
+    {SlideSizeType::Banner, {20320, 2540}},        // 8 x 1 in
+    {SlideSizeType::Ledger, {33831, 25374}},
+    {SlideSizeType::A3Paper, {35560, 26670}},
 };
 
 Reference<css::beans::XPropertySet> FirstSlide(const Reference<css::lang::XComponent>& document) {
@@ -57,7 +57,7 @@ std::optional<SlideSize> ClassicSlideSize(int32_t slideSizeConstant) {
 }
 
 int32_t OrientationOf(SlideSize size) {
-  return size.width >= size.height ? OrientationLandscape : OrientationPortrait;
+  return size.width >= size.height ? Orientation::Landscape : Orientation::Portrait;
 }
 
 SlideSize Oriented(SlideSize size, int32_t orientation) {

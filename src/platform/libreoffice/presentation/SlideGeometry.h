@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/PresentationApp.h"
 #include "platform/libreoffice/session/WorkLimits.h"
 
 namespace pelvantz::office {
@@ -15,13 +16,10 @@ struct SlideSize {
   bool operator==(const SlideSize&) const = default;
 };
 
-constexpr int32_t OrientationLandscape = 1;
-constexpr int32_t OrientationPortrait = 2;
-
-// The classic size of a ppSlideSize* constant, landscape; nothing for an unknown one.
+// The classic size of a SlideSizeType constant, landscape; nothing for an unknown one.
 std::optional<SlideSize> ClassicSlideSize(int32_t slideSizeConstant);
 
-// The size turned to the orientation: landscape has width >= height.
+// The size turned to the orientation (an Orientation constant): landscape has width >= height.
 SlideSize Oriented(SlideSize size, int32_t orientation);
 
 // The orientation a size has.

@@ -13,13 +13,14 @@
 #include <vector>
 
 #include "platform/libreoffice/sheets/TextPages.h"
+#include "platform/PresentationApp.h"
 #include "platform/printer/PdfSheets.h"
 #include "platform/printer/SheetLayout.h"
 
 namespace pelvantz::office {
 
 struct SheetRequest {
-  int32_t outputType = 1;       // PowerPoint's ppPrintOutput* constant (1,2,3,4,5,6,8,9,10)
+  int32_t outputType = PrintOutput::Slides;
   bool fitToPage = true;        // scale each slide to the paper; false: its own size
   bool printComments = false;   // a page of each slide's comments after that slide
   bool notesLandscape = true;   // notes pages landscape
