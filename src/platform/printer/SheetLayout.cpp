@@ -92,9 +92,11 @@ std::vector<std::vector<int>> GroupSlides(const std::vector<int>& slides, int pe
   return groups;
 }
 
-Size Oriented(Size paper, bool landscape) {
-  const int32_t longSide = std::max(paper.width, paper.height);
-  const int32_t shortSide = std::min(paper.width, paper.height);
+bool IsLandscape(Size size) { return size.width >= size.height; }
+
+Size Oriented(Size size, bool landscape) {
+  const int32_t longSide = std::max(size.width, size.height);
+  const int32_t shortSide = std::min(size.width, size.height);
   return landscape ? Size{longSide, shortSide} : Size{shortSide, longSide};
 }
 

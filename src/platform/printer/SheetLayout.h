@@ -57,8 +57,11 @@ SlideRange ResolveRange(int32_t from, int32_t to, int slideCount);
 // The slides cut into consecutive groups of at most perSheet slide numbers.
 std::vector<std::vector<int>> GroupSlides(const std::vector<int>& slides, int perSheet);
 
-// The paper turned so that it is landscape (wider than high) or portrait.
-Size Oriented(Size paper, bool landscape);
+// Landscape: at least as wide as high.
+bool IsLandscape(Size size);
+
+// The size turned so that it is landscape or portrait (higher than wide).
+Size Oriented(Size size, bool landscape);
 
 // The content scaled to fit the box with its aspect kept, centred in the box.
 Rect FitCentred(const Rect& box, Size content);

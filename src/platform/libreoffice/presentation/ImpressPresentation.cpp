@@ -126,7 +126,7 @@ void ImpressPresentation::setOutputType(int32_t value) {
 void ImpressPresentation::setSlideOrientation(int32_t value) {
   if (value != Orientation::Landscape && value != Orientation::Portrait)
     throw Failed("The slide orientation " + std::to_string(value) + " is not valid.");
-  slideOrientation_ = value;
+  slideLandscape_ = value == Orientation::Landscape;
 }
 
 void ImpressPresentation::setSlideSize(int32_t value) {
@@ -144,11 +144,11 @@ void ImpressPresentation::setNotesOrientation(int32_t value) {
 // Size first, then orientation, whichever was set first: one change of the
 // page at most, and none when the aspect stays. Answers the size one slide
 // measures when printed at its own size.
-SlideSize ImpressPresentation::applySlideGeometry() {
+Size ImpressPresentation::applySlideGeometry() {
   return session_->call(workLimit(), [&] {
-    const SlideSize current = CurrentSlideSize(document());
-    const SlideSize size = slideSize_.value_or(current);
-    const SlideSize wanted = Oriented(size, slideOrientation_.value_or(OrientationOf(current)));
+    const Size current = CurrentSlideSize(document());
+    const bool landscape = slideLandscape_.value_or(printer::IsLandscape(current));
+    const Size wanted = printer::Oriented(slideSize_.value_or(current), landscape);
     ResizeSlides(session_->context(), document(), wanted);
     return wanted;
   });
@@ -161,13 +161,13 @@ void ImpressPresentation::printOut(int32_t from, int32_t to, const std::string& 
   if (!fs::is_directory(target.parent_path()))
     throw RuntimeFailure(ErrorNumber::FileAccess,
                          "The folder of \"" + target.string() + "\" does not exist.");
-  const SlideSize printed = applySlideGeometry();
+  const Size printed = applySlideGeometry();
   std::error_code ignored;
   fs::remove(target, ignored);  // what is there afterwards is this print's
   SheetRequest request = request_;
   request.fromSlide = from;
   request.toSlide = to;
-  request.slideSize = {printed.width, printed.height};
+  request.slideSize = printed;
   request.documentName = workingCopy_.stem().string();
   std::optional<SheetPrint> print;
   session_->call(workLimit(),

@@ -30,7 +30,7 @@ constexpr int32_t kParagraphSpacing = 100;
 
 bool SheetsLandscape(const OutputLayout& layout, Size slide, bool notesLandscape) {
   switch (layout.kind) {
-    case SheetKind::Slides: return slide.width >= slide.height;
+    case SheetKind::Slides: return IsLandscape(slide);
     case SheetKind::NotesPages: return notesLandscape;
     case SheetKind::Outline:
     case SheetKind::Handouts: return false;
