@@ -56,7 +56,8 @@ class Presentation {
   virtual void setSlideOrientation(int32_t value) = 0; // Orientation::*
   virtual void setSlideSize(int32_t value) = 0;        // SlideSizeType::*
   virtual void setNotesOrientation(int32_t value) = 0; // Orientation::*
-  // Prints slides from..to (-1, -1: all) into the file; returns when the file is written.
+  // Prints slides from..to (-1, -1: all) into the file, replacing one that is
+  // there; returns when the file is written and not empty.
   virtual void printOut(int32_t from, int32_t to, const std::string& printToFile) = 0;
   virtual void close() = 0;
 };

@@ -50,20 +50,18 @@ std::vector<Line> RulesBeside(const Rect& slide, int32_t left, int32_t right) {
 
 }  // namespace
 
-OutputLayout LayoutForOutputType(int32_t outputType) {
+std::optional<OutputLayout> LayoutForOutputType(int32_t outputType) {
   switch (outputType) {
-    case PrintOutput::Slides: return {SheetKind::Slides, 1};
-    case PrintOutput::NotesPages: return {SheetKind::NotesPages, 1};
-    case PrintOutput::Outline: return {SheetKind::Outline, 1};
-    case PrintOutput::OneSlideHandouts: return {SheetKind::Handouts, 1};
-    case PrintOutput::TwoSlideHandouts: return {SheetKind::Handouts, 2};
-    case PrintOutput::ThreeSlideHandouts: return {SheetKind::Handouts, 3};
-    case PrintOutput::FourSlideHandouts: return {SheetKind::Handouts, 4};
-    case PrintOutput::SixSlideHandouts: return {SheetKind::Handouts, 6};
-    case PrintOutput::NineSlideHandouts: return {SheetKind::Handouts, 9};
-    default:
-      throw RuntimeFailure(ErrorNumber::AutomationFailed,
-                           "Unknown print output type " + std::to_string(outputType) + ".");
+    case PrintOutput::Slides: return OutputLayout{SheetKind::Slides, 1};
+    case PrintOutput::NotesPages: return OutputLayout{SheetKind::NotesPages, 1};
+    case PrintOutput::Outline: return OutputLayout{SheetKind::Outline, 1};
+    case PrintOutput::OneSlideHandouts: return OutputLayout{SheetKind::Handouts, 1};
+    case PrintOutput::TwoSlideHandouts: return OutputLayout{SheetKind::Handouts, 2};
+    case PrintOutput::ThreeSlideHandouts: return OutputLayout{SheetKind::Handouts, 3};
+    case PrintOutput::FourSlideHandouts: return OutputLayout{SheetKind::Handouts, 4};
+    case PrintOutput::SixSlideHandouts: return OutputLayout{SheetKind::Handouts, 6};
+    case PrintOutput::NineSlideHandouts: return OutputLayout{SheetKind::Handouts, 9};
+    default: return std::nullopt;
   }
 }
 

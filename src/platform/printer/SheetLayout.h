@@ -2,6 +2,7 @@
 // Where things go on a printed sheet: pure geometry in 1/100 mm, no office
 // types, so that the layout rules can be checked without a running office.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace pelvantz::printer {
@@ -39,9 +40,9 @@ struct OutputLayout {
   bool operator==(const OutputLayout&) const = default;
 };
 
-// A PrintOutput constant (platform/PresentationApp.h) to the layout; RuntimeFailure for an
-// unknown constant.
-OutputLayout LayoutForOutputType(int32_t outputType);
+// A PrintOutput constant (platform/PresentationApp.h) to the layout; nothing
+// for an unknown constant.
+std::optional<OutputLayout> LayoutForOutputType(int32_t outputType);
 
 // Slide numbers (1-based, inclusive) that take part in the print.
 struct SlideRange {

@@ -19,11 +19,6 @@ using css::uno::Any;
 using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
 
-constexpr int32_t OutputTypes[] = {
-    PrintOutput::Slides,           PrintOutput::TwoSlideHandouts,  PrintOutput::ThreeSlideHandouts,
-    PrintOutput::SixSlideHandouts, PrintOutput::NotesPages,        PrintOutput::Outline,
-    PrintOutput::FourSlideHandouts, PrintOutput::NineSlideHandouts, PrintOutput::OneSlideHandouts};
-
 RuntimeFailure Failed(const std::string& description) {
   return RuntimeFailure(ErrorNumber::AutomationFailed, description);
 }
@@ -115,12 +110,9 @@ void ImpressPresentation::setFitToPage(int32_t value) { request_.fitToPage = val
 void ImpressPresentation::setPrintComments(int32_t value) { request_.printComments = value != 0; }
 
 void ImpressPresentation::setOutputType(int32_t value) {
-  for (int32_t known : OutputTypes)
-    if (known == value) {
-      request_.outputType = value;
-      return;
-    }
-  throw Failed("The output type " + std::to_string(value) + " is not supported.");
+  const auto layout = printer::LayoutForOutputType(value);
+  if (!layout) throw Failed("The output type " + std::to_string(value) + " is not supported.");
+  request_.layout = *layout;
 }
 
 void ImpressPresentation::setSlideOrientation(int32_t value) {
@@ -162,8 +154,6 @@ void ImpressPresentation::printOut(int32_t from, int32_t to, const std::string& 
     throw RuntimeFailure(ErrorNumber::FileAccess,
                          "The folder of \"" + target.string() + "\" does not exist.");
   const Size printed = applySlideGeometry();
-  std::error_code ignored;
-  fs::remove(target, ignored);  // what is there afterwards is this print's
   SheetRequest request = request_;
   request.fromSlide = from;
   request.toSlide = to;
@@ -175,6 +165,7 @@ void ImpressPresentation::printOut(int32_t from, int32_t to, const std::string& 
   session_->call(workLimit(), [&] { print->renderPages(); });
   session_->call(workLimit(), [&] { print->setText(); });
   print->compose(target);
+  std::error_code ignored;
   if (!fs::is_regular_file(target, ignored) || fs::file_size(target, ignored) == 0)
     throw Failed("No print file \"" + target.string() + "\" was written.");
 }

@@ -13,14 +13,13 @@
 #include <vector>
 
 #include "platform/libreoffice/sheets/TextPages.h"
-#include "platform/PresentationApp.h"
 #include "platform/printer/PdfSheets.h"
 #include "platform/printer/SheetLayout.h"
 
 namespace pelvantz::office {
 
 struct SheetRequest {
-  int32_t outputType = PrintOutput::Slides;
+  printer::OutputLayout layout;  // what the output type prints
   bool fitToPage = true;        // scale each slide to the paper; false: its own size
   bool printComments = false;   // a page of each slide's comments after that slide
   bool notesLandscape = true;   // notes pages landscape
@@ -59,7 +58,6 @@ class SheetPrint {
   css::uno::Reference<css::uno::XComponentContext> context_;
   css::uno::Reference<css::lang::XComponent> presentation_;
   SheetRequest request_;
-  printer::OutputLayout layout_;
   std::filesystem::path folder_;
   std::vector<int> slides_;       // printed slide numbers, in order
   printer::Size sheetSize_;

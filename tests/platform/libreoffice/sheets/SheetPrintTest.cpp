@@ -238,7 +238,7 @@ class SheetPrintTest : public ::testing::Test {
 
   SheetRequest request(int32_t outputType) const {
     SheetRequest request;
-    request.outputType = outputType;
+    request.layout = *printer::LayoutForOutputType(outputType);
     if (presentation_.is()) {
       request.slideSize = CurrentSlideSize(presentation_);
     }
