@@ -104,7 +104,7 @@ bool CopyInto(std::ifstream& source, int descriptor) {
 
 std::optional<std::string> LocateGhostscript(Registry& registry) {
   const RegistryValue value =
-      registry.GetRegistryValue(HKEY_LOCAL_MACHINE_, "SOFTWARE\\GS", "GSPath");
+      registry.GetRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\GS", "GSPath");
   std::string path = WithoutNuls(RegistryValueText(value));
   if (!IsRegularFile(path)) return std::nullopt;
   return path;
