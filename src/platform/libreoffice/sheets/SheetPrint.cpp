@@ -231,8 +231,9 @@ void SheetPrint::layRenderedPages(PdfSheets& sheets, int text) const {
   const Rect wholeSheet{0, 0, sheetSize_.width, sheetSize_.height};
   const Size pageSize = sheets.pageSize(rendered, 0);
   const auto groups = sheetGroups();
-  const auto slots = request_.layout.kind == SheetKind::Handouts ? HandoutLayout(sheetSize_, request_.layout.slidesPerSheet, pageSize)
-                                                        : std::vector<HandoutSlot>{};
+  const auto slots = request_.layout.kind == SheetKind::Handouts
+                         ? HandoutLayout(sheetSize_, request_.layout.slidesPerSheet, pageSize)
+                         : std::vector<HandoutSlot>{};
   int page = 0;
   for (size_t group = 0; group < groups.size(); ++group) {
     SheetContent sheet{sheetSize_, {}, {}, {}};
