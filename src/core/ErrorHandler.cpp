@@ -24,20 +24,20 @@ struct Classification {
 // The numbers the handler knows. The rows answering true say the same as the
 // default; they stay listed so the table reads as the complete classification.
 constexpr std::array<Classification, 14> KnownErrors{{
-    {11, Message::None, true},
-    {13, Message::None, true},
-    {94, Message::None, true},
-    {380, Message::None, true},
-    {3265, Message::None, true},
-    {static_cast<int32_t>(0x80020005), Message::None, true},
-    {6, Message::ControlLimit, false},
-    {static_cast<int32_t>(0x80004005), Message::Database, false},
-    {static_cast<int32_t>(0x80040E23), Message::Database, false},
-    {static_cast<int32_t>(0x80040E37), Message::Database, false},
-    {static_cast<int32_t>(0x80040E14), Message::None, false},
-    {91, Message::None, false},
-    {3704, Message::None, false},
-    {35773, Message::None, false},
+    {ErrorNumber::DivisionByZero, Message::None, true},
+    {ErrorNumber::TypeMismatch, Message::None, true},
+    {ErrorNumber::InvalidUseOfNull, Message::None, true},
+    {ErrorNumber::InvalidPropertyValue, Message::None, true},
+    {ErrorNumber::ItemNotFound, Message::None, true},
+    {ErrorNumber::AutomationTypeMismatch, Message::None, true},
+    {ErrorNumber::Overflow, Message::ControlLimit, false},
+    {ErrorNumber::UnspecifiedFailure, Message::Database, false},
+    {ErrorNumber::DatabaseDeletedRow, Message::Database, false},
+    {ErrorNumber::DatabaseNoTable, Message::Database, false},
+    {ErrorNumber::DatabaseCommandErrors, Message::None, false},
+    {ErrorNumber::ObjectNotSet, Message::None, false},
+    {ErrorNumber::ObjectClosed, Message::None, false},
+    {ErrorNumber::ComponentFailure, Message::None, false},
 }};
 
 Classification Classify(int32_t number) {
@@ -74,9 +74,6 @@ void Attempt(Action&& action) {
 // "Out of memory" (7), a file-system failure is a path/file access error (75),
 // and anything else, including exceptions of no standard type, is an internal
 // error (51). All of them answer "go on".
-constexpr int32_t OutOfMemory = 7;
-constexpr int32_t InternalError = 51;
-
 std::optional<RuntimeFailure> RunCatching(const Step& step) {
   try {
     step();
@@ -84,7 +81,7 @@ std::optional<RuntimeFailure> RunCatching(const Step& step) {
   } catch (const std::exception& failure) {
     return AsRuntimeFailure(failure);
   } catch (...) {
-    return RuntimeFailure(InternalError, "Internal error");
+    return RuntimeFailure(ErrorNumber::InternalError, "Internal error");
   }
 }
 
@@ -109,7 +106,7 @@ bool ErrorHandler::ReportError(int32_t number, const std::string& description,
 
 RuntimeFailure AsRuntimeFailure(const std::exception& failure) {
   if (const auto* known = dynamic_cast<const RuntimeFailure*>(&failure)) return *known;
-  if (dynamic_cast<const std::bad_alloc*>(&failure)) return {OutOfMemory, "Out of memory"};
+  if (dynamic_cast<const std::bad_alloc*>(&failure)) return {ErrorNumber::OutOfMemory, "Out of memory"};
   if (dynamic_cast<const std::filesystem::filesystem_error*>(&failure)) {
     return {ErrorNumber::FileAccess, failure.what()};
   }
@@ -117,7 +114,7 @@ RuntimeFailure AsRuntimeFailure(const std::exception& failure) {
       dynamic_cast<const std::out_of_range*>(&failure)) {
     return {ErrorNumber::InvalidProcedureCall, failure.what()};
   }
-  return {InternalError, failure.what()};
+  return {ErrorNumber::InternalError, failure.what()};
 }
 
 bool RunSteps(ErrorHandler& handler, const std::string& tag, std::initializer_list<Step> steps) {

@@ -7,7 +7,7 @@ namespace pelvantz {
 int16_t IsPowerPointInstalled(Registry& registry) {
   // The first root that holds a text decides; later roots are not read.
   for (const char* key : PowerPointInstallRoots)
-    if (!RegistryValueText(registry.GetRegistryValue(HKEY_LOCAL_MACHINE_, key, "Path")).empty()) return 1;
+    if (!RegistryValueText(registry.GetRegistryValue(RegistryRoot::LocalMachine, key, "Path")).empty()) return 1;
   return 0;
 }
 

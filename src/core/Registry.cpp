@@ -80,7 +80,7 @@ RegistryValue Registry::GetRegistryValue(uint32_t root, const std::string& keyPa
                                          const std::string& valueName) {
   RegistryHandle key = NullRegistryHandle;
   // A failed open leaves the null handle, on which the read fails: the value stays empty.
-  store_.openKey(root, keyPath, KEY_QUERY_VALUE_, key);
+  store_.openKey(root, keyPath, RegistryAccess::QueryValue, key);
   RegistryValue value;
   ReadOpenKeyValue(key, valueName, value);
   store_.closeKey(key);
@@ -95,13 +95,13 @@ int32_t Registry::ReadOpenKeyValue(RegistryHandle key, const std::string& valueN
   try {
     std::vector<uint8_t> data;
     switch (type) {
-      case REG_SZ_:
+      case RegistryType::String:
         // The text keeps the stored terminator, if there is one, as its last character.
         status = ReadBytes(store_, key, valueName, size, data);
         value = status == RegistryStatus::Success ? RegistryValue(std::string(data.begin(), data.end()))
                                                   : RegistryValue();
         return status;
-      case REG_EXPAND_SZ_: {
+      case RegistryType::ExpandString: {
         status = ReadBytes(store_, key, valueName, size, data);
         if (status != RegistryStatus::Success) {
           value = RegistryValue();
@@ -115,7 +115,7 @@ int32_t Registry::ReadOpenKeyValue(RegistryHandle key, const std::string& valueN
         value = ExpandEnvironmentReferences(raw) + '\0';
         return status;
       }
-      case REG_DWORD_:
+      case RegistryType::Dword:
         // Read into the integer's own four bytes; a longer value fails (MoreData)
         // and leaves `value` as it was.
         status = ReadBytes(store_, key, valueName, 4, data);
@@ -144,14 +144,14 @@ int32_t Registry::SetRegistryValue(uint32_t root, const std::string& keyPath, co
 
 int32_t Registry::WriteOpenKeyValue(RegistryHandle key, const std::string& valueName, uint32_t type,
                                     const RegistryValue& value) {
-  if (type == REG_SZ_) {
+  if (type == RegistryType::String) {
     const std::string text = RegistryValueText(value);
-    return store_.setValue(key, valueName, REG_SZ_, std::vector<uint8_t>(text.begin(), text.end()));
+    return store_.setValue(key, valueName, RegistryType::String, std::vector<uint8_t>(text.begin(), text.end()));
   }
-  if (type == REG_DWORD_) {
+  if (type == RegistryType::Dword) {
     const std::optional<int32_t> number = AsInteger(value);
     if (!number) return RegistryStatus::InvalidParameter;
-    return store_.setValue(key, valueName, REG_DWORD_, LittleEndian(*number));
+    return store_.setValue(key, valueName, RegistryType::Dword, LittleEndian(*number));
   }
   return RegistryStatus::Success;  // other types are not written
 }

@@ -8,13 +8,7 @@
 
 namespace pelvantz {
 
-constexpr uint32_t HKEY_CLASSES_ROOT_ = 0x80000000u;
-constexpr uint32_t HKEY_CURRENT_USER_ = 0x80000001u;
-constexpr uint32_t HKEY_LOCAL_MACHINE_ = 0x80000002u;
-constexpr uint32_t REG_SZ_ = 1;
-constexpr uint32_t REG_EXPAND_SZ_ = 2;
-constexpr uint32_t REG_DWORD_ = 4;
-constexpr uint32_t KEY_QUERY_VALUE_ = 0x1;
+// Roots, value types and access bits are the store's (platform/RegistryStore.h).
 // Query, set, create sub-key, enumerate, notify, create link.
 constexpr uint32_t KEY_WRITE_ACCESS_ = 0x3F;
 // Read status of a value whose type the layer does not understand.

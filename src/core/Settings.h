@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/ApplicationName.h"
 #include "platform/Dialogs.h"
 
 namespace pelvantz {
@@ -17,7 +18,6 @@ struct AppSettings {
   int16_t ConvertPageFrom = 0;
 };
 
-constexpr const char* ApplicationTitle = "Pelvantz - Powerpoint to PDF Converter";
 constexpr const char* SettingsSection = "SETTINGS";
 
 class SettingsStore {

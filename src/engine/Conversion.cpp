@@ -23,8 +23,6 @@ constexpr const char* StatusFailed = "Failed";
 constexpr const char* GhostscriptMissingMessage =
     "Converter is missing or corrupted. Please contact our Support Team.";
 constexpr const char* NoPdfMessage = "Failed to create PDF.";
-constexpr int32_t Visible = 1;
-constexpr int32_t NotesLandscape = 1;
 
 std::string WaitMessage(const std::string& displayName) {
   return "Converting " + UpperCaseText(displayName) +
@@ -86,7 +84,7 @@ void Converter::ConvertPresentation(const std::string& sourcePath, const std::st
       [&] { RefuseTargetThatIsSource(run.sourcePath, run.targetPath); return StepOutcome::Next; },
       [&] { holdWorkFolder(run); return StepOutcome::Next; },
       [&] { createApplication(PresentationProgId); return StepOutcome::Next; },
-      [&] { application().setVisible(Visible); return StepOutcome::Next; },
+      [&] { application().setVisible(Flag::On); return StepOutcome::Next; },
       [&] {
         run.presentation = application().open(run.sourcePath);
         run.presentationOpened = true;
@@ -162,7 +160,7 @@ void Converter::setPrintOptions(Run& run) {
   if (const auto outputType = MapOutputType(options.OutputType)) presentation.setOutputType(*outputType);
   presentation.setSlideOrientation(MapSlideOrientation(options.Landscape));
   if (const auto slideSize = MapPaperSize(options.PaperSize)) presentation.setSlideSize(*slideSize);
-  presentation.setNotesOrientation(NotesLandscape);
+  presentation.setNotesOrientation(Orientation::Landscape);
 }
 
 void Converter::print(Run& run) {

@@ -13,6 +13,7 @@
 #include <locale.h>
 
 #include "core/RuntimeFailure.h"
+#include "platform/PresentationApp.h"
 
 namespace pelvantz {
 
@@ -25,25 +26,25 @@ struct Mapping {
 
 // Table order decides; the first equal entry wins.
 constexpr std::array<Mapping, 9> OutputTypes{{
-    {"SLIDES", 1},
-    {"OUTLINE", 6},
-    {"NOTES", 5},
-    {"1 SLIDE HANDOUTS", 10},
-    {"2 SLIDE HANDOUTS", 2},
-    {"3 SLIDE HANDOUTS", 3},
-    {"4 SLIDE HANDOUTS", 8},
-    {"6 SLIDE HANDOUTS", 4},
-    {"9 SLIDE HANDOUTS", 9},
+    {"SLIDES", PrintOutput::Slides},
+    {"OUTLINE", PrintOutput::Outline},
+    {"NOTES", PrintOutput::NotesPages},
+    {"1 SLIDE HANDOUTS", PrintOutput::OneSlideHandouts},
+    {"2 SLIDE HANDOUTS", PrintOutput::TwoSlideHandouts},
+    {"3 SLIDE HANDOUTS", PrintOutput::ThreeSlideHandouts},
+    {"4 SLIDE HANDOUTS", PrintOutput::FourSlideHandouts},
+    {"6 SLIDE HANDOUTS", PrintOutput::SixSlideHandouts},
+    {"9 SLIDE HANDOUTS", PrintOutput::NineSlideHandouts},
 }};
 
-// "Invoice" stands for the ledger size (8).
+// "Invoice" stands for the ledger size.
 constexpr std::array<Mapping, 6> PaperSizes{{
-    {"A3", 9},
-    {"A4", 3},
-    {"35MM", 4},
-    {"Letter", 2},
-    {"Invoice", 8},
-    {"Banner", 6},
+    {"A3", SlideSizeType::A3Paper},
+    {"A4", SlideSizeType::A4Paper},
+    {"35MM", SlideSizeType::Slides35Mm},
+    {"Letter", SlideSizeType::LetterPaper},
+    {"Invoice", SlideSizeType::Ledger},
+    {"Banner", SlideSizeType::Banner},
 }};
 
 std::optional<int32_t> Lookup(std::string_view text, const auto& table) {
@@ -137,9 +138,9 @@ std::optional<int32_t> MapPaperSize(const std::string& paperSize) {
   return Lookup(paperSize, PaperSizes);
 }
 
-int32_t MapSlideOrientation(bool landscape) { return landscape ? 1 : 2; }
+int32_t MapSlideOrientation(bool landscape) { return landscape ? Orientation::Landscape : Orientation::Portrait; }
 
-int32_t MapFlag(bool flag) { return flag ? 1 : 0; }
+int32_t MapFlag(bool flag) { return flag ? Flag::On : Flag::Off; }
 
 std::optional<double> NumberFromText(const std::string& text) {
   const ParsedNumber parsed = ParseNumber(text);

@@ -23,8 +23,8 @@ struct ConversionOptions {
 std::optional<int32_t> MapOutputType(const std::string& outputType);
 // PageSetup.SlideSize for the text (case-sensitive), or nothing.
 std::optional<int32_t> MapPaperSize(const std::string& paperSize);
-int32_t MapSlideOrientation(bool landscape);  // 1 or 2
-int32_t MapFlag(bool flag);                   // 1 or 0
+int32_t MapSlideOrientation(bool landscape);  // Orientation::Landscape or Portrait
+int32_t MapFlag(bool flag);                   // Flag::On or Flag::Off
 // The value of a number text: blanks (space, tab) around, an optional sign,
 // digits with at most one "." among them, an optional exponent ("e5", "E-2").
 // The decimal point is always "." whatever the user's locale, and there are no

@@ -104,7 +104,7 @@ bool CopyInto(std::ifstream& source, int descriptor) {
 
 std::optional<std::string> LocateGhostscript(Registry& registry) {
   const RegistryValue value =
-      registry.GetRegistryValue(HKEY_LOCAL_MACHINE_, "SOFTWARE\\GS", "GSPath");
+      registry.GetRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\GS", "GSPath");
   std::string path = WithoutNuls(RegistryValueText(value));
   if (!IsRegularFile(path)) return std::nullopt;
   return path;
@@ -156,10 +156,10 @@ void ReplaceFile(const std::string& source, const std::string& target) {
   const fs::path destination = fs::absolute(target);
   std::error_code error;
   if (!fs::is_directory(destination.parent_path(), error))
-    ThrowFileFailure(PathNotFound, "Path not found for", destination, "no such folder");
+    ThrowFileFailure(ErrorNumber::PathNotFound, "Path not found for", destination, "no such folder");
   // Copying onto a read-only file fails; the rename must not get round that.
   if (IsReadOnlyFile(destination.string()))
-    ThrowFileFailure(PermissionDenied, "Permission denied for", destination, "the file is read-only");
+    ThrowFileFailure(ErrorNumber::PermissionDenied, "Permission denied for", destination, "the file is read-only");
   std::ifstream in(source, std::ios::binary);
   if (!in) ThrowFileFailure(ErrorNumber::FileAccess, "Cannot read", source, std::strerror(errno));
   const int failure =

@@ -15,9 +15,6 @@ constexpr const char* PrintFileName = "PsFile.ps";
 constexpr const char* RangeFileName = "PdfFiletemp.pdf";  // written by earlier versions only
 constexpr const char* PdfFileName = "PdfFile.pdf";
 
-constexpr int32_t PathNotFound = 76;
-constexpr int32_t PermissionDenied = 70;
-
 // The "GSPath" registry value without its NUL characters, when it names an
 // existing regular file; nothing otherwise.
 std::optional<std::string> LocateGhostscript(Registry& registry);

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <regex>
 
-#include "engine/Ghostscript.h"
 #include "engine/PresentationFile.h"
 
 namespace pelvantz {
@@ -55,7 +54,8 @@ std::string WhyNotWritable(const std::string& targetPath, const std::string& des
 }
 
 bool IsFileFailure(int32_t number) {
-  return number == ErrorNumber::FileAccess || number == PathNotFound || number == PermissionDenied;
+  return number == ErrorNumber::FileAccess || number == ErrorNumber::PathNotFound ||
+         number == ErrorNumber::PermissionDenied;
 }
 
 }  // namespace

@@ -10,7 +10,6 @@ namespace {
 
 // The duplicate message carries its own title, spelled so.
 constexpr const char* DuplicateTitle = "pelvantz - Powerpoint to PDF Converter";
-constexpr int32_t IndexOutOfBounds = 35600;
 
 // Only "/" separates folders here: a backslash is an ordinary character of a
 // Linux file name, so it stays part of the display name.
@@ -33,7 +32,7 @@ int16_t JobList::count() const { return static_cast<int16_t>(rows_.size()); }
 
 const ConversionJob& JobList::at(int16_t position) const {
   if (position < 1 || position > count()) {
-    throw RuntimeFailure(IndexOutOfBounds, "Index out of bounds");
+    throw RuntimeFailure(ErrorNumber::IndexOutOfBounds, "Index out of bounds");
   }
   return rows_[static_cast<std::size_t>(position - 1)];
 }

@@ -40,6 +40,14 @@ constexpr int32_t BadDatabase = 1009;  // the store file is damaged
 constexpr int32_t WriteFault = 29;     // the store file could not be written
 }  // namespace RegistryStatus
 
+namespace RegistryRoot {
+constexpr uint32_t ClassesRoot = 0x80000000u;
+constexpr uint32_t CurrentUser = 0x80000001u;
+constexpr uint32_t LocalMachine = 0x80000002u;
+constexpr uint32_t Users = 0x80000003u;
+constexpr uint32_t CurrentConfig = 0x80000005u;
+}  // namespace RegistryRoot
+
 namespace RegistryAccess {
 constexpr uint32_t QueryValue = 0x1;
 constexpr uint32_t SetValue = 0x2;

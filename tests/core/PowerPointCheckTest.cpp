@@ -81,12 +81,12 @@ TEST(PowerPointCheckTest, TheBuiltApplicationStoreNamesLibreOfficeAndGhostscript
   Registry registry(store);
   EXPECT_EQ(IsPowerPointInstalled(registry), 1);
   std::string office =
-      RegistryValueText(registry.GetRegistryValue(HKEY_LOCAL_MACHINE_, PowerPointInstallRoots[2], "Path"));
+      RegistryValueText(registry.GetRegistryValue(RegistryRoot::LocalMachine, PowerPointInstallRoots[2], "Path"));
   ASSERT_TRUE(office.ends_with('\0'));
   office.pop_back();
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(office) / "soffice.bin")) << office;
   std::string ghostscript =
-      RegistryValueText(registry.GetRegistryValue(HKEY_LOCAL_MACHINE_, "SOFTWARE\\GS", "GSPath"));
+      RegistryValueText(registry.GetRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\GS", "GSPath"));
   ASSERT_TRUE(ghostscript.ends_with('\0'));
   ghostscript.pop_back();
   EXPECT_TRUE(std::filesystem::is_regular_file(ghostscript)) << ghostscript;

@@ -47,7 +47,7 @@ class RegistryTest : public ::testing::Test {
     WriteFile(file, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\" + std::string(TestKey) + "]\n" + values);
   }
   RegistryValue Get(const std::string& name) {
-    return registry.GetRegistryValue(HKEY_LOCAL_MACHINE_, TestKey, name);
+    return registry.GetRegistryValue(RegistryRoot::LocalMachine, TestKey, name);
   }
 
   testing::TempFolder folder;
@@ -110,7 +110,7 @@ TEST_F(RegistryTest, ReadsTextWithItsStoredTerminatorIntegersAndNothingElse) {
 }
 
 TEST_F(RegistryTest, AMissingKeyReadsEmptyAndItsNullHandleClosesHarmlessly) {
-  EXPECT_EQ(registry.GetRegistryValue(HKEY_LOCAL_MACHINE_, "SOFTWARE\\Missing", "Path"), RegistryValue());
+  EXPECT_EQ(registry.GetRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\Missing", "Path"), RegistryValue());
   RegistryValue value = int32_t{5};
   EXPECT_NE(registry.ReadOpenKeyValue(NullRegistryHandle, "Path", value), 0);
   EXPECT_EQ(value, RegistryValue(int32_t{5}));  // left as it was
@@ -120,7 +120,7 @@ TEST_F(RegistryTest, AMissingKeyReadsEmptyAndItsNullHandleClosesHarmlessly) {
 TEST_F(RegistryTest, UnsupportedTypesAnswerMinusOneAndLeaveTheValue) {
   WriteStore("\"Binary\"=hex:01\n\"Multi\"=hex(7):00,00\n\"Text\"=\"t\"\n");
   RegistryHandle key = NullRegistryHandle;
-  ASSERT_EQ(store.openKey(HKEY_LOCAL_MACHINE_, TestKey, KEY_QUERY_VALUE_, key), 0);
+  ASSERT_EQ(store.openKey(RegistryRoot::LocalMachine, TestKey, RegistryAccess::QueryValue, key), 0);
   for (const char* name : {"Binary", "Multi"}) {
     RegistryValue value = "before"s;
     EXPECT_EQ(registry.ReadOpenKeyValue(key, name, value), UnsupportedRegistryType) << name;
@@ -133,7 +133,7 @@ TEST_F(RegistryTest, UnsupportedTypesAnswerMinusOneAndLeaveTheValue) {
 }
 
 TEST_F(RegistryTest, WritesTextWithoutTerminatorAndIntegersAsFourBytes) {
-  registry.CreateRegistryKey(HKEY_LOCAL_MACHINE_, TestKey);
+  registry.CreateRegistryKey(RegistryRoot::LocalMachine, TestKey);
   const struct {
     const char* name;
     RegistryValue value;
@@ -142,24 +142,25 @@ TEST_F(RegistryTest, WritesTextWithoutTerminatorAndIntegersAsFourBytes) {
     RegistryValue readBack;
     const char* storedLine;
   } rows[] = {
-      {"Text", "abc"s, REG_SZ_, 0, "abc"s, "\"Text\"=hex(1):61,62,63\n"},
-      {"Digits", int32_t{42}, REG_SZ_, 0, "42"s, "\"Digits\"=hex(1):34,32\n"},
-      {"Empty", std::monostate{}, REG_SZ_, 0, ""s, "\"Empty\"=hex(1):\n"},
-      {"Number", int32_t{-1}, REG_DWORD_, 0, int32_t{-1}, "\"Number\"=dword:ffffffff\n"},
-      {"NumberText", "300"s, REG_DWORD_, 0, int32_t{300}, "\"NumberText\"=dword:0000012c\n"},
-      {"NotANumber", "abc"s, REG_DWORD_, RegistryStatus::InvalidParameter, std::monostate{}, "NotANumber"},
-      {"Expandable", "%HOME%"s, REG_EXPAND_SZ_, 0, std::monostate{}, "Expandable"},
+      {"Text", "abc"s, RegistryType::String, 0, "abc"s, "\"Text\"=hex(1):61,62,63\n"},
+      {"Digits", int32_t{42}, RegistryType::String, 0, "42"s, "\"Digits\"=hex(1):34,32\n"},
+      {"Empty", std::monostate{}, RegistryType::String, 0, ""s, "\"Empty\"=hex(1):\n"},
+      {"Number", int32_t{-1}, RegistryType::Dword, 0, int32_t{-1}, "\"Number\"=dword:ffffffff\n"},
+      {"NumberText", "300"s, RegistryType::Dword, 0, int32_t{300}, "\"NumberText\"=dword:0000012c\n"},
+      {"NotANumber", "abc"s, RegistryType::Dword, RegistryStatus::InvalidParameter, std::monostate{}, "NotANumber"},
+      {"Expandable", "%HOME%"s, RegistryType::ExpandString, 0, std::monostate{}, "Expandable"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    EXPECT_EQ(registry.SetRegistryValue(HKEY_LOCAL_MACHINE_, TestKey, row.name, row.value, row.type),
+    EXPECT_EQ(registry.SetRegistryValue(RegistryRoot::LocalMachine, TestKey, row.name, row.value, row.type),
               row.status);
     EXPECT_EQ(Get(row.name), row.readBack);
     const bool stored = !std::holds_alternative<std::monostate>(row.readBack);
     EXPECT_EQ(ReadFile(file).find(row.storedLine) != std::string::npos, stored) << ReadFile(file);
   }
-  EXPECT_EQ(registry.SetRegistryValue(HKEY_LOCAL_MACHINE_, "SOFTWARE\\Missing", "Text", "x"s, REG_SZ_),
-            RegistryStatus::InvalidHandle);
+  EXPECT_EQ(
+      registry.SetRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\Missing", "Text", "x"s, RegistryType::String),
+      RegistryStatus::InvalidHandle);
 }
 
 TEST_F(RegistryTest, ADamagedStoreReadsEmptyAndIsLeftAlone) {
@@ -167,8 +168,8 @@ TEST_F(RegistryTest, ADamagedStoreReadsEmptyAndIsLeftAlone) {
       "REGEDIT4\n[HKEY_LOCAL_MACHINE\\" + std::string(TestKey) + "]\n\"Text\"=\"abc\n";
   WriteFile(file, damaged);
   EXPECT_EQ(Get("Text"), RegistryValue());
-  EXPECT_NE(registry.SetRegistryValue(HKEY_LOCAL_MACHINE_, TestKey, "Text", "x"s, REG_SZ_), 0);
-  registry.CreateRegistryKey(HKEY_LOCAL_MACHINE_, "SOFTWARE\\Other");
+  EXPECT_NE(registry.SetRegistryValue(RegistryRoot::LocalMachine, TestKey, "Text", "x"s, RegistryType::String), 0);
+  registry.CreateRegistryKey(RegistryRoot::LocalMachine, "SOFTWARE\\Other");
   EXPECT_EQ(ReadFile(file), damaged);
 }
 

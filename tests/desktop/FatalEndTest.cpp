@@ -89,7 +89,8 @@ TEST(FatalEndTest, EachFatalEndExitsWithItsOwnStatusAfterItsMessage) {
       {"converter missing",
        [](const fs::path& app) {
          RegistryStore store(RegistryStore::PathIn(app.string()));
-         Registry(store).SetRegistryValue(HKEY_LOCAL_MACHINE_, "SOFTWARE\\GS", "GSPath", "/nowhere/gs", REG_SZ_);
+         Registry(store).SetRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\GS", "GSPath", "/nowhere/gs",
+                                          RegistryType::String);
        },
        true, ExitStatus::ConverterMissing},
   };

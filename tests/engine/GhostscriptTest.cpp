@@ -129,7 +129,7 @@ TEST(GhostscriptTest, ReplaceFileLeavesTheOldTargetWhenTheCopyFails) {
   };
   const std::vector<Case> cases = {
       {"source missing", folder.path() / "missing.pdf", target, ErrorNumber::FileAccess},
-      {"target folder missing", source, folder.path() / "gone" / "result.pdf", PathNotFound},
+      {"target folder missing", source, folder.path() / "gone" / "result.pdf", ErrorNumber::PathNotFound},
       {"target is a folder", source, folder.path(), ErrorNumber::FileAccess},
   };
   WriteFile(source, "new content");
@@ -161,7 +161,7 @@ TEST(GhostscriptTest, ReplaceFileRefusesAReadOnlyTarget) {
   } catch (const RuntimeFailure& failure) {
     number = failure.number();
   }
-  EXPECT_EQ(number, PermissionDenied);
+  EXPECT_EQ(number, ErrorNumber::PermissionDenied);
   EXPECT_EQ(ReadFile(target), "old content");
   EXPECT_EQ(EntriesIn(folder.path()), 2u);
 }

@@ -84,8 +84,8 @@ TEST_F(JobOutcomeTest, EachFailureIsExplainedInPlainWords) {
        Corpus() / "apache-tika/pictures.ppt", writableTarget, false, false,
        "The presentation cannot be opened: the office cannot read its contents, although it is an unprotected "
        "PowerPoint 97-2003 file."},
-      {"target folder missing", PathNotFound, "Cannot write", Corpus() / "mscfb/test.ppt", missingFolderTarget, true,
-       true,
+      {"target folder missing", ErrorNumber::PathNotFound, "Cannot write", Corpus() / "mscfb/test.ppt",
+       missingFolderTarget, true, true,
        "The PDF cannot be written to \"" + missingFolderTarget + "\": the folder \"" +
            (scratch.path() / "nowhere").string() + "\" does not exist."},
       {"target is a folder", ErrorNumber::FileAccess, "Cannot write", Corpus() / "mscfb/test.ppt",

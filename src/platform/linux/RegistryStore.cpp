@@ -46,15 +46,15 @@ bool IsBelow(const std::string& path, const std::string& ancestor) {
 
 std::optional<std::string> RootName(uint32_t root) {
   switch (root) {
-    case 0x80000000u:
+    case RegistryRoot::ClassesRoot:
       return "HKEY_CLASSES_ROOT";
-    case 0x80000001u:
+    case RegistryRoot::CurrentUser:
       return "HKEY_CURRENT_USER";
-    case 0x80000002u:
+    case RegistryRoot::LocalMachine:
       return "HKEY_LOCAL_MACHINE";
-    case 0x80000003u:
+    case RegistryRoot::Users:
       return "HKEY_USERS";
-    case 0x80000005u:
+    case RegistryRoot::CurrentConfig:
       return "HKEY_CURRENT_CONFIG";
     default:
       return std::nullopt;
@@ -62,7 +62,8 @@ std::optional<std::string> RootName(uint32_t root) {
 }
 
 bool IsRootName(const std::string& name) {
-  for (uint32_t root : {0x80000000u, 0x80000001u, 0x80000002u, 0x80000003u, 0x80000005u})
+  for (uint32_t root : {RegistryRoot::ClassesRoot, RegistryRoot::CurrentUser, RegistryRoot::LocalMachine,
+                        RegistryRoot::Users, RegistryRoot::CurrentConfig})
     if (SameName(*RootName(root), name)) return true;
   return false;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/RuntimeFailure.h"
+#include "platform/PresentationApp.h"
 
 namespace pelvantz::printer {
 
@@ -49,20 +50,18 @@ std::vector<Line> RulesBeside(const Rect& slide, int32_t left, int32_t right) {
 
 }  // namespace
 
-OutputLayout LayoutForOutputType(int32_t outputType) {
+std::optional<OutputLayout> LayoutForOutputType(int32_t outputType) {
   switch (outputType) {
-    case 1: return {SheetKind::Slides, 1};
-    case 5: return {SheetKind::NotesPages, 1};
-    case 6: return {SheetKind::Outline, 1};
-    case 10: return {SheetKind::Handouts, 1};
-    case 2: return {SheetKind::Handouts, 2};
-    case 3: return {SheetKind::Handouts, 3};
-    case 8: return {SheetKind::Handouts, 4};
-    case 4: return {SheetKind::Handouts, 6};
-    case 9: return {SheetKind::Handouts, 9};
-    default:
-      throw RuntimeFailure(ErrorNumber::AutomationFailed,
-                           "Unknown print output type " + std::to_string(outputType) + ".");
+    case PrintOutput::Slides: return OutputLayout{SheetKind::Slides, 1};
+    case PrintOutput::NotesPages: return OutputLayout{SheetKind::NotesPages, 1};
+    case PrintOutput::Outline: return OutputLayout{SheetKind::Outline, 1};
+    case PrintOutput::OneSlideHandouts: return OutputLayout{SheetKind::Handouts, 1};
+    case PrintOutput::TwoSlideHandouts: return OutputLayout{SheetKind::Handouts, 2};
+    case PrintOutput::ThreeSlideHandouts: return OutputLayout{SheetKind::Handouts, 3};
+    case PrintOutput::FourSlideHandouts: return OutputLayout{SheetKind::Handouts, 4};
+    case PrintOutput::SixSlideHandouts: return OutputLayout{SheetKind::Handouts, 6};
+    case PrintOutput::NineSlideHandouts: return OutputLayout{SheetKind::Handouts, 9};
+    default: return std::nullopt;
   }
 }
 
@@ -91,9 +90,11 @@ std::vector<std::vector<int>> GroupSlides(const std::vector<int>& slides, int pe
   return groups;
 }
 
-Size Oriented(Size paper, bool landscape) {
-  const int32_t longSide = std::max(paper.width, paper.height);
-  const int32_t shortSide = std::min(paper.width, paper.height);
+bool IsLandscape(Size size) { return size.width >= size.height; }
+
+Size Oriented(Size size, bool landscape) {
+  const int32_t longSide = std::max(size.width, size.height);
+  const int32_t shortSide = std::min(size.width, size.height);
   return landscape ? Size{longSide, shortSide} : Size{shortSide, longSide};
 }
 

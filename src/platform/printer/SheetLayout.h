@@ -2,6 +2,7 @@
 // Where things go on a printed sheet: pure geometry in 1/100 mm, no office
 // types, so that the layout rules can be checked without a running office.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace pelvantz::printer {
@@ -39,9 +40,9 @@ struct OutputLayout {
   bool operator==(const OutputLayout&) const = default;
 };
 
-// PowerPoint's ppPrintOutput* constant to the layout; RuntimeFailure for an
-// unknown constant.
-OutputLayout LayoutForOutputType(int32_t outputType);
+// A PrintOutput constant (platform/PresentationApp.h) to the layout; nothing
+// for an unknown constant.
+std::optional<OutputLayout> LayoutForOutputType(int32_t outputType);
 
 // Slide numbers (1-based, inclusive) that take part in the print.
 struct SlideRange {
@@ -57,8 +58,11 @@ SlideRange ResolveRange(int32_t from, int32_t to, int slideCount);
 // The slides cut into consecutive groups of at most perSheet slide numbers.
 std::vector<std::vector<int>> GroupSlides(const std::vector<int>& slides, int perSheet);
 
-// The paper turned so that it is landscape (wider than high) or portrait.
-Size Oriented(Size paper, bool landscape);
+// Landscape: at least as wide as high.
+bool IsLandscape(Size size);
+
+// The size turned so that it is landscape or portrait (higher than wide).
+Size Oriented(Size size, bool landscape);
 
 // The content scaled to fit the box with its aspect kept, centred in the box.
 Rect FitCentred(const Rect& box, Size content);

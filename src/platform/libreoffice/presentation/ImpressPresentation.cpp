@@ -19,8 +19,6 @@ using css::uno::Any;
 using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
 
-constexpr int32_t OutputTypes[] = {1, 2, 3, 4, 5, 6, 8, 9, 10};
-
 RuntimeFailure Failed(const std::string& description) {
   return RuntimeFailure(ErrorNumber::AutomationFailed, description);
 }
@@ -112,18 +110,15 @@ void ImpressPresentation::setFitToPage(int32_t value) { request_.fitToPage = val
 void ImpressPresentation::setPrintComments(int32_t value) { request_.printComments = value != 0; }
 
 void ImpressPresentation::setOutputType(int32_t value) {
-  for (int32_t known : OutputTypes)
-    if (known == value) {
-      request_.outputType = value;
-      return;
-    }
-  throw Failed("The output type " + std::to_string(value) + " is not supported.");
+  const auto layout = printer::LayoutForOutputType(value);
+  if (!layout) throw Failed("The output type " + std::to_string(value) + " is not supported.");
+  request_.layout = *layout;
 }
 
 void ImpressPresentation::setSlideOrientation(int32_t value) {
-  if (value != OrientationLandscape && value != OrientationPortrait)
+  if (value != Orientation::Landscape && value != Orientation::Portrait)
     throw Failed("The slide orientation " + std::to_string(value) + " is not valid.");
-  slideOrientation_ = value;
+  slideLandscape_ = value == Orientation::Landscape;
 }
 
 void ImpressPresentation::setSlideSize(int32_t value) {
@@ -133,19 +128,19 @@ void ImpressPresentation::setSlideSize(int32_t value) {
 }
 
 void ImpressPresentation::setNotesOrientation(int32_t value) {
-  if (value != OrientationLandscape && value != OrientationPortrait)
+  if (value != Orientation::Landscape && value != Orientation::Portrait)
     throw Failed("The notes orientation " + std::to_string(value) + " is not valid.");
-  request_.notesLandscape = value == OrientationLandscape;
+  request_.notesLandscape = value == Orientation::Landscape;
 }
 
 // Size first, then orientation, whichever was set first: one change of the
 // page at most, and none when the aspect stays. Answers the size one slide
 // measures when printed at its own size.
-SlideSize ImpressPresentation::applySlideGeometry() {
+Size ImpressPresentation::applySlideGeometry() {
   return session_->call(workLimit(), [&] {
-    const SlideSize current = CurrentSlideSize(document());
-    const SlideSize size = slideSize_.value_or(current);
-    const SlideSize wanted = Oriented(size, slideOrientation_.value_or(OrientationOf(current)));
+    const Size current = CurrentSlideSize(document());
+    const bool landscape = slideLandscape_.value_or(printer::IsLandscape(current));
+    const Size wanted = printer::Oriented(slideSize_.value_or(current), landscape);
     ResizeSlides(session_->context(), document(), wanted);
     return wanted;
   });
@@ -158,13 +153,11 @@ void ImpressPresentation::printOut(int32_t from, int32_t to, const std::string& 
   if (!fs::is_directory(target.parent_path()))
     throw RuntimeFailure(ErrorNumber::FileAccess,
                          "The folder of \"" + target.string() + "\" does not exist.");
-  const SlideSize printed = applySlideGeometry();
-  std::error_code ignored;
-  fs::remove(target, ignored);  // what is there afterwards is this print's
+  const Size printed = applySlideGeometry();
   SheetRequest request = request_;
   request.fromSlide = from;
   request.toSlide = to;
-  request.slideSize = {printed.width, printed.height};
+  request.slideSize = printed;
   request.documentName = workingCopy_.stem().string();
   std::optional<SheetPrint> print;
   session_->call(workLimit(),
@@ -172,6 +165,7 @@ void ImpressPresentation::printOut(int32_t from, int32_t to, const std::string& 
   session_->call(workLimit(), [&] { print->renderPages(); });
   session_->call(workLimit(), [&] { print->setText(); });
   print->compose(target);
+  std::error_code ignored;
   if (!fs::is_regular_file(target, ignored) || fs::file_size(target, ignored) == 0)
     throw Failed("No print file \"" + target.string() + "\" was written.");
 }

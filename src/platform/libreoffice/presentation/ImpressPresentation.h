@@ -35,7 +35,7 @@ class ImpressPresentation : public Presentation {
   const css::uno::Reference<css::lang::XComponent>& document() const;
   void copyToWorkFolder(const std::filesystem::path& source);
   void load();
-  SlideSize applySlideGeometry();
+  Size applySlideGeometry();
   std::chrono::seconds workLimit() const;
   void closeDocument(const css::uno::Reference<css::lang::XComponent>& document);
   void removeWorkingCopy();
@@ -46,8 +46,8 @@ class ImpressPresentation : public Presentation {
   css::uno::Reference<css::lang::XComponent> document_;
   DeckSize deck_;
   SheetRequest request_;
-  std::optional<int32_t> slideOrientation_;
-  std::optional<SlideSize> slideSize_;
+  std::optional<bool> slideLandscape_;
+  std::optional<Size> slideSize_;
 };
 
 }  // namespace pelvantz::office

@@ -15,7 +15,6 @@
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <string>
-#include <utility>
 
 #include "core/RuntimeFailure.h"
 #include "platform/libreoffice/session/UnoHelpers.h"
@@ -29,18 +28,18 @@ using css::uno::UNO_QUERY_THROW;
 
 struct ClassicSize {
   int32_t constant;
-  SlideSize size;
+  Size size;
 };
 
 // The sizes the page setup has always offered, in 1/100 mm, landscape.
 constexpr ClassicSize ClassicSizes[] = {
-    {1, {25400, 19050}},  // on-screen show, 10 x 7.5 in
-    {2, {25400, 19050}},  // letter paper
-    {3, {27517, 19050}},  // A4 paper
-    {4, {28575, 19050}},  // 35 mm slides
-    {6, {20320, 2540}},   // banner, 8 x 1 in
-    {8, {33831, 25374}},  // ledger paper
-    {9, {35560, 26670}},  // A3 paper
+    {SlideSizeType::OnScreen, {25400, 19050}},     // 10 x 7.5 in
+    {SlideSizeType::LetterPaper, {25400, 19050}},
+    {SlideSizeType::A4Paper, {27517, 19050}},
+    {SlideSizeType::Slides35Mm, {28575, 19050}},
+    {SlideSizeType::Banner, {20320, 2540}},        // 8 x 1 in
+    {SlideSizeType::Ledger, {33831, 25374}},
+    {SlideSizeType::A3Paper, {35560, 26670}},
 };
 
 Reference<css::beans::XPropertySet> FirstSlide(const Reference<css::lang::XComponent>& document) {
@@ -50,19 +49,10 @@ Reference<css::beans::XPropertySet> FirstSlide(const Reference<css::lang::XCompo
 
 }  // namespace
 
-std::optional<SlideSize> ClassicSlideSize(int32_t slideSizeConstant) {
+std::optional<Size> ClassicSlideSize(int32_t slideSizeConstant) {
   for (const auto& classic : ClassicSizes)
     if (classic.constant == slideSizeConstant) return classic.size;
   return std::nullopt;
-}
-
-int32_t OrientationOf(SlideSize size) {
-  return size.width >= size.height ? OrientationLandscape : OrientationPortrait;
-}
-
-SlideSize Oriented(SlideSize size, int32_t orientation) {
-  if (OrientationOf(size) != orientation) std::swap(size.width, size.height);
-  return size;
 }
 
 DeckSize MeasureDeck(const Reference<css::lang::XComponent>& document) {
@@ -80,9 +70,9 @@ DeckSize MeasureDeck(const Reference<css::lang::XComponent>& document) {
   return deck;
 }
 
-SlideSize CurrentSlideSize(const Reference<css::lang::XComponent>& document) {
+Size CurrentSlideSize(const Reference<css::lang::XComponent>& document) {
   const auto slide = FirstSlide(document);
-  SlideSize size;
+  Size size;
   slide->getPropertyValue("Width") >>= size.width;
   slide->getPropertyValue("Height") >>= size.height;
   return size;
@@ -93,7 +83,7 @@ namespace {
 // The view's page-size command resizes every slide and master at once; told
 // not to scale the objects, it leaves every shape and its text as it is.
 void ResizePages(const Reference<css::uno::XComponentContext>& context,
-                 const Reference<css::lang::XComponent>& document, SlideSize size) {
+                 const Reference<css::lang::XComponent>& document, Size size) {
   Reference<css::frame::XModel> model(document, UNO_QUERY_THROW);
   Reference<css::frame::XDispatchProvider> frame(model->getCurrentController()->getFrame(), UNO_QUERY_THROW);
   css::frame::DispatchHelper::create(context)->executeDispatch(
@@ -115,7 +105,7 @@ void MoveShapes(const Reference<css::drawing::XDrawPages>& pages, css::awt::Poin
 }
 
 // Sizes of the same shape differ only by rounding to 1/100 mm.
-bool SameAspect(SlideSize a, SlideSize b) {
+bool SameAspect(Size a, Size b) {
   const double crossA = static_cast<double>(a.width) * b.height;
   const double crossB = static_cast<double>(b.width) * a.height;
   return std::abs(crossA - crossB) <= 0.001 * std::max(crossA, crossB);
@@ -123,11 +113,11 @@ bool SameAspect(SlideSize a, SlideSize b) {
 
 }  // namespace
 
-double EvenFactor(SlideSize from, SlideSize to) {
+double EvenFactor(Size from, Size to) {
   return std::min(static_cast<double>(to.width) / from.width, static_cast<double>(to.height) / from.height);
 }
 
-SlideSize PageForSlideSize(SlideSize current, SlideSize wanted) {
+Size PageForSlideSize(Size current, Size wanted) {
   if (SameAspect(current, wanted)) return current;
   const double factor = EvenFactor(current, wanted);
   return {static_cast<int32_t>(std::lround(wanted.width / factor)),
@@ -135,12 +125,12 @@ SlideSize PageForSlideSize(SlideSize current, SlideSize wanted) {
 }
 
 void ResizeSlides(const Reference<css::uno::XComponentContext>& context,
-                  const Reference<css::lang::XComponent>& document, SlideSize wanted) {
-  const SlideSize current = CurrentSlideSize(document);
-  const SlideSize page = PageForSlideSize(current, wanted);
+                  const Reference<css::lang::XComponent>& document, Size wanted) {
+  const Size current = CurrentSlideSize(document);
+  const Size page = PageForSlideSize(current, wanted);
   if (page == current) return;
   ResizePages(context, document, page);
-  const SlideSize applied = CurrentSlideSize(document);
+  const Size applied = CurrentSlideSize(document);
   if (!(applied == page))
     throw RuntimeFailure(ErrorNumber::AutomationFailed, "The slide size " + std::to_string(wanted.width) +
                                                             " x " + std::to_string(wanted.height) +

@@ -1,51 +1,40 @@
 #pragma once
-// Slide sizes and orientation as the presentation's page setup knows them.
+// Slide sizes as the presentation's page setup knows them, in 1/100 mm.
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <cstdint>
 #include <optional>
 
+#include "platform/PresentationApp.h"
 #include "platform/libreoffice/session/WorkLimits.h"
+#include "platform/printer/SheetLayout.h"
 
 namespace pelvantz::office {
 
-struct SlideSize {
-  int32_t width = 0;  // 1/100 mm
-  int32_t height = 0;
-  bool operator==(const SlideSize&) const = default;
-};
+using printer::Size;
 
-constexpr int32_t OrientationLandscape = 1;
-constexpr int32_t OrientationPortrait = 2;
-
-// The classic size of a ppSlideSize* constant, landscape; nothing for an unknown one.
-std::optional<SlideSize> ClassicSlideSize(int32_t slideSizeConstant);
-
-// The size turned to the orientation: landscape has width >= height.
-SlideSize Oriented(SlideSize size, int32_t orientation);
-
-// The orientation a size has.
-int32_t OrientationOf(SlideSize size);
+// The classic size of a SlideSizeType constant, landscape; nothing for an unknown one.
+std::optional<Size> ClassicSlideSize(int32_t slideSizeConstant);
 
 // The slides and masters and the shapes on them, for the office's time limits.
 DeckSize MeasureDeck(const css::uno::Reference<css::lang::XComponent>& document);
 
-SlideSize CurrentSlideSize(const css::uno::Reference<css::lang::XComponent>& document);
+Size CurrentSlideSize(const css::uno::Reference<css::lang::XComponent>& document);
 
 // The factor that scales a slide of one size evenly to the largest it can be
 // inside the other.
-double EvenFactor(SlideSize from, SlideSize to);
+double EvenFactor(Size from, Size to);
 
 // The page a slide of the current size gets so that, scaled by the even factor,
 // it has the wanted size: the current page when the aspect is kept (the whole
 // slide scales where it is placed on paper), else the wanted size divided by the
 // factor, one side as today, the other longer.
-SlideSize PageForSlideSize(SlideSize current, SlideSize wanted);
+Size PageForSlideSize(Size current, Size wanted);
 
 // Gives every slide and master that page, centring the content on it without
 // touching any text; nothing changes when the aspect is kept. Throws
 // RuntimeFailure when the office did not apply the size.
 void ResizeSlides(const css::uno::Reference<css::uno::XComponentContext>& context,
-                  const css::uno::Reference<css::lang::XComponent>& document, SlideSize wanted);
+                  const css::uno::Reference<css::lang::XComponent>& document, Size wanted);
 
 }  // namespace pelvantz::office

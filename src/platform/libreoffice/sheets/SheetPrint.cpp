@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ApplicationName.h"
 #include "core/RuntimeFailure.h"
 #include "platform/libreoffice/sheets/PdfExport.h"
 #include "platform/libreoffice/sheets/SlideSource.h"
@@ -29,7 +30,7 @@ constexpr int32_t kParagraphSpacing = 100;
 
 bool SheetsLandscape(const OutputLayout& layout, Size slide, bool notesLandscape) {
   switch (layout.kind) {
-    case SheetKind::Slides: return slide.width >= slide.height;
+    case SheetKind::Slides: return IsLandscape(slide);
     case SheetKind::NotesPages: return notesLandscape;
     case SheetKind::Outline:
     case SheetKind::Handouts: return false;
@@ -50,7 +51,6 @@ std::vector<int> SlidesToPrint(const SlideSource& source, const SlideRange& rang
   return slides;
 }
 
-constexpr const char* kCreator = "Pelvantz";
 constexpr const char* kRenderedPagesFile = "pages.pdf";
 constexpr const char* kTextPagesFile = "text.pdf";
 
@@ -100,21 +100,20 @@ SheetPrint::SheetPrint(const css::uno::Reference<css::uno::XComponentContext>& c
     : context_(context),
       presentation_(presentation),
       request_(request),
-      layout_(LayoutForOutputType(request.outputType)),
       folder_(folder) {
   const SlideSource source(presentation);
   slides_ = SlidesToPrint(source, ResolveRange(request.fromSlide, request.toSlide, source.slideCount()));
-  sheetSize_ = Oriented(SystemPaper(), SheetsLandscape(layout_, request.slideSize, request.notesLandscape));
+  sheetSize_ = Oriented(SystemPaper(), SheetsLandscape(request_.layout, request.slideSize, request.notesLandscape));
   info_ = DocumentInfoOf(presentation);
   if (info_.title.empty()) info_.title = request.documentName;
-  info_.creator = kCreator;
+  info_.creator = ProductName;
 }
 
 SheetPrint::~SheetPrint() = default;
 
 void SheetPrint::renderPages() {
-  if (layout_.kind == SheetKind::Outline) return;
-  const auto pages = layout_.kind == SheetKind::NotesPages ? RenderedPages::NotesPages : RenderedPages::Slides;
+  if (request_.layout.kind == SheetKind::Outline) return;
+  const auto pages = request_.layout.kind == SheetKind::NotesPages ? RenderedPages::NotesPages : RenderedPages::Slides;
   if (pages == RenderedPages::NotesPages) ShrinkNotesToFit(presentation_);
   ExportPresentationPages(presentation_, pages, {slides_.front(), slides_.back()}, folder_ / kRenderedPagesFile);
 }
@@ -123,7 +122,7 @@ void SheetPrint::renderPages() {
 void SheetPrint::setText() {
   TextPages text(sheetSize_);
   std::vector<int> runs;  // per group, its comment run or -1
-  if (layout_.kind == SheetKind::Outline) addOutline(text);
+  if (request_.layout.kind == SheetKind::Outline) addOutline(text);
   if (request_.printComments) {
     for (const auto& group : sheetGroups()) {
       const int before = text.runCount();
@@ -134,7 +133,7 @@ void SheetPrint::setText() {
   if (text.runCount() == 0) return;
   const TextLayout pages = ExportTextPages(context_, text, folder_, folder_ / kTextPagesFile);
   hasText_ = true;
-  if (layout_.kind == SheetKind::Outline) {
+  if (request_.layout.kind == SheetKind::Outline) {
     outline_ = pages.runs.front();
     for (int slide : slides_) outlinePages_.push_back(pages.marks.at(SlideMark(slide)));
   }
@@ -144,8 +143,8 @@ void SheetPrint::setText() {
 // The slides that share one sheet, each followed by its comments; the outline
 // is one run of sheets for all of them.
 std::vector<std::vector<int>> SheetPrint::sheetGroups() const {
-  switch (layout_.kind) {
-    case SheetKind::Handouts: return GroupSlides(slides_, layout_.slidesPerSheet);
+  switch (request_.layout.kind) {
+    case SheetKind::Handouts: return GroupSlides(slides_, request_.layout.slidesPerSheet);
     case SheetKind::Outline: return {slides_};
     case SheetKind::Slides:
     case SheetKind::NotesPages: break;
@@ -198,7 +197,7 @@ void SheetPrint::compose(const std::filesystem::path& printFile) {
   PdfSheets sheets;
   sheets.setInfo(info_);
   const int text = hasText_ ? sheets.addSource(folder_ / kTextPagesFile) : -1;
-  if (layout_.kind == SheetKind::Outline) {
+  if (request_.layout.kind == SheetKind::Outline) {
     layOutline(sheets, text);
   } else {
     layRenderedPages(sheets, text);
@@ -232,17 +231,18 @@ void SheetPrint::layRenderedPages(PdfSheets& sheets, int text) const {
   const Rect wholeSheet{0, 0, sheetSize_.width, sheetSize_.height};
   const Size pageSize = sheets.pageSize(rendered, 0);
   const auto groups = sheetGroups();
-  const auto slots = layout_.kind == SheetKind::Handouts ? HandoutLayout(sheetSize_, layout_.slidesPerSheet, pageSize)
-                                                        : std::vector<HandoutSlot>{};
+  const auto slots = request_.layout.kind == SheetKind::Handouts
+                         ? HandoutLayout(sheetSize_, request_.layout.slidesPerSheet, pageSize)
+                         : std::vector<HandoutSlot>{};
   int page = 0;
   for (size_t group = 0; group < groups.size(); ++group) {
     SheetContent sheet{sheetSize_, {}, {}, {}};
     for (size_t i = 0; i < groups[group].size(); ++i, ++page) {
       const std::string title = OneLine(sheets.pageTitle(rendered, page));
       sheets.addBookmark(title.empty() ? SlideName(slides_[page]) : title, sheets.sheetCount());
-      if (layout_.kind == SheetKind::Slides) {
+      if (request_.layout.kind == SheetKind::Slides) {
         sheet.pages.push_back({rendered, page, SlidePlace(wholeSheet, pageSize, request_)});
-      } else if (layout_.kind == SheetKind::NotesPages) {
+      } else if (request_.layout.kind == SheetKind::NotesPages) {
         sheet.pages.push_back({rendered, page, FitCentred(wholeSheet, pageSize)});
       } else {
         sheet.pages.push_back({rendered, page, slots[i].slide});

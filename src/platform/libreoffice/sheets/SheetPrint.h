@@ -19,7 +19,7 @@
 namespace pelvantz::office {
 
 struct SheetRequest {
-  int32_t outputType = 1;       // PowerPoint's ppPrintOutput* constant (1,2,3,4,5,6,8,9,10)
+  printer::OutputLayout layout;  // what the output type prints
   bool fitToPage = true;        // scale each slide to the paper; false: its own size
   bool printComments = false;   // a page of each slide's comments after that slide
   bool notesLandscape = true;   // notes pages landscape
@@ -58,7 +58,6 @@ class SheetPrint {
   css::uno::Reference<css::uno::XComponentContext> context_;
   css::uno::Reference<css::lang::XComponent> presentation_;
   SheetRequest request_;
-  printer::OutputLayout layout_;
   std::filesystem::path folder_;
   std::vector<int> slides_;       // printed slide numbers, in order
   printer::Size sheetSize_;

@@ -238,10 +238,9 @@ class SheetPrintTest : public ::testing::Test {
 
   SheetRequest request(int32_t outputType) const {
     SheetRequest request;
-    request.outputType = outputType;
+    request.layout = *printer::LayoutForOutputType(outputType);
     if (presentation_.is()) {
-      const SlideSize size = CurrentSlideSize(presentation_);
-      request.slideSize = {size.width, size.height};
+      request.slideSize = CurrentSlideSize(presentation_);
     }
     return request;
   }
@@ -540,11 +539,11 @@ std::vector<Box> ShapeBoxes(const Reference<css::lang::XComponent>& presentation
 // the page grows on one side and every shape moves by half the growth, keeping
 // its size, so no text is laid out again.
 TEST_F(SheetPrintTest, ANewSlideSizeMovesShapesWithoutResizingThem) {
-  const SlideSize a3{35560, 26670};
-  const SlideSize letterPortrait{19050, 25400};
+  const printer::Size a3{35560, 26670};
+  const printer::Size letterPortrait{19050, 25400};
   const struct {
     const char* deck;
-    SlideSize size;
+    printer::Size size;
   } cases[] = {{kDeck, a3},
                {kDeck, letterPortrait},
                {"apache-tika/testPPT_masterFooter.ppt", a3},
@@ -554,10 +553,10 @@ TEST_F(SheetPrintTest, ANewSlideSizeMovesShapesWithoutResizingThem) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.deck) + " to " + std::to_string(c.size.width) + " x " + std::to_string(c.size.height));
     open(c.deck);
-    const SlideSize from = CurrentSlideSize(presentation_);
+    const printer::Size from = CurrentSlideSize(presentation_);
     const std::vector<Box> before = ShapeBoxes(presentation_);
     ResizeSlides(office_->context(), presentation_, c.size);
-    const SlideSize page = CurrentSlideSize(presentation_);
+    const printer::Size page = CurrentSlideSize(presentation_);
     const std::vector<Box> after = ShapeBoxes(presentation_);
     ASSERT_EQ(after.size(), before.size());
     const double factor = EvenFactor(page, c.size);
@@ -611,7 +610,7 @@ TEST_F(SheetPrintTest, AResizedSlideLooksLikeTheOriginalScaled) {
   };
   printAndRead(request(1, 3, 3));
   const auto [indent, spacing] = shares();
-  const SlideSize slides35mm{28575, 19050};
+  const printer::Size slides35mm{28575, 19050};
   ResizeSlides(office_->context(), presentation_, slides35mm);
   SheetRequest resized = request(1, 3, 3);
   resized.slideSize = {slides35mm.width, slides35mm.height};
