@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/Conversion.h"
-#include "joblist/JobList.h"
 #include "QuietServices.h"
-#include "platform/LibreOfficeFactory.h"
-#include "platform/RegistryStore.h"
 #include "core/ErrorHandler.h"
 #include "core/Registry.h"
+#include "engine/Conversion.h"
+#include "joblist/JobList.h"
+#include "platform/LibreOfficeFactory.h"
+#include "platform/RegistryStore.h"
 
 namespace {
 
@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> files = SoundFiles(corpus);
   files.resize(std::min(files.size(), count));
   for (size_t index = 0; index < files.size(); ++index) {
-    const fs::path source = scratch / ("in-" + std::to_string(index) + fs::path(files[index]).extension().string());
+    const fs::path source =
+        scratch / ("in-" + std::to_string(index) + fs::path(files[index]).extension().string());
     fs::copy_file(corpus / files[index], source);
     jobs.AddCompleteListView(source.string(), (scratch / ("out-" + std::to_string(index) + ".pdf")).string());
   }
@@ -95,8 +96,10 @@ int main(int argc, char** argv) {
   int completed = 0;
   for (int run = 0; run < 2; ++run) {  // the first run warms the profiles and the disk cache
     pelvantz::Converter converter(pelvantz::ConversionEnvironment{
-        *office, dialogs, errors, shell, jobs, registry, version, appFolder.string(),
-        [] { std::fprintf(stderr, "Ghostscript is missing: the program would end here\n"); std::exit(2); }});
+        *office, dialogs, errors, shell, jobs, registry, version, appFolder.string(), [] {
+          std::fprintf(stderr, "Ghostscript is missing: the program would end here\n");
+          std::exit(2);
+        }});
     const auto start = Clock::now();
     completed = 0;
     for (int16_t row = 1; row <= jobs.count(); ++row) {
@@ -107,8 +110,9 @@ int main(int argc, char** argv) {
       const bool done = jobs.at(row).Status == "Completed";
       completed += done ? 1 : 0;
       if (run == 1)
-        std::printf("  %-50s %5.2f s%s\n", files[row - 1].c_str(), Seconds(Clock::now() - jobStart),
-                    done ? "" : ("  " + jobs.at(row).Status + ", last message: " + dialogs.last.substr(0, 100)).c_str());
+        std::printf(
+            "  %-50s %5.2f s%s\n", files[row - 1].c_str(), Seconds(Clock::now() - jobStart),
+            done ? "" : ("  " + jobs.at(row).Status + ", last message: " + dialogs.last.substr(0, 100)).c_str());
     }
     total = Seconds(Clock::now() - start);
   }

@@ -34,13 +34,13 @@
 #include <thread>
 #include <vector>
 
-#include "engine/Conversion.h"
-#include "joblist/JobList.h"
 #include "QuietServices.h"
-#include "platform/LibreOfficeFactory.h"
-#include "platform/RegistryStore.h"
 #include "core/ErrorHandler.h"
 #include "core/Registry.h"
+#include "engine/Conversion.h"
+#include "joblist/JobList.h"
+#include "platform/LibreOfficeFactory.h"
+#include "platform/RegistryStore.h"
 
 extern char** environ;
 
@@ -52,7 +52,7 @@ using Clock = std::chrono::steady_clock;
 // ---- the bench set -------------------------------------------------------
 
 struct Deck {
-  std::string name;    // what the command line and the report call it
+  std::string name;  // what the command line and the report call it
   int slides;
   std::string corpusFile;  // empty for a deck that make_decks.py builds
 };
@@ -318,13 +318,12 @@ int PdfPages(const fs::path& pdf) {
   if (!fs::exists(pdf)) return 0;
   const std::string info = CommandText("pdfinfo '" + pdf.string() + "' 2>/dev/null");
   int pages = 0;
-  if (const auto at = info.find("Pages:"); at != std::string::npos) std::sscanf(info.c_str() + at, "Pages: %d", &pages);
+  if (const auto at = info.find("Pages:"); at != std::string::npos)
+    std::sscanf(info.c_str() + at, "Pages: %d", &pages);
   return pages;
 }
 
-double Seconds(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // ---- the decks ---------------------------------------------------------------
 
@@ -367,7 +366,7 @@ struct Measure {
   int pages = 0;
   long peakKiB = 0;
   pelvantz::OfficeCallRecord closestCall;  // the office call nearest its time limit
-  std::string failure;  // empty when the output is good
+  std::string failure;                     // empty when the output is good
   bool ok() const { return failure.empty(); }
 };
 
@@ -472,8 +471,8 @@ Measure ConvertWithSoffice(const fs::path& source, const fs::path& outFolder, co
   {
     PeakMemory memory(false, skip);
     const auto start = Clock::now();
-    code = RunProgram({"soffice", "-env:UserInstallation=file://" + profile.string(), "--headless",
-                       "--convert-to", "pdf", "--outdir", outFolder.string(), source.string()});
+    code = RunProgram({"soffice", "-env:UserInstallation=file://" + profile.string(), "--headless", "--convert-to",
+                       "pdf", "--outdir", outFolder.string(), source.string()});
     measure.seconds = Seconds(start);
     measure.peakKiB = memory.peakKiB();
   }
@@ -521,7 +520,8 @@ std::string MarginalText(const std::optional<double>& cost) {
 }
 
 int Failures(const std::vector<Measure>& measures) {
-  return static_cast<int>(std::count_if(measures.begin(), measures.end(), [](const Measure& m) { return !m.ok(); }));
+  return static_cast<int>(
+      std::count_if(measures.begin(), measures.end(), [](const Measure& m) { return !m.ok(); }));
 }
 
 long PeakMiB(const std::vector<Measure>& measures) {
@@ -535,7 +535,8 @@ double ClosestShareOfLimit(const std::vector<Measure>& measures) {
   double share = 0;
   for (const auto& m : measures)
     if (m.closestCall.limit.count() > 0)
-      share = std::max(share, m.closestCall.took.count() / 1000.0 / static_cast<double>(m.closestCall.limit.count()));
+      share =
+          std::max(share, m.closestCall.took.count() / 1000.0 / static_cast<double>(m.closestCall.limit.count()));
   return share;
 }
 
@@ -571,7 +572,6 @@ void PrintSofficeSummary(const std::vector<Deck>& decks, const std::vector<Measu
 fs::path SofficeFolder(const fs::path& scratch, size_t deck) {
   return scratch / ("soffice-out-" + std::to_string(deck));
 }
-
 
 std::map<std::string, int> Words(const fs::path& pdf) {
   std::map<std::string, int> words;
@@ -612,7 +612,8 @@ void PrintFidelity(const std::vector<Deck>& decks, const std::vector<fs::path>& 
     const fs::path ours = scratch / "out-slides" / (copies[i].stem().string() + ".pdf");
     const fs::path theirs = SofficeFolder(scratch, i) / (copies[i].stem().string() + ".pdf");
     if (!fs::exists(ours) || !fs::exists(theirs)) {
-      std::printf("  %-45s not compared: %s\n", decks[i].corpusFile.c_str(), fs::exists(ours) ? "soffice failed" : "ours failed");
+      std::printf("  %-45s not compared: %s\n", decks[i].corpusFile.c_str(),
+                  fs::exists(ours) ? "soffice failed" : "ours failed");
       continue;
     }
     ++compared;
@@ -627,9 +628,10 @@ void PrintFidelity(const std::vector<Deck>& decks, const std::vector<fs::path>& 
     std::printf("  %-45s %3d/%-3d %7s %7.3f %4d/%-4d %8.2fx\n", decks[i].corpusFile.c_str(), pages, theirPages, "",
                 recall, links, theirLinks, size);
   }
-  std::printf("decks compared %d of %zu: same page count %d, word recall >= 0.99 %d, links as soffice's %d, "
-              "median size ratio %.2f\n",
-              compared, decks.size(), samePages, fullRecall, linksKept, Median(sizes));
+  std::printf(
+      "decks compared %d of %zu: same page count %d, word recall >= 0.99 %d, links as soffice's %d, "
+      "median size ratio %.2f\n",
+      compared, decks.size(), samePages, fullRecall, linksKept, Median(sizes));
 }
 
 }  // namespace
@@ -669,7 +671,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::printf("\nseconds per deck, ratio = ours / soffice; marginal = seconds per extra slide (fit over decks)\n");
-  for (const auto& output : settings.outputs) PrintSummary(output.label, settings.decks, ours[output.key], soffice);
+  for (const auto& output : settings.outputs)
+    PrintSummary(output.label, settings.decks, ours[output.key], soffice);
   PrintSofficeSummary(settings.decks, soffice);
 
   std::error_code ignored;

@@ -51,11 +51,10 @@ constexpr const char* LineBreak = "\r\n";
 
 std::string MessageText(Message message, const std::string& description) {
   if (message == Message::ControlLimit) {
-    return std::string("Error: OverFlow of Controls.") + LineBreak +
-           "You have exceeded the control limits.";
+    return std::string("Error: OverFlow of Controls.") + LineBreak + "You have exceeded the control limits.";
   }
-  return std::string("Following error occured while accessing database:") + LineBreak + LineBreak +
-         description + LineBreak + LineBreak + "Please contact the database administrator.";
+  return std::string("Following error occured while accessing database:") + LineBreak + LineBreak + description +
+         LineBreak + LineBreak + "Please contact the database administrator.";
 }
 
 // The handler must answer whatever goes wrong while it resets the pointer or
@@ -90,14 +89,13 @@ std::optional<RuntimeFailure> RunCatching(const Step& step) {
 ErrorHandler::ErrorHandler(Dialogs& dialogs, Cursor& cursor, std::string messageTitle)
     : dialogs_(dialogs), cursor_(cursor), messageTitle_(std::move(messageTitle)) {}
 
-bool ErrorHandler::ReportError(int32_t number, const std::string& description,
-                               const std::string& /*tag*/) {
+bool ErrorHandler::ReportError(int32_t number, const std::string& description, const std::string& /*tag*/) {
   Attempt([&] { cursor_.setDefault(); });
   const Classification found = Classify(number);
   if (found.message != Message::None) {
     Attempt([&] {
-      dialogs_.showMessage(MessageText(found.message, description), MessageIcon::Critical,
-                           MessageButtons::Ok, messageTitle_);
+      dialogs_.showMessage(MessageText(found.message, description), MessageIcon::Critical, MessageButtons::Ok,
+                           messageTitle_);
     });
   }
   if (!found.goOn) Attempt([&] { cursor_.setDefault(); });
@@ -110,8 +108,7 @@ RuntimeFailure AsRuntimeFailure(const std::exception& failure) {
   if (dynamic_cast<const std::filesystem::filesystem_error*>(&failure)) {
     return {ErrorNumber::FileAccess, failure.what()};
   }
-  if (dynamic_cast<const std::invalid_argument*>(&failure) ||
-      dynamic_cast<const std::out_of_range*>(&failure)) {
+  if (dynamic_cast<const std::invalid_argument*>(&failure) || dynamic_cast<const std::out_of_range*>(&failure)) {
     return {ErrorNumber::InvalidProcedureCall, failure.what()};
   }
   return {ErrorNumber::InternalError, failure.what()};

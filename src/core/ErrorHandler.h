@@ -6,9 +6,9 @@
 #include <initializer_list>
 #include <string>
 
+#include "core/RuntimeFailure.h"
 #include "platform/Cursor.h"
 #include "platform/Dialogs.h"
-#include "core/RuntimeFailure.h"
 
 namespace pelvantz {
 

@@ -76,8 +76,7 @@ std::string RegistryValueText(const RegistryValue& value) {
 
 Registry::Registry(RegistryStore& store) : store_(store) {}
 
-RegistryValue Registry::GetRegistryValue(uint32_t root, const std::string& keyPath,
-                                         const std::string& valueName) {
+RegistryValue Registry::GetRegistryValue(uint32_t root, const std::string& keyPath, const std::string& valueName) {
   RegistryHandle key = NullRegistryHandle;
   // A failed open leaves the null handle, on which the read fails: the value stays empty.
   store_.openKey(root, keyPath, RegistryAccess::QueryValue, key);

@@ -11,10 +11,10 @@
 #include <optional>
 #include <utility>
 
+#include "core/ErrorHandler.h"
+#include "core/RuntimeFailure.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/ProfileFile.h"
-#include "core/RuntimeFailure.h"
-#include "core/ErrorHandler.h"
 
 namespace pelvantz {
 namespace {
@@ -103,8 +103,7 @@ bool SettingsStore::ReadSetting(const std::string& section, const std::string& k
   return !lastSettingValue_.empty();
 }
 
-bool SettingsStore::WriteSetting(const std::string& section, const std::string& key,
-                                 const std::string& value) {
+bool SettingsStore::WriteSetting(const std::string& section, const std::string& key, const std::string& value) {
   return ProfileFile(settingsFilePath_).writeString(section, key, value);
 }
 
@@ -114,10 +113,8 @@ void SettingsStore::LoadSettings() {
   settings_.RecentFolder =
       hasPath && ListingFindsEntry(lastSettingValue_) ? lastSettingValue_ : applicationFolder_;
   if (ReadSetting(SettingsSection, "OUTPUTPATH"))
-    settings_.RecentOutputFolder =
-        ListingFindsEntry(lastSettingValue_) ? lastSettingValue_ : applicationFolder_;
-  settings_.Launch =
-      ReadSetting(SettingsSection, "OPENFILE") ? WholeNumber16(lastSettingValue_).value_or(1) : 1;
+    settings_.RecentOutputFolder = ListingFindsEntry(lastSettingValue_) ? lastSettingValue_ : applicationFolder_;
+  settings_.Launch = ReadSetting(SettingsSection, "OPENFILE") ? WholeNumber16(lastSettingValue_).value_or(1) : 1;
   settings_.PageRange = std::string("1");  // a plain literal here trips a false -Wrestrict in GCC 12
 }
 

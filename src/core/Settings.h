@@ -27,7 +27,7 @@ class SettingsStore {
   bool OpenSettingsFile();  // false after "Initialization file is missing."
   bool ReadSetting(const std::string& section, const std::string& key);
   bool WriteSetting(const std::string& section, const std::string& key, const std::string& value);
-  void LoadSettings();      // fills settings()
+  void LoadSettings();  // fills settings()
 
   const std::string& LastSettingValue() const { return lastSettingValue_; }
   const std::string& SettingsFilePath() const { return settingsFilePath_; }

@@ -1,10 +1,10 @@
 #include "engine/BatchDriver.h"
 
+#include "core/ErrorHandler.h"
+#include "core/Settings.h"
 #include "joblist/JobList.h"
 #include "platform/Cursor.h"
 #include "platform/Dialogs.h"
-#include "core/ErrorHandler.h"
-#include "core/Settings.h"
 
 namespace pelvantz {
 
@@ -43,9 +43,7 @@ bool BatchDriver::pageFieldIsNumeric(PageField field) {
 
 // Runs one step; a failure goes to the error handler, whose answer says
 // whether the press goes on with the next step.
-bool BatchDriver::attempt(const std::function<void()>& step) {
-  return RunSteps(s_.errors, BatchErrorTag, {step});
-}
+bool BatchDriver::attempt(const std::function<void()>& step) { return RunSteps(s_.errors, BatchErrorTag, {step}); }
 
 bool BatchDriver::convertRow(int16_t position, bool anotherJobFollows) {
   if (!attempt([&] { s_.jobs.SetJobStatus(position, ConvertingStatus); })) return false;

@@ -35,8 +35,7 @@ class BatchWindow {
 // Converts one job; returns when the job is finished, whatever the outcome.
 // `anotherJobFollows` tells whether the press has a row after this one.
 using JobRunner = std::function<void(const std::string& sourcePath, const std::string& targetPath,
-                                     int16_t position, const ConversionOptions& options,
-                                     bool anotherJobFollows)>;
+                                     int16_t position, const ConversionOptions& options, bool anotherJobFollows)>;
 
 struct BatchServices {
   BatchWindow& window;

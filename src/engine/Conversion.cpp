@@ -5,14 +5,14 @@
 #include <filesystem>
 #include <vector>
 
+#include "core/ErrorHandler.h"
+#include "core/Settings.h"
 #include "engine/Ghostscript.h"
 #include "engine/JobOutcome.h"
 #include "engine/PrinterCheck.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/TextCase.h"
 #include "platform/WorkFolder.h"
-#include "core/ErrorHandler.h"
-#include "core/Settings.h"
 
 namespace pelvantz {
 
@@ -45,8 +45,9 @@ bool SameFile(const std::string& left, const std::string& right) {
 // typing): refused before anything runs.
 void RefuseTargetThatIsSource(const std::string& sourcePath, const std::string& targetPath) {
   if (SameFile(sourcePath, targetPath))
-    throw RuntimeFailure(ErrorNumber::FileAccess, "The target \"" + targetPath +
-                                                      "\" is the presentation itself. Choose another file for the PDF.");
+    throw RuntimeFailure(
+        ErrorNumber::FileAccess,
+        "The target \"" + targetPath + "\" is the presentation itself. Choose another file for the PDF.");
 }
 
 }  // namespace
@@ -76,31 +77,61 @@ Converter::Converter(ConversionEnvironment environment) : env_(std::move(environ
 
 Converter::~Converter() { abandonApplication(); }
 
-void Converter::ConvertPresentation(const std::string& sourcePath, const std::string& targetPath,
-                                    int16_t row, const ConversionOptions& options, bool anotherJobFollows) {
+void Converter::ConvertPresentation(const std::string& sourcePath, const std::string& targetPath, int16_t row,
+                                    const ConversionOptions& options, bool anotherJobFollows) {
   Run run{sourcePath, targetPath, row, options, anotherJobFollows, {}, {}, {}, {}};
   const std::vector<std::function<StepOutcome()>> steps = {
       [&] { return locateGhostscript(run); },
-      [&] { RefuseTargetThatIsSource(run.sourcePath, run.targetPath); return StepOutcome::Next; },
-      [&] { holdWorkFolder(run); return StepOutcome::Next; },
-      [&] { createApplication(PresentationProgId); return StepOutcome::Next; },
-      [&] { application().setVisible(Flag::On); return StepOutcome::Next; },
+      [&] {
+        RefuseTargetThatIsSource(run.sourcePath, run.targetPath);
+        return StepOutcome::Next;
+      },
+      [&] {
+        holdWorkFolder(run);
+        return StepOutcome::Next;
+      },
+      [&] {
+        createApplication(PresentationProgId);
+        return StepOutcome::Next;
+      },
+      [&] {
+        application().setVisible(Flag::On);
+        return StepOutcome::Next;
+      },
       [&] {
         run.presentation = application().open(run.sourcePath);
         run.presentationOpened = true;
         return StepOutcome::Next;
       },
       [&] { return checkPrinter(); },
-      [&] { setPrintOptions(run); return StepOutcome::Next; },
-      [&] { print(run); return StepOutcome::Next; },
-      [&] { prepareNextApplication(run); return StepOutcome::Next; },
+      [&] {
+        setPrintOptions(run);
+        return StepOutcome::Next;
+      },
+      [&] {
+        print(run);
+        return StepOutcome::Next;
+      },
+      [&] {
+        prepareNextApplication(run);
+        return StepOutcome::Next;
+      },
       [&] {
         run.pdfCreated = ConvertPrintFile(run.ghostscriptPath, run.workFolder, env_.ghostscriptLimit);
         return StepOutcome::Next;
       },
-      [&] { finishJob(run); return StepOutcome::Next; },
-      [&] { closePresentation(run); return StepOutcome::Next; },
-      [&] { quitApplication(); return StepOutcome::Next; },
+      [&] {
+        finishJob(run);
+        return StepOutcome::Next;
+      },
+      [&] {
+        closePresentation(run);
+        return StepOutcome::Next;
+      },
+      [&] {
+        quitApplication();
+        return StepOutcome::Next;
+      },
   };
   for (const auto& step : steps) {
     try {
@@ -127,8 +158,7 @@ Converter::StepOutcome Converter::locateGhostscript(Run& run) {
     run.ghostscriptPath = std::move(*path);
     return StepOutcome::Next;
   }
-  env_.dialogs.showMessage(GhostscriptMissingMessage, MessageIcon::Critical, MessageButtons::Ok,
-                           ApplicationTitle);
+  env_.dialogs.showMessage(GhostscriptMissingMessage, MessageIcon::Critical, MessageButtons::Ok, ApplicationTitle);
   // A job stopped at the printer check may have left its application running;
   // ending the program must not orphan it.
   abandonApplication();
@@ -146,8 +176,8 @@ void Converter::createApplication(const std::string& progId) {
 Converter::StepOutcome Converter::checkPrinter() {
   const std::string versionClass = GetSystemVersion(env_.systemVersion, env_.errors);
   const std::string activePrinter = application().activePrinter();
-  const bool goOn = CheckPostScriptPrinter(versionClass, activePrinter,
-                                           application().installedPrinters(), env_.dialogs);
+  const bool goOn =
+      CheckPostScriptPrinter(versionClass, activePrinter, application().installedPrinters(), env_.dialogs);
   return goOn ? StepOutcome::Next : StepOutcome::Stop;
 }
 
@@ -184,8 +214,7 @@ void Converter::finishJob(Run& run) {
     run.workFolderLock.reset();
     env_.jobs.SetJobStatus(run.row, StatusFailed);
     env_.jobs.SetJobReason(run.row, NoPdfReason());
-    env_.dialogs.showMessage(NoPdfMessage, MessageIcon::Critical, MessageButtons::Ok,
-                             PostScriptPrinterName);
+    env_.dialogs.showMessage(NoPdfMessage, MessageIcon::Critical, MessageButtons::Ok, PostScriptPrinterName);
     return;
   }
   ReplaceFile(run.workFolder + PathSeparator + PdfFileName, run.targetPath);

@@ -5,12 +5,12 @@
 #include <memory>
 #include <string>
 
+#include "core/RuntimeFailure.h"
 #include "engine/ConversionOptions.h"
 #include "engine/Ghostscript.h"
 #include "joblist/JobList.h"
 #include "platform/Dialogs.h"
 #include "platform/PresentationApp.h"
-#include "core/RuntimeFailure.h"
 #include "platform/Shell.h"
 #include "platform/SystemVersion.h"
 
@@ -45,8 +45,8 @@ class Converter {
 
   // When another job follows, its application is asked for ahead of time once
   // this job has printed, so that its office starts while this job finishes.
-  void ConvertPresentation(const std::string& sourcePath, const std::string& targetPath,
-                           int16_t row, const ConversionOptions& options, bool anotherJobFollows = false);
+  void ConvertPresentation(const std::string& sourcePath, const std::string& targetPath, int16_t row,
+                           const ConversionOptions& options, bool anotherJobFollows = false);
 
  private:
   struct Run;

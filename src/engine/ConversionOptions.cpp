@@ -134,9 +134,7 @@ std::optional<int32_t> MapOutputType(const std::string& outputType) {
   return Lookup(AsciiUpper(outputType), OutputTypes);
 }
 
-std::optional<int32_t> MapPaperSize(const std::string& paperSize) {
-  return Lookup(paperSize, PaperSizes);
-}
+std::optional<int32_t> MapPaperSize(const std::string& paperSize) { return Lookup(paperSize, PaperSizes); }
 
 int32_t MapSlideOrientation(bool landscape) { return landscape ? Orientation::Landscape : Orientation::Portrait; }
 
@@ -154,8 +152,8 @@ int32_t PageNumberFromText(const std::string& text) {
     throw RuntimeFailure(ErrorNumber::TypeMismatch, "Type mismatch");
   }
   const double rounded = RoundHalfToEven(parsed.value);
-  if (parsed.kind == ParsedNumber::Kind::TooLarge ||
-      rounded < std::numeric_limits<int32_t>::min() || rounded > std::numeric_limits<int32_t>::max()) {
+  if (parsed.kind == ParsedNumber::Kind::TooLarge || rounded < std::numeric_limits<int32_t>::min() ||
+      rounded > std::numeric_limits<int32_t>::max()) {
     throw RuntimeFailure(ErrorNumber::Overflow, "Overflow");
   }
   return static_cast<int32_t>(rounded);

@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "engine/ProcessRunner.h"
-#include "platform/AtomicFile.h"
-#include "platform/ApplicationFolder.h"
-#include "platform/PdfCheck.h"
-#include "core/RuntimeFailure.h"
 #include "core/Registry.h"
+#include "core/RuntimeFailure.h"
+#include "engine/ProcessRunner.h"
+#include "platform/ApplicationFolder.h"
+#include "platform/AtomicFile.h"
+#include "platform/PdfCheck.h"
 
 namespace pelvantz {
 
@@ -103,15 +103,13 @@ bool CopyInto(std::ifstream& source, int descriptor) {
 }  // namespace
 
 std::optional<std::string> LocateGhostscript(Registry& registry) {
-  const RegistryValue value =
-      registry.GetRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\GS", "GSPath");
+  const RegistryValue value = registry.GetRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\GS", "GSPath");
   std::string path = WithoutNuls(RegistryValueText(value));
   if (!IsRegularFile(path)) return std::nullopt;
   return path;
 }
 
-std::optional<std::string> PdfWriteCommandLine(const std::string& ghostscriptPath,
-                                               const std::string& outputFile,
+std::optional<std::string> PdfWriteCommandLine(const std::string& ghostscriptPath, const std::string& outputFile,
                                                const std::string& inputFile) {
   const auto program = ProgramToken(ghostscriptPath);
   if (!program) return std::nullopt;

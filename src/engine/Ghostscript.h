@@ -22,8 +22,7 @@ std::optional<std::string> LocateGhostscript(Registry& registry);
 // The pdfwrite command line turning `inputFile` into `outputFile`, each path
 // quoted so that it reaches Ghostscript unchanged. Nothing when the program
 // path holds a double quote, which the program token cannot carry.
-std::optional<std::string> PdfWriteCommandLine(const std::string& ghostscriptPath,
-                                               const std::string& outputFile,
+std::optional<std::string> PdfWriteCommandLine(const std::string& ghostscriptPath, const std::string& outputFile,
                                                const std::string& inputFile);
 
 // How long one Ghostscript pass may run before it counts as hung: far more

@@ -25,18 +25,25 @@ std::string OfficeTimeoutReason(const std::string& description) {
 
 std::string WhyNotOpened(PresentationFileKind kind) {
   switch (kind) {
-    case PresentationFileKind::Missing: return "the file does not exist.";
-    case PresentationFileKind::Unreadable: return "the file cannot be read.";
-    case PresentationFileKind::Empty: return "the file is empty.";
-    case PresentationFileKind::PasswordProtected: return "it is protected by a password.";
+    case PresentationFileKind::Missing:
+      return "the file does not exist.";
+    case PresentationFileKind::Unreadable:
+      return "the file cannot be read.";
+    case PresentationFileKind::Empty:
+      return "the file is empty.";
+    case PresentationFileKind::PasswordProtected:
+      return "it is protected by a password.";
     case PresentationFileKind::PowerPoint4:
       return "it is a PowerPoint 4 file, not a PowerPoint 97-2003 file.";
     case PresentationFileKind::OpenXml:
       return "it is a PowerPoint 2007 or later file, not a PowerPoint 97-2003 file.";
     case PresentationFileKind::OtherDocument:
-    case PresentationFileKind::Unknown: return "it is not a PowerPoint 97-2003 file.";
-    case PresentationFileKind::Damaged: return "the file is damaged.";
-    case PresentationFileKind::PowerPoint97: break;
+    case PresentationFileKind::Unknown:
+      return "it is not a PowerPoint 97-2003 file.";
+    case PresentationFileKind::Damaged:
+      return "the file is damaged.";
+    case PresentationFileKind::PowerPoint97:
+      break;
   }
   return "the office cannot read its contents, although it is an unprotected PowerPoint 97-2003 file.";
 }
@@ -49,7 +56,8 @@ std::string WhyNotWritable(const std::string& targetPath, const std::string& des
   if (!fs::is_directory(folder, error)) return Quoted(folder.string()) + " is not a folder.";
   if (fs::is_directory(target, error)) return "a folder of that name is there.";
   if (fs::exists(target, error) && access(targetPath.c_str(), W_OK) != 0) return "the file there is read-only.";
-  if (access(folder.c_str(), W_OK) != 0) return "the folder " + Quoted(folder.string()) + " may not be written to.";
+  if (access(folder.c_str(), W_OK) != 0)
+    return "the folder " + Quoted(folder.string()) + " may not be written to.";
   return description;
 }
 
@@ -69,14 +77,18 @@ std::string NoPdfReason() { return "Ghostscript wrote no PDF from the printed pa
 std::string FailureReason(const FailedJob& job) {
   const RuntimeFailure& failure = job.failure;
   switch (failure.number()) {
-    case ErrorNumber::AutomationTimeout: return OfficeTimeoutReason(failure.description());
-    case ErrorNumber::AutomationDisconnected: return "The office ended unexpectedly.";
-    case ErrorNumber::CannotCreateObject: return "The office could not be started: " + failure.description();
+    case ErrorNumber::AutomationTimeout:
+      return OfficeTimeoutReason(failure.description());
+    case ErrorNumber::AutomationDisconnected:
+      return "The office ended unexpectedly.";
+    case ErrorNumber::CannotCreateObject:
+      return "The office could not be started: " + failure.description();
     case ErrorNumber::TypeMismatch:
     case ErrorNumber::Overflow:
       return "The page range " + Quoted(job.options.FromText) + " to " + Quoted(job.options.ToText) +
              " is not two page numbers.";
-    default: break;
+    default:
+      break;
   }
   if (failure.number() == ErrorNumber::AutomationFailed && !job.presentationOpened)
     return "The presentation cannot be opened: " + WhyNotOpened(InspectPresentationFile(job.sourcePath));

@@ -3,8 +3,8 @@
 // stays "Completed" or "Failed"; this is the sentence shown beside it.
 #include <string>
 
-#include "engine/ConversionOptions.h"
 #include "core/RuntimeFailure.h"
+#include "engine/ConversionOptions.h"
 
 namespace pelvantz {
 

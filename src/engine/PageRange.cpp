@@ -69,9 +69,7 @@ bool AcceptsRangeMark(const std::string& text) {
 
 }  // namespace
 
-bool IsNumeric(const std::string& text, const NumberFormat& format) {
-  return NumberScanner(text, format).scan();
-}
+bool IsNumeric(const std::string& text, const NumberFormat& format) { return NumberScanner(text, format).scan(); }
 
 bool txtFrom_KeyPress(const std::string& fieldText, char32_t key) {
   if (IsDigit(key) || key == BackspaceKey) return true;

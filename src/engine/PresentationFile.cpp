@@ -34,8 +34,9 @@ using Infile = std::unique_ptr<GsfInfile, GObjectRelease>;
 void QuietenContainerLibrary() {
   static std::once_flag once;
   std::call_once(once, [] {
-    g_log_set_handler("libgsf:msole", static_cast<GLogLevelFlags>(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
-                      [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+    g_log_set_handler(
+        "libgsf:msole", static_cast<GLogLevelFlags>(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
+        [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
   });
 }
 

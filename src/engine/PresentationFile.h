@@ -6,8 +6,8 @@
 namespace pelvantz {
 
 enum class PresentationFileKind {
-  Missing,            // nothing at the path
-  Unreadable,         // a folder, or a file we may not read
+  Missing,     // nothing at the path
+  Unreadable,  // a folder, or a file we may not read
   Empty,
   PowerPoint97,       // an unprotected PowerPoint 97-2003 presentation
   PasswordProtected,  // encrypted: PowerPoint 97-2003 or a protected 2007+ file

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/RuntimeFailure.h"
 #include "core/ErrorHandler.h"
+#include "core/RuntimeFailure.h"
 
 namespace pelvantz {
 namespace {
@@ -84,8 +84,8 @@ bool CheckPostScriptPrinter(const std::string& versionClass, const std::string& 
       std::find(installedPrinters.begin(), installedPrinters.end(), expected) != installedPrinters.end();
   if (UsesLegacyDriver(versionClass)) {
     if (found) return true;
-    Show(dialogs, std::string(InstallDriverStart) +
-                      (versionClass == "98" ? InstallAllDefaultNames : InstallDefaultName));
+    Show(dialogs,
+         std::string(InstallDriverStart) + (versionClass == "98" ? InstallAllDefaultNames : InstallDefaultName));
     return false;
   }
   // Every other system prints whether or not the printer is there; the notice

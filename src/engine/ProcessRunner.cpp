@@ -28,7 +28,8 @@ std::unique_ptr<ChildProcess> Start(const std::string& commandLine, const std::s
   if (!resolved) return nullptr;
   std::unique_ptr<ChildProcess> child;
   try {
-    child = std::make_unique<ChildProcess>(ChildCommand{resolved->executable, resolved->arguments, {}, directory, {}});
+    child =
+        std::make_unique<ChildProcess>(ChildCommand{resolved->executable, resolved->arguments, {}, directory, {}});
   } catch (const ChildStartFailure&) {
     return nullptr;
   }
@@ -54,7 +55,8 @@ Outcome StartAndWait(const std::string& commandLine, const std::string& director
   if (!child) return {};
   if (waitTime == WaitInfinite) return {true, child->wait()};
   // Any other negative time is, as an unsigned count of milliseconds, weeks.
-  if (child->waitForExit(std::chrono::milliseconds(static_cast<uint32_t>(waitTime)))) return {true, child->exitCode()};
+  if (child->waitForExit(std::chrono::milliseconds(static_cast<uint32_t>(waitTime))))
+    return {true, child->exitCode()};
   if (atLimit == AtLimit::Kill) {
     // The group goes with it: what it started must not run on either.
     child->kill();
@@ -67,14 +69,13 @@ Outcome StartAndWait(const std::string& commandLine, const std::string& director
 
 }  // namespace
 
-int16_t RunAndWait(const std::string& commandLine, const std::string& currentDirectory,
-                   int32_t waitTime, int32_t windowMode, int32_t creationFlags) {
+int16_t RunAndWait(const std::string& commandLine, const std::string& currentDirectory, int32_t waitTime,
+                   int32_t windowMode, int32_t creationFlags) {
   return StartAndWait(commandLine, currentDirectory, waitTime, windowMode, creationFlags).started ? -1 : 0;
 }
 
-std::optional<int> RunAndWaitForExitCode(const std::string& commandLine,
-                                         const std::string& currentDirectory, int32_t waitTime,
-                                         int32_t windowMode, int32_t creationFlags) {
+std::optional<int> RunAndWaitForExitCode(const std::string& commandLine, const std::string& currentDirectory,
+                                         int32_t waitTime, int32_t windowMode, int32_t creationFlags) {
   return StartAndWait(commandLine, currentDirectory, waitTime, windowMode, creationFlags).exitCode;
 }
 

@@ -18,15 +18,14 @@ constexpr int32_t WaitInfinite = -1;
 // "Overflow"; otherwise it changes nothing, as a child has no window here.
 // A child still running when the wait runs out goes on and is reaped when it
 // ends. The children are ChildProcesses: TerminateChildProcesses ends them.
-int16_t RunAndWait(const std::string& commandLine, const std::string& currentDirectory,
-                   int32_t waitTime, int32_t windowMode, int32_t creationFlags);
+int16_t RunAndWait(const std::string& commandLine, const std::string& currentDirectory, int32_t waitTime,
+                   int32_t windowMode, int32_t creationFlags);
 
 // The same start and wait, telling how the child ended: its exit code (128 +
 // the signal number when a signal ended it), or nothing when it could not be
 // started or was still running when the wait ran out.
-std::optional<int> RunAndWaitForExitCode(const std::string& commandLine,
-                                         const std::string& currentDirectory, int32_t waitTime,
-                                         int32_t windowMode, int32_t creationFlags);
+std::optional<int> RunAndWaitForExitCode(const std::string& commandLine, const std::string& currentDirectory,
+                                         int32_t waitTime, int32_t windowMode, int32_t creationFlags);
 
 struct ChildRun {
   enum class End { NotStarted, Exited, KilledAtLimit };

@@ -1,8 +1,8 @@
 #include "joblist/JobList.h"
 
 #include "core/RuntimeFailure.h"
-#include "platform/TextCase.h"
 #include "core/Settings.h"
+#include "platform/TextCase.h"
 
 namespace pelvantz {
 
@@ -18,9 +18,7 @@ std::string FileNameOf(const std::string& path) {
   return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-bool IsBlankAfterTrim(const std::string& text) {
-  return text.find_first_not_of(' ') == std::string::npos;
-}
+bool IsBlankAfterTrim(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
 }  // namespace
 
@@ -44,13 +42,11 @@ bool JobList::isQueued(const std::string& displayName) const {
 void JobList::AddCompleteListView(const std::string& sourceText, const std::string& targetText) {
   const std::string name = FileNameOf(sourceText);
   if (isQueued(name)) {
-    dialogs_.showMessage("File already added.", MessageIcon::Information, MessageButtons::Ok,
-                         DuplicateTitle);
+    dialogs_.showMessage("File already added.", MessageIcon::Information, MessageButtons::Ok, DuplicateTitle);
     return;
   }
   if (count() == MaxRows) {
-    dialogs_.showMessage(ListFullMessage, MessageIcon::Information, MessageButtons::Ok,
-                         ApplicationTitle);
+    dialogs_.showMessage(ListFullMessage, MessageIcon::Information, MessageButtons::Ok, ApplicationTitle);
     return;
   }
   const auto position = static_cast<int16_t>(count() + 1);

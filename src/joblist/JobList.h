@@ -42,8 +42,7 @@ class JobListObserver {
 class JobList : public JobRows {
  public:
   static constexpr int16_t MaxRows = 32767;
-  static constexpr const char* ListFullMessage =
-      "The list is full: at most 32767 presentations can be queued.";
+  static constexpr const char* ListFullMessage = "The list is full: at most 32767 presentations can be queued.";
 
   explicit JobList(Dialogs& dialogs);
   void setObserver(JobListObserver* observer);

@@ -22,8 +22,8 @@ std::vector<std::string> SplitArguments(std::string_view text);
 std::optional<std::string> FindExecutable(const std::string& name);
 
 struct ResolvedCommandLine {
-  std::string executable;               // absolute path of the file to run
-  std::vector<std::string> arguments;   // argv, starting with the program as written
+  std::string executable;              // absolute path of the file to run
+  std::vector<std::string> arguments;  // argv, starting with the program as written
 };
 
 // Finds the program of a command line as Windows' process creation does when

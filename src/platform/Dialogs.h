@@ -12,11 +12,11 @@ enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
 
 struct FileDialogRequest {
-  bool save = false;                 // false: open dialog; true: save dialog
+  bool save = false;  // false: open dialog; true: save dialog
   std::string title;
-  std::string initialFolder;         // may name a file or be empty
-  std::string filterDescription;     // "PDF File (*.pdf)"
-  std::string filterPattern;         // "*.pdf"
+  std::string initialFolder;      // may name a file or be empty
+  std::string filterDescription;  // "PDF File (*.pdf)"
+  std::string filterPattern;      // "*.pdf"
   bool promptOverwrite = false;
 };
 
@@ -24,8 +24,8 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
   // Modal; returns when the user has answered. YesNo boxes default to Yes.
-  virtual MessageAnswer showMessage(const std::string& text, MessageIcon icon,
-                                    MessageButtons buttons, const std::string& title) = 0;
+  virtual MessageAnswer showMessage(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                                    const std::string& title) = 0;
   // The chosen path, or nothing when the user cancelled.
   virtual std::optional<std::string> chooseFile(const FileDialogRequest& request) = 0;
 };

@@ -49,13 +49,13 @@ class Presentation {
   virtual ~Presentation() = default;
   // PrintOptions
   virtual void setActivePrinter(const std::string& printerName) = 0;
-  virtual void setFitToPage(int32_t value) = 0;        // Flag::On or Flag::Off
-  virtual void setPrintComments(int32_t value) = 0;    // Flag::On or Flag::Off
-  virtual void setOutputType(int32_t value) = 0;       // PrintOutput::*
+  virtual void setFitToPage(int32_t value) = 0;      // Flag::On or Flag::Off
+  virtual void setPrintComments(int32_t value) = 0;  // Flag::On or Flag::Off
+  virtual void setOutputType(int32_t value) = 0;     // PrintOutput::*
   // PageSetup
-  virtual void setSlideOrientation(int32_t value) = 0; // Orientation::*
-  virtual void setSlideSize(int32_t value) = 0;        // SlideSizeType::*
-  virtual void setNotesOrientation(int32_t value) = 0; // Orientation::*
+  virtual void setSlideOrientation(int32_t value) = 0;  // Orientation::*
+  virtual void setSlideSize(int32_t value) = 0;         // SlideSizeType::*
+  virtual void setNotesOrientation(int32_t value) = 0;  // Orientation::*
   // Prints slides from..to (-1, -1: all) into the file, replacing one that is
   // there; returns when the file is written and not empty.
   virtual void printOut(int32_t from, int32_t to, const std::string& printToFile) = 0;

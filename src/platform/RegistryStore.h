@@ -76,13 +76,12 @@ class RegistryStore {
   // Opens an existing key (a key exists when it or a key below it is in the file).
   virtual int32_t openKey(uint32_t root, const std::string& keyPath, uint32_t access, RegistryHandle& handle);
   // Opens the key, creating it and the keys above it when missing.
-  virtual int32_t createKey(uint32_t root, const std::string& keyPath, uint32_t access,
-                            RegistryHandle& handle);
+  virtual int32_t createKey(uint32_t root, const std::string& keyPath, uint32_t access, RegistryHandle& handle);
   // With `data` null: reports the value's type and size in bytes. With `data`:
   // copies the bytes into it when `size` is large enough and sets `size` to the
   // count copied; otherwise MoreData, and `size` holds the count needed.
-  virtual int32_t queryValue(RegistryHandle handle, const std::string& valueName, uint32_t& type,
-                             uint8_t* data, uint32_t& size);
+  virtual int32_t queryValue(RegistryHandle handle, const std::string& valueName, uint32_t& type, uint8_t* data,
+                             uint32_t& size);
   virtual int32_t setValue(RegistryHandle handle, const std::string& valueName, uint32_t type,
                            const std::vector<uint8_t>& data);
   // Harmless on the null handle.

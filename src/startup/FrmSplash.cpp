@@ -8,10 +8,10 @@
 #include <QRect>
 #include <utility>
 
-#include "platform/InstanceWindow.h"
-#include "core/RuntimeFailure.h"
 #include "core/ErrorHandler.h"
+#include "core/RuntimeFailure.h"
 #include "core/Settings.h"
+#include "platform/InstanceWindow.h"
 
 namespace pelvantz {
 namespace {
@@ -21,8 +21,7 @@ constexpr const char* HandOffTag = "tmr_Timer()";
 constexpr const char* FontFamily = "Liberation Sans";
 
 QRect FromTwips(int left, int top, int width, int height) {
-  return {left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel,
-          height / TwipsPerPixel};
+  return {left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel};
 }
 
 QFont BoldFont(double points) {
@@ -32,8 +31,8 @@ QFont BoldFont(double points) {
   return font;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& place,
-                  double points, const QColor& colour) {
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& place, double points,
+                  const QColor& colour) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setGeometry(place);
@@ -46,8 +45,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const 
 
 }  // namespace
 
-FrmSplash::FrmSplash(SplashServices services, QWidget* parent)
-    : QWidget(parent), services_(std::move(services)) {
+FrmSplash::FrmSplash(SplashServices services, QWidget* parent) : QWidget(parent), services_(std::move(services)) {
   setObjectName(QStringLiteral("frmSplash"));
   setAttribute(Qt::WA_DeleteOnClose);
   buildControls();
@@ -73,8 +71,7 @@ void FrmSplash::buildControls() {
   }
 
   const QColor darkRed(192, 0, 0);
-  label1_ = MakeLabel(this, "Label1", QStringLiteral("Ver 2.8"), FromTwips(3840, 360, 960, 330),
-                      14.25, darkRed);
+  label1_ = MakeLabel(this, "Label1", QStringLiteral("Ver 2.8"), FromTwips(3840, 360, 960, 330), 14.25, darkRed);
   label5_ = MakeLabel(this, "Label5", QStringLiteral("Powerpoint to PDF Converter"),
                       FromTwips(600, 1650, 4065, 330), 14.25, darkRed);
 
@@ -149,8 +146,6 @@ void FrmSplash::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-int16_t FindInstanceWindow(InstanceWindow& instance) {
-  return instance.activateRunningCopy() ? 1 : 0;
-}
+int16_t FindInstanceWindow(InstanceWindow& instance) { return instance.activateRunningCopy() ? 1 : 0; }
 
 }  // namespace pelvantz

@@ -8,6 +8,10 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/ErrorHandler.h"
+#include "core/ExitStatus.h"
+#include "core/Registry.h"
+#include "core/Settings.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/ChildProcess.h"
 #include "platform/LibreOfficeFactory.h"
@@ -21,10 +25,6 @@
 #include "startup/SplashClock.h"
 #include "startup/Startup.h"
 #include "startup/TerminationSignals.h"
-#include "core/ErrorHandler.h"
-#include "core/ExitStatus.h"
-#include "core/Registry.h"
-#include "core/Settings.h"
 #include "ui/ConversionWorker.h"
 #include "ui/FrmMain.h"
 
@@ -76,22 +76,22 @@ int RunProgram(int argc, char* argv[]) {
   QtSplashClock clock;
   const auto endProgram = [&instance](int exitStatus) { EndProgramAtOnce(instance, exitStatus); };
   // A signal ends the program as a shell expects: exit status 128 + its number.
-  const TerminationSignals terminationSignals([&instance](int signal) { EndProgramAtOnce(instance, 128 + signal); },
-                                              [](int signal) { EndWithChildren(128 + signal); });
+  const TerminationSignals terminationSignals(
+      [&instance](int signal) { EndProgramAtOnce(instance, 128 + signal); },
+      [](int signal) { EndWithChildren(128 + signal); });
 
   std::unique_ptr<FrmMain> mainWindow;
   const auto showMainWindow = [&] {
-    mainWindow = std::make_unique<FrmMain>(MainWindowServices{
-        settings, dialogs, cursor, shell, errors, *office, registry, systemVersion, folder, endProgram,
-        OfficeConverter});
+    mainWindow =
+        std::make_unique<FrmMain>(MainWindowServices{settings, dialogs, cursor, shell, errors, *office, registry,
+                                                     systemVersion, folder, endProgram, OfficeConverter});
     dialogs.setOwner(mainWindow.get());
     mainWindow->show();
     instance.onActivationRequest([window = mainWindow.get()] { BringToFront(*window); });
   };
   const auto showSplash = [&] {
-    auto* splash = new FrmSplash(
-        SplashServices{settings, errors, instance, clock, qtFolder, showMainWindow,
-                       [&instance] { EndProgramAtOnce(instance, ExitStatus::Normal); }});
+    auto* splash = new FrmSplash(SplashServices{settings, errors, instance, clock, qtFolder, showMainWindow,
+                                                [&instance] { EndProgramAtOnce(instance, ExitStatus::Normal); }});
     CentreOnScreen(*splash);
     splash->show();
     // The first job's office starts while the splash shows.

@@ -1,9 +1,9 @@
 #include "startup/Startup.h"
 
-#include "platform/Dialogs.h"
 #include "core/ExitStatus.h"
 #include "core/PowerPointCheck.h"
 #include "core/Settings.h"
+#include "platform/Dialogs.h"
 
 namespace pelvantz {
 
@@ -14,8 +14,8 @@ bool Main(const StartupServices& services) {
       return false;
     }
     if (IsPowerPointInstalled(services.registry) == 0) {
-      services.dialogs.showMessage(PresentationAppMissingMessage, MessageIcon::Critical,
-                                   MessageButtons::Ok, ApplicationTitle);
+      services.dialogs.showMessage(PresentationAppMissingMessage, MessageIcon::Critical, MessageButtons::Ok,
+                                   ApplicationTitle);
       services.endProgram(ExitStatus::PresentationAppMissing);
       return false;
     }

@@ -17,7 +17,7 @@ struct StartupServices {
   SettingsStore& settings;
   Dialogs& dialogs;
   Registry& registry;
-  std::function<void()> showSplash;  // shows the splash window without waiting
+  std::function<void()> showSplash;                // shows the splash window without waiting
   std::function<void(int exitStatus)> endProgram;  // ends the process at once
 };
 

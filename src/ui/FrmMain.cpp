@@ -12,11 +12,11 @@
 #include <QWindow>
 #include <cctype>
 
-#include "joblist/JobList.h"
-#include "core/RuntimeFailure.h"
 #include "core/ErrorHandler.h"
 #include "core/ExitStatus.h"
+#include "core/RuntimeFailure.h"
 #include "core/Settings.h"
+#include "joblist/JobList.h"
 #include "ui/InputBlocker.h"
 #include "ui/Links.h"
 #include "ui/PageKeyFilter.h"
@@ -52,9 +52,8 @@ FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
   batch_ = std::make_unique<BatchDriver>(BatchServices{
       *this, *jobs_, services_.dialogs, services_.cursor, services_.errors, SystemNumberFormat(),
       [this](const std::string& source, const std::string& target, int16_t position,
-             const ConversionOptions& options, bool anotherJobFollows) {
-        worker_.run(source, target, position, options, anotherJobFollows);
-      }});
+             const ConversionOptions& options,
+             bool anotherJobFollows) { worker_.run(source, target, position, options, anotherJobFollows); }});
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
@@ -87,7 +86,8 @@ void FrmMain::connectHandlers() {
   connect(ui_.cmdContactUs, &PictureButton::clicked, this, [this] { cmdContactUs_Click(services_.shell); });
   connect(ui_.cmdHelp, &PictureButton::clicked, this,
           [this] { cmdHelp_Click(services_.shell, services_.applicationFolder); });
-  connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, ui_.cmdHelp, &PictureButton::clicked);
+  connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, ui_.cmdHelp,
+          &PictureButton::clicked);
   connect(qApp, &QGuiApplication::focusWindowChanged, this, &FrmMain::noteFocusWindow);
 }
 
@@ -170,27 +170,29 @@ void FrmMain::chkOpenDocEditing_Click() {
 }
 
 void FrmMain::cmdBrowse_Click() {
-  RunSteps(services_.errors, BrowseErrorTag, {[this] {
-             AppSettings& settings = services_.settings.settings();
-             FileDialogRequest request;
-             request.title = "Select Source File";
-             request.initialFolder = settings.RecentFolder.empty() ? services_.applicationFolder : settings.RecentFolder;
-             request.filterDescription = "Microsoft Powerpoint (*.ppt)";
-             request.filterPattern = "*.ppt";
-             const std::optional<std::string> chosen = services_.dialogs.chooseFile(request);
-             if (!chosen || chosen->empty()) return;
-             // The choice is remembered even when it is refused below.
-             settings.RecentFolder = *chosen;
-             services_.settings.WriteSetting(SettingsSection, "PATH", *chosen);
-             if (!HasExtension(*chosen, ".ppt")) {
-               services_.dialogs.showMessage("Invalid file selected. Please select valid Powerpoint file only.",
-                                             MessageIcon::Critical, MessageButtons::Ok, ApplicationTitle);
-               ui_.txtfilepath->clear();
-               return;
-             }
-             ui_.txtfilepath->setText(QString::fromStdString(*chosen));
-             ui_.txtfilepathOutput->setText(QString::fromStdString(chosen->substr(0, chosen->size() - 4) + ".pdf"));
-           }});
+  RunSteps(
+      services_.errors, BrowseErrorTag, {[this] {
+        AppSettings& settings = services_.settings.settings();
+        FileDialogRequest request;
+        request.title = "Select Source File";
+        request.initialFolder =
+            settings.RecentFolder.empty() ? services_.applicationFolder : settings.RecentFolder;
+        request.filterDescription = "Microsoft Powerpoint (*.ppt)";
+        request.filterPattern = "*.ppt";
+        const std::optional<std::string> chosen = services_.dialogs.chooseFile(request);
+        if (!chosen || chosen->empty()) return;
+        // The choice is remembered even when it is refused below.
+        settings.RecentFolder = *chosen;
+        services_.settings.WriteSetting(SettingsSection, "PATH", *chosen);
+        if (!HasExtension(*chosen, ".ppt")) {
+          services_.dialogs.showMessage("Invalid file selected. Please select valid Powerpoint file only.",
+                                        MessageIcon::Critical, MessageButtons::Ok, ApplicationTitle);
+          ui_.txtfilepath->clear();
+          return;
+        }
+        ui_.txtfilepath->setText(QString::fromStdString(*chosen));
+        ui_.txtfilepathOutput->setText(QString::fromStdString(chosen->substr(0, chosen->size() - 4) + ".pdf"));
+      }});
 }
 
 void FrmMain::cmdBrowseOutput_Click() {

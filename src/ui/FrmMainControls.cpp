@@ -25,9 +25,7 @@ constexpr int ClientHeight = 440;
 
 // Positions and sizes are laid out in twips, 15 to a pixel.
 int Px(int twips) { return qRound(twips / 15.0); }
-QRect Twips(int left, int top, int width, int height) {
-  return {Px(left), Px(top), Px(width), Px(height)};
-}
+QRect Twips(int left, int top, int width, int height) { return {Px(left), Px(top), Px(width), Px(height)}; }
 
 QFont MakeFont(const char* family, qreal points, bool bold) {
   QFont font(QString::fromLatin1(family));
@@ -125,19 +123,23 @@ void FrmMainControls::setupUi(QWidget& form, JobList& jobs) {
 
 void FrmMainControls::createSelectionFrame(JobList& jobs) {
   Frame2 = PlaceFrame(picMain, "Frame2", "Select File:", Twips(450, 1380, 9555, 4695), CaptionFont());
-  Label12 = PlaceCaptioned<QLabel>(Frame2, "Label12", "Select Source File:", Twips(120, 210, 1605, 195), FieldFont());
+  Label12 =
+      PlaceCaptioned<QLabel>(Frame2, "Label12", "Select Source File:", Twips(120, 210, 1605, 195), FieldFont());
   txtfilepath = Place<QLineEdit>(Frame2, "txtfilepath", Twips(120, 420, 7725, 345), FieldFont());
   cmdBrowse = PlaceButton(Frame2, "cmdBrowse", "&Browse", Twips(8100, 390, 1245, 375));
-  Label11 = PlaceCaptioned<QLabel>(Frame2, "Label11", "Select Target Location:", Twips(120, 810, 1980, 195), FieldFont());
+  Label11 = PlaceCaptioned<QLabel>(Frame2, "Label11", "Select Target Location:", Twips(120, 810, 1980, 195),
+                                   FieldFont());
   txtfilepathOutput = Place<QLineEdit>(Frame2, "txtfilepathOutput", Twips(150, 1020, 7665, 345), WindowFont());
   cmdBrowseOutput = PlaceButton(Frame2, "cmdBrowseOutput", "B&rowse", Twips(8100, 990, 1245, 375));
   cmdAddToList = PlaceButton(Frame2, "cmdAddToList", "&Add to List", Twips(6780, 1470, 1245, 375));
   cmdClear = PlaceButton(Frame2, "cmdClear", "&Clear List", Twips(8130, 1470, 1245, 375));
   createJobListView(jobs);
   createPrintSizeFrame();
-  chkFitToPage = PlaceCaptioned<QCheckBox>(Frame2, "chkFitToPage", "Fit To Page", Twips(6180, 3390, 2025, 225), FieldFont());
+  chkFitToPage =
+      PlaceCaptioned<QCheckBox>(Frame2, "chkFitToPage", "Fit To Page", Twips(6180, 3390, 2025, 225), FieldFont());
   chkFitToPage->setChecked(true);
-  chkComments = PlaceCaptioned<QCheckBox>(Frame2, "chkComments", "Print Comments", Twips(6180, 3690, 1755, 225), FieldFont());
+  chkComments = PlaceCaptioned<QCheckBox>(Frame2, "chkComments", "Print Comments", Twips(6180, 3690, 1755, 225),
+                                          FieldFont());
 }
 
 void FrmMainControls::createJobListView(JobList& jobs) {
@@ -167,8 +169,10 @@ void FrmMainControls::createJobListView(JobList& jobs) {
 
 void FrmMainControls::createPrintSizeFrame() {
   Frame1 = PlaceFrame(Frame2, "Frame1", "Print Size", Twips(2610, 3270, 3405, 1245), WindowFont());
-  optLandscape = PlaceCaptioned<QRadioButton>(Frame1, "optLandscape", "Landscape", Twips(180, 210, 1365, 255), FieldFont());
-  optPotrait = PlaceCaptioned<QRadioButton>(Frame1, "optPotrait", "Potrait", Twips(1830, 210, 1155, 285), FieldFont());
+  optLandscape =
+      PlaceCaptioned<QRadioButton>(Frame1, "optLandscape", "Landscape", Twips(180, 210, 1365, 255), FieldFont());
+  optPotrait =
+      PlaceCaptioned<QRadioButton>(Frame1, "optPotrait", "Potrait", Twips(1830, 210, 1155, 285), FieldFont());
   orientationGroup = new QButtonGroup(Frame1);
   orientationGroup->addButton(optLandscape);
   orientationGroup->addButton(optPotrait);
@@ -176,7 +180,7 @@ void FrmMainControls::createPrintSizeFrame() {
   Label3 = PlaceCaptioned<QLabel>(Frame1, "Label3", "Output Type:", Twips(210, 570, 1125, 195), FieldFont());
   cboOutputType = Place<QComboBox>(Frame1, "cboOutputType", Twips(1500, 510, 1515, 315), WindowFont());
   cboOutputType->addItems({"Slides", "Notes", "Outline", "1 Slide Handouts", "2 Slide Handouts",
-                            "3 Slide Handouts", "4 Slide Handouts", "6 Slide Handouts", "9 Slide Handouts"});
+                           "3 Slide Handouts", "4 Slide Handouts", "6 Slide Handouts", "9 Slide Handouts"});
   Label8 = PlaceCaptioned<QLabel>(Frame1, "Label8", "Paper Size:", Twips(210, 930, 990, 195), FieldFont());
   cboPaperSize = Place<QComboBox>(Frame1, "cboPaperSize", Twips(1500, 870, 1515, 315), WindowFont());
   cboPaperSize->addItems({"A3", "A4", "35MM", "Letter", "Invoice", "Banner"});
@@ -184,8 +188,10 @@ void FrmMainControls::createPrintSizeFrame() {
 
 void FrmMainControls::createPrintRangeFrame(QWidget& form) {
   Frame3 = PlaceFrame(picMain, "Frame3", "Print Range", Twips(630, 4650, 2385, 1245), WindowFont());
-  chkAllPages = PlaceCaptioned<QRadioButton>(Frame3, "chkAllPages", "All Pages", Twips(150, 210, 1155, 285), FieldFont());
-  chkFromTo = PlaceCaptioned<QRadioButton>(Frame3, "chkFromTo", "Select Page Range", Twips(150, 510, 1965, 255), FieldFont());
+  chkAllPages =
+      PlaceCaptioned<QRadioButton>(Frame3, "chkAllPages", "All Pages", Twips(150, 210, 1155, 285), FieldFont());
+  chkFromTo = PlaceCaptioned<QRadioButton>(Frame3, "chkFromTo", "Select Page Range", Twips(150, 510, 1965, 255),
+                                           FieldFont());
   pageRangeGroup = new QButtonGroup(Frame3);
   pageRangeGroup->addButton(chkAllPages);
   pageRangeGroup->addButton(chkFromTo);
@@ -199,7 +205,7 @@ void FrmMainControls::createPrintRangeFrame(QWidget& form) {
 
 void FrmMainControls::createBottomControls() {
   chkOpenDocEditing = PlaceCaptioned<QCheckBox>(picMain, "chkOpenDocEditing", "Open After Conversion Done",
-                                                 Twips(6540, 5670, 3165, 195), FieldFont());
+                                                Twips(6540, 5670, 3165, 195), FieldFont());
   chkOpenDocEditing->raise();
   Line3 = PlaceLine(picMain, "Line3", 390, 6150, 10080);
   cmdConvert = PlaceButton(picMain, "cmdConvert", "&Convert", Twips(7350, 6270, 1245, 375));
@@ -208,10 +214,10 @@ void FrmMainControls::createBottomControls() {
 
 void FrmMainControls::setFocusOrder() {
   const std::vector<QWidget*> order = {
-      txtfilepath,  txtfilepathOutput, chkAllPages,  chkFromTo,       txtFrom,
-      txtTo,        chkOpenDocEditing, optPotrait,   optLandscape,    cboPaperSize,
-      chkFitToPage, chkComments,       cboOutputType, cmdBrowse,      cmdBrowseOutput,
-      cmdClear,     cmdAddToList,      cmdClose,     cmdConvert,      lvwGeneral};
+      txtfilepath,  txtfilepathOutput, chkAllPages,   chkFromTo,    txtFrom,
+      txtTo,        chkOpenDocEditing, optPotrait,    optLandscape, cboPaperSize,
+      chkFitToPage, chkComments,       cboOutputType, cmdBrowse,    cmdBrowseOutput,
+      cmdClear,     cmdAddToList,      cmdClose,      cmdConvert,   lvwGeneral};
   for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
   // The three pictures come after every control the user works with.
   QWidget::setTabOrder(lvwGeneral, cmdHomeLink);
@@ -230,7 +236,8 @@ void FrmMainControls::nameControls() {
   NameField(*Label8, *cboPaperSize);
   NameField(*Label4, *txtFrom);
   NameField(*Label2, *txtTo);
-  for (PictureButton* picture : {cmdHomeLink, cmdContactUs, cmdHelp}) picture->setAccessibleName(picture->toolTip());
+  for (PictureButton* picture : {cmdHomeLink, cmdContactUs, cmdHelp})
+    picture->setAccessibleName(picture->toolTip());
   Image1->setAccessibleName(QStringLiteral("Quillborn"));
   lvwGeneral->setAccessibleName(QStringLiteral("Presentations to convert"));
 }

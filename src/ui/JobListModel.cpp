@@ -5,15 +5,19 @@
 namespace pelvantz {
 namespace {
 
-const std::array<const char*, JobListModel::ColumnCount> ColumnCaptions = {
-    "Powerpoint File", "Source Location", "Target Location", "Status"};
+const std::array<const char*, JobListModel::ColumnCount> ColumnCaptions = {"Powerpoint File", "Source Location",
+                                                                           "Target Location", "Status"};
 
 const std::string& FieldOf(const ConversionJob& job, int column) {
   switch (column) {
-    case JobListModel::SourceColumn: return job.SourcePath;
-    case JobListModel::TargetColumn: return job.TargetPath;
-    case JobListModel::StatusColumn: return job.Status;
-    default: return job.DisplayName;
+    case JobListModel::SourceColumn:
+      return job.SourcePath;
+    case JobListModel::TargetColumn:
+      return job.TargetPath;
+    case JobListModel::StatusColumn:
+      return job.Status;
+    default:
+      return job.DisplayName;
   }
 }
 
@@ -22,8 +26,8 @@ const std::string& FieldOf(const ConversionJob& job, int column) {
 QString RowExplanation(const ConversionJob& job) {
   QString text;
   if (!job.Reason.empty()) text = QString::fromStdString(job.Reason) + QLatin1Char('\n');
-  return text + QStringLiteral("Source: ") + QString::fromStdString(job.SourcePath) + QStringLiteral("\nTarget: ") +
-         QString::fromStdString(job.TargetPath);
+  return text + QStringLiteral("Source: ") + QString::fromStdString(job.SourcePath) +
+         QStringLiteral("\nTarget: ") + QString::fromStdString(job.TargetPath);
 }
 
 }  // namespace
@@ -34,22 +38,21 @@ JobListModel::JobListModel(JobList& jobs, QObject* parent) : QAbstractTableModel
 
 JobListModel::~JobListModel() { jobs_.setObserver(nullptr); }
 
-int JobListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : jobs_.count();
-}
+int JobListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : jobs_.count(); }
 
-int JobListModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : ColumnCount;
-}
+int JobListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
 
 QVariant JobListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= jobs_.count()) return {};
   const ConversionJob& job = jobs_.at(static_cast<int16_t>(index.row() + 1));
   switch (role) {
-    case Qt::DisplayRole: return QString::fromStdString(FieldOf(job, index.column()));
+    case Qt::DisplayRole:
+      return QString::fromStdString(FieldOf(job, index.column()));
     case Qt::ToolTipRole:
-    case Qt::AccessibleDescriptionRole: return RowExplanation(job);
-    default: return {};
+    case Qt::AccessibleDescriptionRole:
+      return RowExplanation(job);
+    default:
+      return {};
   }
 }
 

@@ -7,9 +7,7 @@ namespace pelvantz {
 
 void cmdHomeLink_Click(Shell& shell) { shell.open(std::string(VendorSite) + "/default.aspx"); }
 
-void cmdContactUs_Click(Shell& shell) {
-  shell.open(std::string(VendorSite) + "/frm_feedback.aspx?pg=1");
-}
+void cmdContactUs_Click(Shell& shell) { shell.open(std::string(VendorSite) + "/frm_feedback.aspx?pg=1"); }
 
 // A missing help page is not handed on: a browser would show an error page
 // for it, and a click without a help page is meant to show nothing.

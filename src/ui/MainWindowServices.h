@@ -24,7 +24,7 @@ struct ConversionEnvironment;
 using MakeConverter = std::function<JobRunner(const ConversionEnvironment& environment)>;
 
 struct MainWindowServices {
-  SettingsStore& settings;   // AppSettings live here (settings.settings())
+  SettingsStore& settings;  // AppSettings live here (settings.settings())
   Dialogs& dialogs;
   Cursor& cursor;
   Shell& shell;

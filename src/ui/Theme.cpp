@@ -22,23 +22,24 @@ namespace {
 
 // Controls whose background the theme sets, in the order it sets them.
 const std::vector<const char*> BackColorTargets = {
-    "chkAllPages", "chkFromTo", "chkOpenDocEditing", "cmdConvert", "cmdClose", "cmdBrowse",
-    "cmdBrowseOutput", "cmdAddToList", "cmdClear", "Frame1", "Frame2", "Frame3", "Label11",
-    "Label12", "Label2", "Label4", "Line3", "lvwGeneral", "picMain", "chkComments",
-    "chkFitToPage", "optLandscape", "optPotrait"};
+    "chkAllPages",  "chkFromTo",       "chkOpenDocEditing", "cmdConvert", "cmdClose",
+    "cmdBrowse",    "cmdBrowseOutput", "cmdAddToList",      "cmdClear",   "Frame1",
+    "Frame2",       "Frame3",          "Label11",           "Label12",    "Label2",
+    "Label4",       "Line3",           "lvwGeneral",        "picMain",    "chkComments",
+    "chkFitToPage", "optLandscape",    "optPotrait"};
 
 // Controls whose text colour the theme sets, in the order it sets them.
-const std::vector<const char*> ForeColorTargets = {
-    "chkAllPages", "chkFromTo", "chkOpenDocEditing", "Frame1", "Frame2", "Frame3", "Label11",
-    "Label12", "Label2", "Label4", "optLandscape", "optPotrait", "Line3", "lvwGeneral",
-    "picMain", "chkComments", "chkFitToPage"};
+const std::vector<const char*> ForeColorTargets = {"chkAllPages", "chkFromTo",  "chkOpenDocEditing", "Frame1",
+                                                   "Frame2",      "Frame3",     "Label11",           "Label12",
+                                                   "Label2",      "Label4",     "optLandscape",      "optPotrait",
+                                                   "Line3",       "lvwGeneral", "picMain",           "chkComments",
+                                                   "chkFitToPage"};
 
 // Controls that keep their design colours. Palettes inherit from the parent,
 // so these get their current colours pinned before their containers change.
 const std::vector<const char*> UnthemedControls = {
-    "Label3", "Label8", "txtfilepath", "txtfilepathOutput", "txtFrom", "txtTo",
-    "cboOutputType", "cboPaperSize", "Line1", "Image1", "cmdHomeLink", "cmdContactUs",
-    "cmdHelp"};
+    "Label3",       "Label8", "txtfilepath", "txtfilepathOutput", "txtFrom",      "txtTo",  "cboOutputType",
+    "cboPaperSize", "Line1",  "Image1",      "cmdHomeLink",       "cmdContactUs", "cmdHelp"};
 
 struct PictureSlot {
   const char* control;
@@ -49,9 +50,9 @@ const std::vector<PictureSlot> Pictures = {{"cmdHomeLink", "/images/home.gif"},
                                            {"Image1", "/images/pelvant.gif"},
                                            {"cmdContactUs", "/images/contact.gif"}};
 
-const std::vector<QPalette::ColorRole> PinnedRoles = {
-    QPalette::Window, QPalette::WindowText, QPalette::Base,
-    QPalette::Text,   QPalette::Button,     QPalette::ButtonText};
+const std::vector<QPalette::ColorRole> PinnedRoles = {QPalette::Window, QPalette::WindowText,
+                                                      QPalette::Base,   QPalette::Text,
+                                                      QPalette::Button, QPalette::ButtonText};
 
 // A 0x00BBGGRR colour from its decimal text; nothing when the text is not a
 // number or not a plain colour (system colours and out-of-range values).
@@ -69,8 +70,8 @@ std::optional<QColor> ColourFromText(const QString& text) {
 class FlatFrame : public QProxyStyle {
  public:
   // The outline stops short of the caption, as a frame's line does.
-  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
-                          QPainter* painter, const QWidget* widget) const override {
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                          const QWidget* widget) const override {
     const auto* frame = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
     if (control != CC_GroupBox || !frame) {
       return QProxyStyle::drawComplexControl(control, option, painter, widget);
@@ -128,8 +129,7 @@ void PinUnthemedControls(QWidget& window) {
   }
 }
 
-void SetRoles(QWidget& control, std::initializer_list<QPalette::ColorRole> roles,
-              const QColor& colour) {
+void SetRoles(QWidget& control, std::initializer_list<QPalette::ColorRole> roles, const QColor& colour) {
   QPalette palette = control.palette();
   for (const auto role : roles) palette.setColor(role, colour);
   control.setPalette(palette);
@@ -184,8 +184,8 @@ using Assignment = void (*)(QWidget&, const QColor&);
 
 // A target that cannot take the colour (no such control) is skipped; text
 // that is no colour leaves every target as designed.
-void ApplyToTargets(QWidget& window, const QString& colourText,
-                    const std::vector<const char*>& targets, Assignment assign) {
+void ApplyToTargets(QWidget& window, const QString& colourText, const std::vector<const char*>& targets,
+                    Assignment assign) {
   PinUnthemedControls(window);
   const auto colour = ColourFromText(colourText);
   if (!colour) return;
@@ -214,8 +214,7 @@ void DoColorChange(QWidget& window, const QString& colourText) {
   ApplyToTargets(window, colourText, BackColorTargets, SetBackColour);
 }
 
-void DoForeColorChange(QWidget& window, const QString& colourText,
-                       const QString& applicationFolder) {
+void DoForeColorChange(QWidget& window, const QString& colourText, const QString& applicationFolder) {
   ApplyToTargets(window, colourText, ForeColorTargets, SetTextColour);
   SetImages(window, applicationFolder);
 }

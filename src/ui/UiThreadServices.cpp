@@ -4,8 +4,8 @@
 
 namespace pelvantz {
 
-MessageAnswer UiThreadDialogs::showMessage(const std::string& text, MessageIcon icon,
-                                           MessageButtons buttons, const std::string& title) {
+MessageAnswer UiThreadDialogs::showMessage(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                                           const std::string& title) {
   MessageAnswer answer = MessageAnswer::Ok;
   RunOnUiThread([&] { answer = inner_.showMessage(text, icon, buttons, title); });
   return answer;

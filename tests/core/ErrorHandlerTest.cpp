@@ -18,8 +18,7 @@ namespace {
 using testing::FakeDialogs;
 
 const std::string Title = "Pelvantz - Powerpoint to PDF Converter";
-const std::string ControlLimitText =
-    "Error: OverFlow of Controls.\r\nYou have exceeded the control limits.";
+const std::string ControlLimitText = "Error: OverFlow of Controls.\r\nYou have exceeded the control limits.";
 
 std::string DatabaseText(const std::string& description) {
   return "Following error occured while accessing database:\r\n\r\n" + description +
@@ -40,8 +39,7 @@ class RecordingCursor : public Cursor {
 
 class FailingDialogs : public FakeDialogs {
  public:
-  MessageAnswer showMessage(const std::string&, MessageIcon, MessageButtons,
-                            const std::string&) override {
+  MessageAnswer showMessage(const std::string&, MessageIcon, MessageButtons, const std::string&) override {
     throw RuntimeFailure(ErrorNumber::ObjectNotSet, "no window");
   }
 };
@@ -85,9 +83,9 @@ TEST(ErrorHandlerTest, ClassifiesEveryNumberOfTheTable) {
 
     EXPECT_EQ(handler.ReportError(c.number, "Disk", "frmMain:cmdBrowse"), c.answer);
 
-    const std::vector<std::string> expectedPointer =
-        c.answer ? std::vector<std::string>{"busy", "default"}
-                 : std::vector<std::string>{"busy", "default", "default"};
+    const std::vector<std::string> expectedPointer = c.answer
+                                                         ? std::vector<std::string>{"busy", "default"}
+                                                         : std::vector<std::string>{"busy", "default", "default"};
     EXPECT_EQ(cursor.calls, expectedPointer);
     if (c.shown == Shown::Nothing) {
       EXPECT_TRUE(dialogs.messages.empty());
@@ -142,12 +140,11 @@ TEST(ErrorHandlerTest, RunStepsGoesOnOrAbandonsAsTheHandlerAnswers) {
   ErrorHandler handler(dialogs, cursor, Title);
   std::vector<int> ran;
 
-  const bool completed = RunSteps(handler, "frmMain:Image9_Click",
-                                  {[&] { ran.push_back(1); },
-                                   [&] { throw RuntimeFailure(ErrorNumber::TypeMismatch, "Type mismatch"); },
-                                   [&] { ran.push_back(3); },
-                                   [&] { throw RuntimeFailure(ErrorNumber::Overflow, "Overflow"); },
-                                   [&] { ran.push_back(5); }});
+  const bool completed = RunSteps(
+      handler, "frmMain:Image9_Click",
+      {[&] { ran.push_back(1); }, [&] { throw RuntimeFailure(ErrorNumber::TypeMismatch, "Type mismatch"); },
+       [&] { ran.push_back(3); }, [&] { throw RuntimeFailure(ErrorNumber::Overflow, "Overflow"); },
+       [&] { ran.push_back(5); }});
 
   EXPECT_FALSE(completed);
   EXPECT_EQ(ran, (std::vector<int>{1, 3}));
@@ -199,9 +196,9 @@ TEST(ErrorHandlerTest, RunStepsReportsExceptionsOfAnyTypeAndGoesOn) {
   ErrorHandler handler(dialogs, cursor, Title);
   std::vector<int> ran;
 
-  EXPECT_TRUE(RunSteps(handler, "tag",
-                       {[&] { throw std::bad_alloc(); }, [&] { ran.push_back(2); },
-                        [&] { throw 42; }, [&] { ran.push_back(4); }}));
+  EXPECT_TRUE(RunSteps(
+      handler, "tag",
+      {[&] { throw std::bad_alloc(); }, [&] { ran.push_back(2); }, [&] { throw 42; }, [&] { ran.push_back(4); }}));
 
   EXPECT_EQ(ran, (std::vector<int>{2, 4}));
   EXPECT_EQ(cursor.calls, (std::vector<std::string>{"default", "default"}));  // reported twice
@@ -210,11 +207,9 @@ TEST(ErrorHandlerTest, RunStepsReportsExceptionsOfAnyTypeAndGoesOn) {
 
 TEST(ErrorHandlerTest, SkippingRunnerRunsEveryStepWhateverThrows) {
   std::vector<int> ran;
-  RunStepsSkippingFailures({[&] { ran.push_back(1); },
-                            [&] { throw RuntimeFailure(ErrorNumber::Overflow, "Overflow"); },
-                            [&] { ran.push_back(3); },
-                            [&] { throw std::bad_alloc(); },
-                            [&] { ran.push_back(5); }});
+  RunStepsSkippingFailures(
+      {[&] { ran.push_back(1); }, [&] { throw RuntimeFailure(ErrorNumber::Overflow, "Overflow"); },
+       [&] { ran.push_back(3); }, [&] { throw std::bad_alloc(); }, [&] { ran.push_back(5); }});
   EXPECT_EQ(ran, (std::vector<int>{1, 3, 5}));
 }
 

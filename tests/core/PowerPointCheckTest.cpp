@@ -16,8 +16,7 @@ namespace {
 class WatchedStore : public RegistryStore {
  public:
   using RegistryStore::RegistryStore;
-  int32_t openKey(uint32_t root, const std::string& keyPath, uint32_t access,
-                  RegistryHandle& handle) override {
+  int32_t openKey(uint32_t root, const std::string& keyPath, uint32_t access, RegistryHandle& handle) override {
     opened.push_back(keyPath);
     return RegistryStore::openKey(root, keyPath, access, handle);
   }

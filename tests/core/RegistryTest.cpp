@@ -147,7 +147,8 @@ TEST_F(RegistryTest, WritesTextWithoutTerminatorAndIntegersAsFourBytes) {
       {"Empty", std::monostate{}, RegistryType::String, 0, ""s, "\"Empty\"=hex(1):\n"},
       {"Number", int32_t{-1}, RegistryType::Dword, 0, int32_t{-1}, "\"Number\"=dword:ffffffff\n"},
       {"NumberText", "300"s, RegistryType::Dword, 0, int32_t{300}, "\"NumberText\"=dword:0000012c\n"},
-      {"NotANumber", "abc"s, RegistryType::Dword, RegistryStatus::InvalidParameter, std::monostate{}, "NotANumber"},
+      {"NotANumber", "abc"s, RegistryType::Dword, RegistryStatus::InvalidParameter, std::monostate{},
+       "NotANumber"},
       {"Expandable", "%HOME%"s, RegistryType::ExpandString, 0, std::monostate{}, "Expandable"},
   };
   for (const auto& row : rows) {
@@ -158,14 +159,13 @@ TEST_F(RegistryTest, WritesTextWithoutTerminatorAndIntegersAsFourBytes) {
     const bool stored = !std::holds_alternative<std::monostate>(row.readBack);
     EXPECT_EQ(ReadFile(file).find(row.storedLine) != std::string::npos, stored) << ReadFile(file);
   }
-  EXPECT_EQ(
-      registry.SetRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\Missing", "Text", "x"s, RegistryType::String),
-      RegistryStatus::InvalidHandle);
+  EXPECT_EQ(registry.SetRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\Missing", "Text", "x"s,
+                                      RegistryType::String),
+            RegistryStatus::InvalidHandle);
 }
 
 TEST_F(RegistryTest, ADamagedStoreReadsEmptyAndIsLeftAlone) {
-  const std::string damaged =
-      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\" + std::string(TestKey) + "]\n\"Text\"=\"abc\n";
+  const std::string damaged = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\" + std::string(TestKey) + "]\n\"Text\"=\"abc\n";
   WriteFile(file, damaged);
   EXPECT_EQ(Get("Text"), RegistryValue());
   EXPECT_NE(registry.SetRegistryValue(RegistryRoot::LocalMachine, TestKey, "Text", "x"s, RegistryType::String), 0);

@@ -110,8 +110,7 @@ TEST_F(SettingsTest, LoadingFillsEveryFieldWithItsDefaults) {
 
 TEST_F(SettingsTest, ReadingTrimsCutsAndTreatsEmptyAsAbsent) {
   const std::string longValue = std::string(250, 'a') + "bcdefghij";
-  WriteSettingsFile("[settings]\nBLANKS=   two words   \nEMPTY=\nQUOTED=\"  inner  \"\nLONG=" + longValue +
-                    "\n");
+  WriteSettingsFile("[settings]\nBLANKS=   two words   \nEMPTY=\nQUOTED=\"  inner  \"\nLONG=" + longValue + "\n");
   ASSERT_TRUE(store.OpenSettingsFile());
   const struct {
     const char* key;

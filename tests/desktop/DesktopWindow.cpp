@@ -31,9 +31,17 @@ DesktopWindow::DesktopWindow(const OfficeTimeLimits& limits, MakeConverter makeC
       office_(MakeLibreOfficeFactory(app_.string(), "", limits)) {
   settings_.OpenSettingsFile();
   settings_.LoadSettings();
-  MainWindowServices services{settings_, dialogs_, cursor_,         shell_,
-                              errors_,   *office_, registry_,       version_,
-                              app_.string(), [this](int) { ++endProgramCalls; }, std::move(makeConverter)};
+  MainWindowServices services{settings_,
+                              dialogs_,
+                              cursor_,
+                              shell_,
+                              errors_,
+                              *office_,
+                              registry_,
+                              version_,
+                              app_.string(),
+                              [this](int) { ++endProgramCalls; },
+                              std::move(makeConverter)};
   window_ = std::make_unique<FrmMain>(std::move(services));
   dialogs_.setOwner(window_.get());
 }

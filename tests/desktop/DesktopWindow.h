@@ -8,15 +8,15 @@
 #include <memory>
 #include <string>
 
+#include "core/ErrorHandler.h"
+#include "core/Registry.h"
+#include "core/Settings.h"
 #include "engine/Conversion.h"
 #include "platform/LibreOfficeFactory.h"
 #include "platform/RegistryStore.h"
 #include "platform/linux/LinuxSystemVersion.h"
 #include "platform/qt/QtCursor.h"
 #include "platform/qt/QtDialogs.h"
-#include "core/ErrorHandler.h"
-#include "core/Registry.h"
-#include "core/Settings.h"
 #include "support/ApplicationCopy.h"
 #include "support/Doubles.h"
 #include "support/TempFolder.h"

@@ -25,8 +25,10 @@ std::vector<std::string> VisibleWindows(pid_t program) {
   std::vector<std::string> ids;
   std::string id;
   for (char c : CommandOutput("xdotool search --onlyvisible --pid " + std::to_string(program) + " 2>/dev/null")) {
-    if (c != '\n') id += c;
-    else if (!id.empty()) ids.push_back(std::exchange(id, ""));
+    if (c != '\n')
+      id += c;
+    else if (!id.empty())
+      ids.push_back(std::exchange(id, ""));
   }
   return ids;
 }
@@ -68,7 +70,7 @@ int ExitStatusOf(pid_t program) {
 // Queues a presentation and presses Convert, as a user does with the mouse.
 void ConvertOne(const std::string& mainWindow, const fs::path& presentation) {
   Xdotool("windowactivate --sync " + mainWindow);
-  Xdotool("type --delay 5 '" + presentation.string() + "'");  // the focus starts in the source box
+  Xdotool("type --delay 5 '" + presentation.string() + "'");         // the focus starts in the source box
   Xdotool("mousemove --window " + mainWindow + " 509 418 click 1");  // Convert
 }
 
@@ -83,7 +85,8 @@ TEST(FatalEndTest, EachFatalEndExitsWithItsOwnStatusAfterItsMessage) {
        ExitStatus::SettingsFileMissing},
       {"presentation application missing",
        [](const fs::path& app) {
-         std::ofstream(app / "pelvantz.reg") << "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\GS]\n\"GSPath\"=\"/usr/bin/gs\"\n";
+         std::ofstream(app / "pelvantz.reg")
+             << "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\GS]\n\"GSPath\"=\"/usr/bin/gs\"\n";
        },
        false, ExitStatus::PresentationAppMissing},
       {"converter missing",

@@ -37,11 +37,20 @@ TEST(RowReasonTest, AFailedRowSaysWhyWhereTheUserLooks) {
     OfficeTimeLimits limits;
     std::string reason;
   } cases[] = {
-      {"encrypted deck", Corpus() / "oletools/encrypted.ppt", out.path() / "encrypted.pdf", {},
+      {"encrypted deck",
+       Corpus() / "oletools/encrypted.ppt",
+       out.path() / "encrypted.pdf",
+       {},
        "The presentation cannot be opened: it is protected by a password."},
-      {"damaged file", Corpus() / "mimetype/ppt.ppt", out.path() / "ppt.pdf", {},
+      {"damaged file",
+       Corpus() / "mimetype/ppt.ppt",
+       out.path() / "ppt.pdf",
+       {},
        "The presentation cannot be opened: the file is damaged."},
-      {"missing target folder", Corpus() / "mscfb/test.ppt", missingFolder / "test.pdf", {},
+      {"missing target folder",
+       Corpus() / "mscfb/test.ppt",
+       missingFolder / "test.pdf",
+       {},
        "The PDF cannot be written to \"" + (missingFolder / "test.pdf").string() + "\": the folder \"" +
            missingFolder.string() + "\" does not exist."},
       {"office timed out", Corpus() / "mscfb/test.ppt", out.path() / "test.pdf", stalled,
@@ -56,8 +65,8 @@ TEST(RowReasonTest, AFailedRowSaysWhyWhereTheUserLooks) {
     auto* view = desktop.control<QTreeView>("lvwGeneral");
     const QModelIndex status = view->model()->index(0, 3);
     EXPECT_EQ(status.data().toString(), "Failed");
-    const QString expected = QString::fromStdString(c.reason + "\nSource: " + c.source.string() +
-                                                    "\nTarget: " + c.target.string());
+    const QString expected =
+        QString::fromStdString(c.reason + "\nSource: " + c.source.string() + "\nTarget: " + c.target.string());
     EXPECT_EQ(HoverTooltip(*view, 0), expected);
     EXPECT_EQ(status.data(Qt::AccessibleDescriptionRole).toString(), expected);
     EXPECT_EQ(desktop.endProgramCalls, 0);

@@ -42,9 +42,9 @@ void Stop(pid_t child) {
 std::string StartServer(pid_t& server) {
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0) throw std::runtime_error("no pipe for Xvfb");
-  server = Spawn({"Xvfb", "-displayfd", std::to_string(pipeEnds[1]), "-screen", "0", "1280x1024x24", "-nolisten",
-                  "tcp"},
-                 pipeEnds[1]);
+  server = Spawn(
+      {"Xvfb", "-displayfd", std::to_string(pipeEnds[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
+      pipeEnds[1]);
   close(pipeEnds[1]);
   std::string number;
   char c;
@@ -93,7 +93,8 @@ std::vector<unsigned long> StackingOrder() {
 }
 
 unsigned long TransientFor(unsigned long window) {
-  const auto ids = WindowIds(CommandOutput("xprop -id " + std::to_string(window) + " WM_TRANSIENT_FOR 2>/dev/null"));
+  const auto ids =
+      WindowIds(CommandOutput("xprop -id " + std::to_string(window) + " WM_TRANSIENT_FOR 2>/dev/null"));
   return ids.empty() ? 0 : ids.front();
 }
 

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "joblist/JobList.h"
-#include "core/RuntimeFailure.h"
 #include "core/ErrorHandler.h"
+#include "core/RuntimeFailure.h"
 #include "core/Settings.h"
+#include "joblist/JobList.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 
@@ -52,9 +52,8 @@ class BatchDriverTest : public ::testing::Test {
   BatchDriverTest()
       : jobs(dialogs),
         errors(dialogs, cursor, ApplicationTitle),
-        driver(BatchServices{window, jobs, dialogs, cursor, errors, NumberFormat{}, [this](auto&&... args) {
-                               run(args...);
-                             }}) {}
+        driver(BatchServices{window, jobs, dialogs, cursor, errors, NumberFormat{},
+                             [this](auto&&... args) { run(args...); }}) {}
 
   void run(const std::string& source, const std::string&, int16_t position, const ConversionOptions& options,
            bool anotherJobFollows) {

@@ -45,9 +45,18 @@ TEST(ConversionOptionsTest, OutputTypeIsUpperCasedThenLookedUp) {
 
 TEST(ConversionOptionsTest, PaperSizeMatchesOnlyInItsOwnCase) {
   const std::vector<TextToValue> cases = {
-      {"A3", 9},         {"A4", 3},         {"35MM", 4},       {"Letter", 2},
-      {"Invoice", 8},    {"Banner", 6},     {"a4", std::nullopt}, {"letter", std::nullopt},
-      {"35mm", std::nullopt}, {"LETTER", std::nullopt}, {"Ledger", std::nullopt}, {"", std::nullopt},
+      {"A3", 9},
+      {"A4", 3},
+      {"35MM", 4},
+      {"Letter", 2},
+      {"Invoice", 8},
+      {"Banner", 6},
+      {"a4", std::nullopt},
+      {"letter", std::nullopt},
+      {"35mm", std::nullopt},
+      {"LETTER", std::nullopt},
+      {"Ledger", std::nullopt},
+      {"", std::nullopt},
   };
   for (const TextToValue& c : cases) {
     EXPECT_EQ(MapPaperSize(c.text), c.value) << c.text;
@@ -63,11 +72,27 @@ TEST(ConversionOptionsTest, OrientationAndFlags) {
 
 TEST(ConversionOptionsTest, PageNumbersRoundHalvesToEven) {
   const std::vector<std::pair<std::string, int32_t>> cases = {
-      {"1", 1},          {"2.5", 2},        {"3.5", 4},     {"-2.5", -2},     {"2.4", 2},
-      {"2.6", 3},        {"0.5", 0},        {"1.5", 2},     {"-3.5", -4},     {" 7 ", 7},
-      {"\t12\t", 12},    {"+3", 3},         {"-0", 0},      {"1e3", 1000},    {"2.5E1", 25},
-      {"5.", 5},         {".5", 0},         {"1e-400", 0},  {"007", 7},
-      {"2147483647", 2147483647},           {"-2147483648", -2147483647 - 1},
+      {"1", 1},
+      {"2.5", 2},
+      {"3.5", 4},
+      {"-2.5", -2},
+      {"2.4", 2},
+      {"2.6", 3},
+      {"0.5", 0},
+      {"1.5", 2},
+      {"-3.5", -4},
+      {" 7 ", 7},
+      {"\t12\t", 12},
+      {"+3", 3},
+      {"-0", 0},
+      {"1e3", 1000},
+      {"2.5E1", 25},
+      {"5.", 5},
+      {".5", 0},
+      {"1e-400", 0},
+      {"007", 7},
+      {"2147483647", 2147483647},
+      {"-2147483648", -2147483647 - 1},
       {"2147483647.4", 2147483647},
   };
   for (const auto& [text, value] : cases) {
@@ -77,15 +102,15 @@ TEST(ConversionOptionsTest, PageNumbersRoundHalvesToEven) {
 
 TEST(ConversionOptionsTest, PageTextsThatAreNoNumberOrTooLargeFail) {
   const std::vector<std::pair<std::string, int32_t>> cases = {
-      {"abc", ErrorNumber::TypeMismatch},  {"", ErrorNumber::TypeMismatch},
-      {"   ", ErrorNumber::TypeMismatch},  {"5x", ErrorNumber::TypeMismatch},
-      {"2-5", ErrorNumber::TypeMismatch},  {"1,000", ErrorNumber::TypeMismatch},
-      {"2,5", ErrorNumber::TypeMismatch},  {"1 2", ErrorNumber::TypeMismatch},
-      {".", ErrorNumber::TypeMismatch},    {"-", ErrorNumber::TypeMismatch},
-      {"1e", ErrorNumber::TypeMismatch},   {"e5", ErrorNumber::TypeMismatch},
-      {"0x10", ErrorNumber::TypeMismatch}, {"inf", ErrorNumber::TypeMismatch},
-      {"nan", ErrorNumber::TypeMismatch},  {"1e10", ErrorNumber::Overflow},
-      {"2147483648", ErrorNumber::Overflow}, {"-2147483649", ErrorNumber::Overflow},
+      {"abc", ErrorNumber::TypeMismatch},      {"", ErrorNumber::TypeMismatch},
+      {"   ", ErrorNumber::TypeMismatch},      {"5x", ErrorNumber::TypeMismatch},
+      {"2-5", ErrorNumber::TypeMismatch},      {"1,000", ErrorNumber::TypeMismatch},
+      {"2,5", ErrorNumber::TypeMismatch},      {"1 2", ErrorNumber::TypeMismatch},
+      {".", ErrorNumber::TypeMismatch},        {"-", ErrorNumber::TypeMismatch},
+      {"1e", ErrorNumber::TypeMismatch},       {"e5", ErrorNumber::TypeMismatch},
+      {"0x10", ErrorNumber::TypeMismatch},     {"inf", ErrorNumber::TypeMismatch},
+      {"nan", ErrorNumber::TypeMismatch},      {"1e10", ErrorNumber::Overflow},
+      {"2147483648", ErrorNumber::Overflow},   {"-2147483649", ErrorNumber::Overflow},
       {"2147483647.5", ErrorNumber::Overflow}, {"1e400", ErrorNumber::Overflow},
       {"-1e400", ErrorNumber::Overflow},
   };
@@ -105,8 +130,7 @@ TEST(ConversionOptionsTest, PageTextsThatAreNoNumberOrTooLargeFail) {
 class GermanNumbers {
  public:
   GermanNumbers() {
-    const std::string command = "localedef -i de_DE -f UTF-8 '" + folder_.str() +
-                                "/de_DE.UTF-8' >/dev/null 2>&1";
+    const std::string command = "localedef -i de_DE -f UTF-8 '" + folder_.str() + "/de_DE.UTF-8' >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0) return;
     setenv("LOCPATH", folder_.str().c_str(), 1);
     active_ = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/FakePresentationApp.h"
-#include "joblist/JobList.h"
-#include "platform/RegistryStore.h"
 #include "core/ErrorHandler.h"
 #include "core/Registry.h"
 #include "core/Settings.h"
+#include "engine/FakePresentationApp.h"
+#include "joblist/JobList.h"
+#include "platform/RegistryStore.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
@@ -121,9 +121,9 @@ class ConversionTest : public ::testing::Test {
     if (!converter_) {
       store_ = std::make_unique<RegistryStore>(RegistryStore::PathIn(appFolder().string()));
       registry_ = std::make_unique<Registry>(*store_);
-      converter_ = std::make_unique<Converter>(ConversionEnvironment{
-          factory, dialogs, errors, shell, jobs, *registry_, systemVersion,
-          appFolder().string(), [this] { ++endProgramCalls; }});
+      converter_ = std::make_unique<Converter>(
+          ConversionEnvironment{factory, dialogs, errors, shell, jobs, *registry_, systemVersion,
+                                appFolder().string(), [this] { ++endProgramCalls; }});
     }
     return *converter_;
   }
@@ -140,8 +140,8 @@ class ConversionTest : public ::testing::Test {
     const auto& calls = office.calls;
     auto first = std::find_if(calls.begin(), calls.end(),
                               [](const std::string& call) { return call.starts_with("setActivePrinter"); });
-    auto last = std::find_if(first, calls.end(),
-                             [](const std::string& call) { return call.starts_with("printOut"); });
+    auto last =
+        std::find_if(first, calls.end(), [](const std::string& call) { return call.starts_with("printOut"); });
     if (last != calls.end()) ++last;
     return {first, last};
   }
@@ -178,11 +178,21 @@ TEST_F(ConversionTest, SuccessfulJobRunsEveryStepInOrderAndDeliversThePdf) {
   convert();
 
   const std::string printFile = (workFolder() / "PsFile.ps").string();
-  const std::vector<std::string> expected = {
-      "create(PowerPoint.Application)", "setVisible(1)", "open(" + source().string() + ")",
-      "activePrinter()", "installedPrinters()", "setActivePrinter(pelvantz)", "setFitToPage(1)",
-      "setPrintComments(0)", "setOutputType(1)", "setSlideOrientation(1)", "setSlideSize(9)",
-      "setNotesOrientation(1)", "printOut(-1,-1," + printFile + ")", "close()", "quit()"};
+  const std::vector<std::string> expected = {"create(PowerPoint.Application)",
+                                             "setVisible(1)",
+                                             "open(" + source().string() + ")",
+                                             "activePrinter()",
+                                             "installedPrinters()",
+                                             "setActivePrinter(pelvantz)",
+                                             "setFitToPage(1)",
+                                             "setPrintComments(0)",
+                                             "setOutputType(1)",
+                                             "setSlideOrientation(1)",
+                                             "setSlideSize(9)",
+                                             "setNotesOrientation(1)",
+                                             "printOut(-1,-1," + printFile + ")",
+                                             "close()",
+                                             "quit()"};
   EXPECT_EQ(office.calls, expected);
   EXPECT_EQ(status(), "Completed");
   ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -212,34 +222,54 @@ ConversionOptions With(void (*change)(ConversionOptions&)) {
 TEST_F(ConversionTest, PassesEveryOptionToThePrintStepAsMapped) {
   const std::vector<PrintSettingsCase> cases = {
       {"notes portrait",
-       With([](ConversionOptions& o) { o.OutputType = "Notes"; o.Landscape = false; }),
+       With([](ConversionOptions& o) {
+         o.OutputType = "Notes";
+         o.Landscape = false;
+       }),
        {"setActivePrinter(pelvantz)", "setFitToPage(1)", "setPrintComments(0)", "setOutputType(5)",
         "setSlideOrientation(2)", "setSlideSize(9)", "setNotesOrientation(1)"},
        "-1,-1"},
       {"unknown paper size sets no slide size",
-       With([](ConversionOptions& o) { o.PaperSize = "a4"; o.FitToPage = false; o.PrintComments = true; }),
+       With([](ConversionOptions& o) {
+         o.PaperSize = "a4";
+         o.FitToPage = false;
+         o.PrintComments = true;
+       }),
        {"setActivePrinter(pelvantz)", "setFitToPage(0)", "setPrintComments(1)", "setOutputType(1)",
         "setSlideOrientation(1)", "setNotesOrientation(1)"},
        "-1,-1"},
       {"unknown output type sets none",
-       With([](ConversionOptions& o) { o.OutputType = "Handouts"; o.PaperSize = "Invoice"; }),
-       {"setActivePrinter(pelvantz)", "setFitToPage(1)", "setPrintComments(0)",
-        "setSlideOrientation(1)", "setSlideSize(8)", "setNotesOrientation(1)"},
+       With([](ConversionOptions& o) {
+         o.OutputType = "Handouts";
+         o.PaperSize = "Invoice";
+       }),
+       {"setActivePrinter(pelvantz)", "setFitToPage(1)", "setPrintComments(0)", "setSlideOrientation(1)",
+        "setSlideSize(8)", "setNotesOrientation(1)"},
        "-1,-1"},
       {"handouts in another case, page range",
        With([](ConversionOptions& o) {
-         o.OutputType = "6 slide handouts"; o.AllPages = false; o.FromText = "3"; o.ToText = "5";
+         o.OutputType = "6 slide handouts";
+         o.AllPages = false;
+         o.FromText = "3";
+         o.ToText = "5";
        }),
        {"setActivePrinter(pelvantz)", "setFitToPage(1)", "setPrintComments(0)", "setOutputType(4)",
         "setSlideOrientation(1)", "setSlideSize(9)", "setNotesOrientation(1)"},
        "3,5"},
       {"all pages ignores the range texts",
-       With([](ConversionOptions& o) { o.FromText = "x"; o.ToText = "1e10"; }),
+       With([](ConversionOptions& o) {
+         o.FromText = "x";
+         o.ToText = "1e10";
+       }),
        {"setActivePrinter(pelvantz)", "setFitToPage(1)", "setPrintComments(0)", "setOutputType(1)",
         "setSlideOrientation(1)", "setSlideSize(9)", "setNotesOrientation(1)"},
        "-1,-1"},
       {"fractional range rounds halves to even",
-       With([](ConversionOptions& o) { o.AllPages = false; o.FromText = "2.5"; o.ToText = "3.5"; }),
+       With([](ConversionOptions& o) {
+         o.AllPages = false;
+         o.FromText = "2.5";
+         o.ToText = "3.5";
+       }),
        {"setActivePrinter(pelvantz)", "setFitToPage(1)", "setPrintComments(0)", "setOutputType(1)",
         "setSlideOrientation(1)", "setSlideSize(9)", "setNotesOrientation(1)"},
        "2,4"},
@@ -293,17 +323,18 @@ TEST_F(ConversionTest, GhostscriptPathIsCleanedOfNulsAndMayHoldBlanksAndPercentS
   const std::string path = RegistryText((folder / "gs bin").string());
   const std::vector<std::pair<const char*, std::string>> cases = {
       {"stored with its NUL", "\"" + path + "\""},
-      {"NUL in the middle", "hex(1):" + [&] {
-         std::string bytes;
-         const std::string raw = (folder / "gs bin").string();
-         for (size_t i = 0; i < raw.size(); ++i) {
-           char hex[8];
-           std::snprintf(hex, sizeof hex, "%02x,", static_cast<unsigned char>(raw[i]));
-           bytes += hex;
-           if (i == 3) bytes += "00,";
-         }
-         return bytes + "00";
-       }()},
+      {"NUL in the middle", "hex(1):" +
+                                [&] {
+                                  std::string bytes;
+                                  const std::string raw = (folder / "gs bin").string();
+                                  for (size_t i = 0; i < raw.size(); ++i) {
+                                    char hex[8];
+                                    std::snprintf(hex, sizeof hex, "%02x,", static_cast<unsigned char>(raw[i]));
+                                    bytes += hex;
+                                    if (i == 3) bytes += "00,";
+                                  }
+                                  return bytes + "00";
+                                }()},
   };
   for (const auto& [name, data] : cases) {
     SCOPED_TRACE(name);
@@ -382,9 +413,14 @@ TEST_F(ConversionTest, CannotCreateObjectCreatesTheApplicationAgainAndGoesOn) {
 TEST_F(ConversionTest, CannotCreateObjectAfterOpenLosesThePresentationAndFailsCleanly) {
   office.failNext.emplace("open", RuntimeFailure(ErrorNumber::CannotCreateObject, "Cannot create object"));
   convert();
-  const std::vector<std::string> expected = {
-      "create(PowerPoint.Application)", "setVisible(1)", "open(" + source().string() + ")",
-      "quit()", "create(Powerpoint.Application)", "activePrinter()", "installedPrinters()", "quit()"};
+  const std::vector<std::string> expected = {"create(PowerPoint.Application)",
+                                             "setVisible(1)",
+                                             "open(" + source().string() + ")",
+                                             "quit()",
+                                             "create(Powerpoint.Application)",
+                                             "activePrinter()",
+                                             "installedPrinters()",
+                                             "quit()"};
   EXPECT_EQ(office.calls, expected);
   EXPECT_EQ(status(), "Failed");
   EXPECT_EQ(office.createdApplications, office.destroyedApplications);
@@ -422,9 +458,8 @@ TEST_F(ConversionTest, UnrecognisedSystemShowsTheNoticeAndPrints) {
   systemVersion.majorVersion = 6;
   office.installedPrinters = {"Some Inkjet"};
   convert();
-  EXPECT_EQ(Texts(dialogs.messages),
-            (std::vector<std::string>{"NO PostScript Printer Driver Found.",
-                                      WaitMessageFor("QUARTERLY REVIEW.PPT")}));
+  EXPECT_EQ(Texts(dialogs.messages), (std::vector<std::string>{"NO PostScript Printer Driver Found.",
+                                                               WaitMessageFor("QUARTERLY REVIEW.PPT")}));
   EXPECT_EQ(status(), "Completed");
 }
 

@@ -17,9 +17,7 @@ class FakePresentation : public Presentation {
   explicit FakePresentation(FakeOfficeScript& script) : script_(script) {}
   void setActivePrinter(const std::string& name) override { script_.record("setActivePrinter", name); }
   void setFitToPage(int32_t value) override { script_.record("setFitToPage", std::to_string(value)); }
-  void setPrintComments(int32_t value) override {
-    script_.record("setPrintComments", std::to_string(value));
-  }
+  void setPrintComments(int32_t value) override { script_.record("setPrintComments", std::to_string(value)); }
   void setOutputType(int32_t value) override { script_.record("setOutputType", std::to_string(value)); }
   void setSlideOrientation(int32_t value) override {
     script_.record("setSlideOrientation", std::to_string(value));
@@ -83,12 +81,11 @@ std::unique_ptr<PresentationApp> FakePresentationAppFactory::create(const std::s
 void FakePresentationAppFactory::prepareNext() { script_.calls.push_back("prepareNext()"); }
 
 std::string PostScriptPages(int pages) {
-  std::string document =
-      "%!PS-Adobe-3.0\n%%Pages: " + std::to_string(pages) + "\n%%EndComments\n";
+  std::string document = "%!PS-Adobe-3.0\n%%Pages: " + std::to_string(pages) + "\n%%EndComments\n";
   for (int page = 1; page <= pages; ++page) {
     document += "%%Page: " + std::to_string(page) + " " + std::to_string(page) + "\n" +
-                "/Helvetica findfont 36 scalefont setfont 72 600 moveto (Page " +
-                std::to_string(page) + ") show showpage\n";
+                "/Helvetica findfont 36 scalefont setfont 72 600 moveto (Page " + std::to_string(page) +
+                ") show showpage\n";
   }
   return document + "%%EOF\n";
 }

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/PresentationApp.h"
 #include "core/RuntimeFailure.h"
+#include "platform/PresentationApp.h"
 
 namespace pelvantz::testing {
 

@@ -60,8 +60,7 @@ TEST(GhostscriptTest, CommandLineQuotesEveryPathSoThatItArrivesUnchanged) {
 
 TEST(GhostscriptTest, ConversionSucceedsOnlyWhenGhostscriptExitsCleanlyWithItsOutput) {
   TempFolder work;
-  const std::string page =
-      "%!PS\n/Helvetica findfont 24 scalefont setfont 72 700 moveto (Hello) show showpage\n";
+  const std::string page = "%!PS\n/Helvetica findfont 24 scalefont setfont 72 700 moveto (Hello) show showpage\n";
   struct Case {
     const char* name;
     std::string ghostscript;

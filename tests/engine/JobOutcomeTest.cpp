@@ -65,8 +65,8 @@ TEST_F(JobOutcomeTest, EachFailureIsExplainedInPlainWords) {
     std::string reason;
   } cases[] = {
       {"office hung while loading", ErrorNumber::AutomationTimeout,
-       "The office did not answer within 75 seconds and was stopped.", Corpus() / "mscfb/test.ppt",
-       writableTarget, false, false, "The office stopped responding after 75 s and was stopped."},
+       "The office did not answer within 75 seconds and was stopped.", Corpus() / "mscfb/test.ppt", writableTarget,
+       false, false, "The office stopped responding after 75 s and was stopped."},
       {"office hung, limit not named", ErrorNumber::AutomationTimeout, "hung", Corpus() / "mscfb/test.ppt",
        writableTarget, true, false, "The office stopped responding and was stopped."},
       {"office crashed", ErrorNumber::AutomationDisconnected, "The office ended unexpectedly: bridge gone",
@@ -75,8 +75,8 @@ TEST_F(JobOutcomeTest, EachFailureIsExplainedInPlainWords) {
        writableTarget, false, false, "The presentation cannot be opened: it is protected by a password."},
       {"damaged", ErrorNumber::AutomationFailed, "could not be opened", Corpus() / "mimetype/ppt.ppt",
        writableTarget, false, false, "The presentation cannot be opened: the file is damaged."},
-      {"PowerPoint 4", ErrorNumber::AutomationFailed, "could not be opened", Corpus() / "format-corpus/ecdl paris.ppt",
-       writableTarget, false, false,
+      {"PowerPoint 4", ErrorNumber::AutomationFailed, "could not be opened",
+       Corpus() / "format-corpus/ecdl paris.ppt", writableTarget, false, false,
        "The presentation cannot be opened: it is a PowerPoint 4 file, not a PowerPoint 97-2003 file."},
       {"plain text named .ppt", ErrorNumber::AutomationFailed, "could not be opened", scratch.path() / "notes.ppt",
        writableTarget, false, false, "The presentation cannot be opened: it is not a PowerPoint 97-2003 file."},
@@ -95,7 +95,8 @@ TEST_F(JobOutcomeTest, EachFailureIsExplainedInPlainWords) {
       {"page range", ErrorNumber::TypeMismatch, "Type mismatch", Corpus() / "mscfb/test.ppt", writableTarget, true,
        false, "The page range \"1,3\" to \"5\" is not two page numbers."},
       {"print refused after opening", ErrorNumber::AutomationFailed, "The office rendered no pages.",
-       Corpus() / "mscfb/test.ppt", writableTarget, true, false, "The office rendered no pages. (error -2147417851)"},
+       Corpus() / "mscfb/test.ppt", writableTarget, true, false,
+       "The office rendered no pages. (error -2147417851)"},
   };
   ConversionOptions options;
   options.FromText = "1,3";

@@ -17,17 +17,17 @@ TEST(PageRangeTest, NumericFollowsTheUsersConventions) {
     bool numeric;
   };
   const std::vector<Case> cases = {
-      {"3", English, true},         {"  42  ", English, true},   {"\t7", English, true},
-      {"-5", English, true},        {"+5", English, true},       {"2.5", English, true},
-      {".5", English, true},        {"5.", English, true},       {"1,000", English, true},
-      {"1,000.25", English, true},  {"3,", English, true},       {"1e10", English, true},
-      {"1E-3", English, true},      {"2.5e+2", English, true},   {"", English, false},
-      {"   ", English, false},      {"x", English, false},       {"5x", English, false},
-      {"2-5", English, false},      {"1.2.3", English, false},   {",5", English, false},
-      {"-", English, false},        {".", English, false},       {"1e", English, false},
-      {"e5", English, false},       {"- 5", English, false},     {"2,5", German, true},
-      {"1.000,5", German, true},    {"2.5", German, true},       {"2.5.1,0", German, true},
-      {"2,5,1", German, false},     {"1\u202F000,5", French, true}, {"1 000", French, false},
+      {"3", English, true},        {"  42  ", English, true},      {"\t7", English, true},
+      {"-5", English, true},       {"+5", English, true},          {"2.5", English, true},
+      {".5", English, true},       {"5.", English, true},          {"1,000", English, true},
+      {"1,000.25", English, true}, {"3,", English, true},          {"1e10", English, true},
+      {"1E-3", English, true},     {"2.5e+2", English, true},      {"", English, false},
+      {"   ", English, false},     {"x", English, false},          {"5x", English, false},
+      {"2-5", English, false},     {"1.2.3", English, false},      {",5", English, false},
+      {"-", English, false},       {".", English, false},          {"1e", English, false},
+      {"e5", English, false},      {"- 5", English, false},        {"2,5", German, true},
+      {"1.000,5", German, true},   {"2.5", German, true},          {"2.5.1,0", German, true},
+      {"2,5,1", German, false},    {"1\u202F000,5", French, true}, {"1 000", French, false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(IsNumeric(c.text, c.format), c.numeric) << "'" << c.text << "'";
@@ -41,11 +41,11 @@ TEST(PageRangeTest, FromFieldTakesDigitsAndSeparatedRangeMarks) {
     bool accepted;
   };
   const std::vector<Case> cases = {
-      {"", U'-', false},  {"", U',', false},   {"", U'0', true},    {"", BackspaceKey, true},
-      {"3", U',', true},  {"3", U'-', true},   {"3,", U',', false}, {"3,", U'-', false},
-      {"3-", U'-', false}, {"3-", U',', false}, {"3,", U'4', true},  {"3", U'a', false},
-      {"3", U' ', false}, {"3", U'.', false},  {"3", U'\r', false}, {"3", U'\u00E9', false},
-      {"9", U'9', true},  {"-", BackspaceKey, true},
+      {"", U'-', false},   {"", U',', false},         {"", U'0', true},    {"", BackspaceKey, true},
+      {"3", U',', true},   {"3", U'-', true},         {"3,", U',', false}, {"3,", U'-', false},
+      {"3-", U'-', false}, {"3-", U',', false},       {"3,", U'4', true},  {"3", U'a', false},
+      {"3", U' ', false},  {"3", U'.', false},        {"3", U'\r', false}, {"3", U'\u00E9', false},
+      {"9", U'9', true},   {"-", BackspaceKey, true},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(txtFrom_KeyPress(c.text, c.key), c.accepted) << "'" << c.text << "' + " << int(c.key);
@@ -59,8 +59,8 @@ TEST(PageRangeTest, ToFieldTakesAnythingBehindANumber) {
     bool accepted;
   };
   const std::vector<Case> cases = {
-      {"", U'x', false}, {"", U'-', true},   {"", U'7', true},   {"", BackspaceKey, true},
-      {"", U',', false}, {"5", U'x', true},  {"5x", U'x', false}, {"5x", U'-', true},
+      {"", U'x', false},  {"", U'-', true},   {"", U'7', true},    {"", BackspaceKey, true},
+      {"", U',', false},  {"5", U'x', true},  {"5x", U'x', false}, {"5x", U'-', true},
       {"5x", U'1', true}, {"-", U'x', false}, {"2.5", U'.', true}, {" 4 ", U'q', true},
   };
   for (const Case& c : cases) {

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/ErrorHandler.h"
 #include "core/RuntimeFailure.h"
 #include "platform/linux/LinuxSystemVersion.h"
-#include "core/ErrorHandler.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 
@@ -42,21 +42,15 @@ TEST(PrinterCheckTest, ClassifiesEveryReportedVersion) {
     uint32_t platform, major, minor;
     const char* expected;
   } rows[] = {
-      {1, 4, 0, "95"},     {1, 4, 10, "98"},
-      {1, 4, 90, "ME"},    {1, 7, 10, "98"},
-      {1, 4, 20, ""},      {2, 3, 51, "3.51"},
-      {2, 3, 0, "3.51"},   {2, 4, 0, "4.0"},
-      {2, 5, 0, "2000"},   {2, 5, 1, "WinXP/.NET Server"},
-      {2, 5, 2, ""},       {2, 6, 1, ""},
-      {2, 10, 0, ""},      {0, 5, 1, "Failed"},
-      {3, 5, 1, "Failed"},
+      {1, 4, 0, "95"},    {1, 4, 10, "98"},  {1, 4, 90, "ME"}, {1, 7, 10, "98"},    {1, 4, 20, ""},
+      {2, 3, 51, "3.51"}, {2, 3, 0, "3.51"}, {2, 4, 0, "4.0"}, {2, 5, 0, "2000"},   {2, 5, 1, "WinXP/.NET Server"},
+      {2, 5, 2, ""},      {2, 6, 1, ""},     {2, 10, 0, ""},   {0, 5, 1, "Failed"}, {3, 5, 1, "Failed"},
   };
   testing::FakeDialogs dialogs;
   IdleCursor cursor;
   ErrorHandler errors(dialogs, cursor, "");
   for (const auto& row : rows) {
-    SCOPED_TRACE(std::to_string(row.platform) + "." + std::to_string(row.major) + "." +
-                 std::to_string(row.minor));
+    SCOPED_TRACE(std::to_string(row.platform) + "." + std::to_string(row.major) + "." + std::to_string(row.minor));
     ReportedVersion system(row.platform, row.major, row.minor);
     EXPECT_EQ(GetSystemVersion(system, errors), row.expected);
   }
@@ -78,8 +72,7 @@ TEST(PrinterCheckTest, AFailureWhileAskingGoesToTheHandlerAndGivesTheEmptyClass)
   ReportedVersion system(ReportedVersion::Throws, 0, 0);
   EXPECT_EQ(GetSystemVersion(system, errors), "");
   ASSERT_EQ(dialogs.messages.size(), 1u);  // error 6 is one the handler shows
-  EXPECT_EQ(dialogs.messages[0].text,
-            "Error: OverFlow of Controls.\r\nYou have exceeded the control limits.");
+  EXPECT_EQ(dialogs.messages[0].text, "Error: OverFlow of Controls.\r\nYou have exceeded the control limits.");
 }
 
 TEST(PrinterCheckTest, DecidesByClassWhetherTheJobGoesOn) {

@@ -2,16 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
-#include <iterator>
-#include <sys/resource.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 #include "core/RuntimeFailure.h"
@@ -39,8 +39,7 @@ void WriteExecutable(const fs::path& path, const std::string& content) {
 }
 
 // A shell command that records its process id in pid.txt and then sleeps.
-const std::string SleeperLine =
-    "/bin/sh -c \"echo $$ > pid.tmp && mv pid.tmp pid.txt && exec sleep 5\"";
+const std::string SleeperLine = "/bin/sh -c \"echo $$ > pid.tmp && mv pid.tmp pid.txt && exec sleep 5\"";
 
 TEST(ProcessRunnerTest, TellsWhetherTheChildCouldBeStarted) {
   TempFolder folder;
@@ -148,7 +147,8 @@ TEST(ProcessRunnerTest, WithinALimitTheChildExitsOrIsKilledWithWhatItStarted) {
 TEST(ProcessRunnerTest, RaisesThePriorityWhereAllowed) {
   TempFolder folder;
   const std::string line =
-      "/bin/sh -c \"while [ ! -e go ]; do sleep 0.01; done; cat /proc/$$/stat > stat.tmp && mv stat.tmp stat.txt\"";
+      "/bin/sh -c \"while [ ! -e go ]; do sleep 0.01; done; cat /proc/$$/stat > stat.tmp && mv stat.tmp "
+      "stat.txt\"";
   ASSERT_EQ(RunAndWait(line, folder.str(), 0, Hidden, HighPriorityClass), -1);
   std::ofstream(folder.path() / "go") << "";
   ASSERT_TRUE(AppearsWithin(folder.path() / "stat.txt", std::chrono::seconds(5)));

@@ -4,32 +4,32 @@
 
 #include <QImage>
 
+#include <dirent.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
+#include "core/ErrorHandler.h"
+#include "core/Registry.h"
 #include "engine/Conversion.h"
 #include "joblist/JobList.h"
 #include "platform/LibreOfficeFactory.h"
 #include "platform/RegistryStore.h"
 #include "platform/linux/LinuxSystemVersion.h"
-#include "core/ErrorHandler.h"
-#include "core/Registry.h"
 #include "support/ApplicationCopy.h"
 #include "support/Commands.h"
 #include "support/Doubles.h"
-#include "support/PdfFacts.h"
 #include "support/FakeDialogs.h"
+#include "support/PdfFacts.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
@@ -72,8 +72,10 @@ std::string PdfText(const fs::path& pdf, int page = 0) {
   std::string text;
   for (char c : CommandOutput("pdftotext " + pages + ShellQuoted(pdf.string()) + " - 2>/dev/null")) {
     const bool blank = std::isspace(static_cast<unsigned char>(c));
-    if (!blank) text += c;
-    else if (!text.empty() && text.back() != ' ') text += ' ';
+    if (!blank)
+      text += c;
+    else if (!text.empty() && text.back() != ' ')
+      text += ' ';
   }
   return text;
 }
@@ -175,12 +177,10 @@ TEST_F(ConversionCorpusTest, SoundPresentationsGiveEveryLayoutWithTheirText) {
       {"format-corpus/ecdl+paris2001.ppt", "JISC Digital Library", 16, "4 Slide Handouts", false, 4},
       {"format-corpus/ecdl+paris2001.ppt", "JISC Digital Library", 16, "9 Slide Handouts", true, 2},
       {"format-corpus/ecdl+paris2001.ppt", "JISC Digital Library", 16, "Outline", false, -1},
-      {"format-corpus/ecdl+paris2001.ppt", "JISC: background", 16, "Slides", true, 3, "3", "5",
-       "Digital Library"},
+      {"format-corpus/ecdl+paris2001.ppt", "JISC: background", 16, "Slides", true, 3, "3", "5", "Digital Library"},
       {"format-corpus/ecdl+paris2001.ppt", "Networking", 16, "2 Slide Handouts", true, 2, "3", "5",
        "Digital Library"},
-      {"format-corpus/ecdl+paris2001.ppt", "JISC: background", 16, "Notes", true, 3, "3", "5",
-       "Digital Library"},
+      {"format-corpus/ecdl+paris2001.ppt", "JISC: background", 16, "Notes", true, 3, "3", "5", "Digital Library"},
       {"mscfb/test.ppt", "Lorem ipsum", 2, "Slides", false, 2},
       {"mscfb/test.ppt", "Lorem ipsum", 2, "3 Slide Handouts", true, 1},
       {"apache-tika/testComment.ppt", "Here is some text", 1, "Notes", true, 1},
@@ -188,10 +188,10 @@ TEST_F(ConversionCorpusTest, SoundPresentationsGiveEveryLayoutWithTheirText) {
       {"msoffcrypto-tool/plain.ppt", "Lorem ipsum", 1, "Slides", true, 1},
       {"msoffcrypto-tool/plain.ppt", "Lorem ipsum", 1, "Slides", true, 1, nullptr, nullptr, nullptr, "Letter"},
       // A long deck at the window's default slide size.
-      {"format-corpus/unc-+oxford2001.ppt", "UNC Seminar, Oxford", 38, "Slides", true, 38, nullptr, nullptr, nullptr,
-       "A3"},
-      {"format-corpus/unc-+oxford2001.ppt", "UNC Seminar, Oxford", 38, "6 Slide Handouts", true, 7, nullptr, nullptr,
+      {"format-corpus/unc-+oxford2001.ppt", "UNC Seminar, Oxford", 38, "Slides", true, 38, nullptr, nullptr,
        nullptr, "A3"},
+      {"format-corpus/unc-+oxford2001.ppt", "UNC Seminar, Oxford", 38, "6 Slide Handouts", true, 7, nullptr,
+       nullptr, nullptr, "A3"},
       {"format-corpus/unc-+oxford2001.ppt", "Extensibility - e.g. Clump", 38, "Notes", true, 10, "29", "38",
        "UNC Seminar, Oxford", "A3"},
   };
@@ -252,7 +252,8 @@ std::vector<std::string> Lines(const std::string& text) {
 // printed slide, in order, opening the page that shows the slide.
 TEST_F(ConversionCorpusTest, PdfCarriesTitleAuthorAndABookmarkPerSlide) {
   const char* ecdlTitle = "JISC Digital Library initiatives";
-  const char* oxfordTitle = "The Distributed National Electronic Resource and the Electronic Libraries Programme (eLib)";
+  const char* oxfordTitle =
+      "The Distributed National Electronic Resource and the Electronic Libraries Programme (eLib)";
   const struct {
     const char* file;
     const char* outputType;
@@ -266,7 +267,8 @@ TEST_F(ConversionCorpusTest, PdfCarriesTitleAuthorAndABookmarkPerSlide) {
   } cases[] = {
       {"format-corpus/ecdl+paris2001.ppt", "Slides", nullptr, nullptr, ecdlTitle, "david", 16, 1, ecdlTitle},
       {"format-corpus/ecdl+paris2001.ppt", "Notes", nullptr, nullptr, ecdlTitle, "david", 16, 1, ecdlTitle},
-      {"format-corpus/ecdl+paris2001.ppt", "6 Slide Handouts", nullptr, nullptr, ecdlTitle, "david", 16, 6, ecdlTitle},
+      {"format-corpus/ecdl+paris2001.ppt", "6 Slide Handouts", nullptr, nullptr, ecdlTitle, "david", 16, 6,
+       ecdlTitle},
       {"format-corpus/ecdl+paris2001.ppt", "Outline", nullptr, nullptr, ecdlTitle, "david", 16, 0, ecdlTitle},
       {"format-corpus/unc-+oxford2001.ppt", "Notes", "3", "8", oxfordTitle, "david", 6, 1, "Slide 3"},
       // No title of its own: the file's name stands for it; an untitled slide is named by its number.

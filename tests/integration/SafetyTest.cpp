@@ -21,13 +21,13 @@
 #include <thread>
 #include <vector>
 
+#include "core/ErrorHandler.h"
+#include "core/Registry.h"
 #include "engine/Conversion.h"
 #include "joblist/JobList.h"
 #include "platform/LibreOfficeFactory.h"
 #include "platform/RegistryStore.h"
 #include "platform/linux/LinuxSystemVersion.h"
-#include "core/ErrorHandler.h"
-#include "core/Registry.h"
 #include "support/ApplicationCopy.h"
 #include "support/Commands.h"
 #include "support/Doubles.h"
@@ -48,8 +48,8 @@ using testing::ShellQuoted;
 using testing::TempFolder;
 using testing::WriteFile;
 
-constexpr const char* SmallDeck = "mscfb/test.ppt";          // 2 slides, "Lorem ipsum"
-constexpr const char* OtherDeck = "apache-tika/testComment.ppt";  // 1 slide, "Here is some text"
+constexpr const char* SmallDeck = "mscfb/test.ppt";                    // 2 slides, "Lorem ipsum"
+constexpr const char* OtherDeck = "apache-tika/testComment.ppt";       // 1 slide, "Here is some text"
 constexpr const char* LongDeck = "format-corpus/unc-+oxford2001.ppt";  // 38 slides
 constexpr const char* UsersEarlierPdf = "the user's earlier PDF";
 
@@ -57,8 +57,9 @@ constexpr const char* UsersEarlierPdf = "the user's earlier PDF";
 // $out set to the -sOutputFile path.
 fs::path StandIn(const fs::path& folder, const std::string& name, const std::string& action) {
   const fs::path script = folder / name;
-  WriteFile(script, "#!/bin/sh\nfor a; do case \"$a\" in -sOutputFile=*) out=\"${a#-sOutputFile=}\";; esac; done\n" +
-                        action + "\n");
+  WriteFile(script,
+            "#!/bin/sh\nfor a; do case \"$a\" in -sOutputFile=*) out=\"${a#-sOutputFile=}\";; esac; done\n" +
+                action + "\n");
   fs::permissions(script, fs::perms::owner_all);
   return script;
 }
@@ -66,7 +67,8 @@ fs::path StandIn(const fs::path& folder, const std::string& name, const std::str
 int PdfPages(const fs::path& pdf) {
   int pages = -1;
   const std::string info = CommandOutput("pdfinfo " + ShellQuoted(pdf.string()) + " 2>/dev/null");
-  if (const auto at = info.find("Pages:"); at != std::string::npos) std::sscanf(info.c_str() + at, "Pages: %d", &pages);
+  if (const auto at = info.find("Pages:"); at != std::string::npos)
+    std::sscanf(info.c_str() + at, "Pages: %d", &pages);
   return pages;
 }
 
@@ -105,9 +107,9 @@ class SafetyTest : public ::testing::Test {
 
   void makeConverter(GhostscriptTimeLimit limit = {}) {
     office = MakeLibreOfficeFactory(app().string());
-    converter = std::make_unique<Converter>(ConversionEnvironment{
-        *office, dialogs, errors, shell, jobs, registry, systemVersion, app().string(),
-        [] { FAIL() << "the program would end"; }, limit});
+    converter = std::make_unique<Converter>(
+        ConversionEnvironment{*office, dialogs, errors, shell, jobs, registry, systemVersion, app().string(),
+                              [] { FAIL() << "the program would end"; }, limit});
   }
 
   TempFolder scratch;
@@ -132,7 +134,9 @@ TEST_F(SafetyTest, AnUnreadableResultFailsAndTheTargetKeepsTheUsersFile) {
     std::string action;
   } converters[] = {
       {"garbage", "head -c 5000 /dev/urandom > \"$out\"; exit 0"},
-      {"truncated PDF", "/usr/bin/gs \"$@\" >/dev/null 2>&1; head -c 3000 \"$out\" > \"$out.part\"; mv \"$out.part\" \"$out\"; exit 0"},
+      {"truncated PDF",
+       "/usr/bin/gs \"$@\" >/dev/null 2>&1; head -c 3000 \"$out\" > \"$out.part\"; mv \"$out.part\" \"$out\"; "
+       "exit 0"},
       {"a page short", "/usr/bin/gs -dLastPage=1 \"$@\" >/dev/null 2>&1; exit 0"},
   };
   for (const auto& standIn : converters) {
@@ -159,7 +163,8 @@ TEST_F(SafetyTest, ATargetThatIsThePresentationIsRefusedAndThePresentationKept) 
   fs::create_symlink(deck, out() / "link.pdf");
   fs::create_hard_link(deck, out() / "hard.pdf");
   fs::create_directories(out() / "sub");
-  for (const fs::path& target : {deck, out() / "sub" / ".." / "deck.ppt", out() / "link.pdf", out() / "hard.pdf"}) {
+  for (const fs::path& target :
+       {deck, out() / "sub" / ".." / "deck.ppt", out() / "link.pdf", out() / "hard.pdf"}) {
     SCOPED_TRACE(target.string());
     EXPECT_EQ(convert(deck, target), "Failed");
     EXPECT_EQ(ReadFile(deck), original);
@@ -200,7 +205,8 @@ TEST_F(SafetyTest, TwoProcessesOnOneFolderEachDeliverTheirOwnPdfs) {
 // the reason and the next job of the queue still runs.
 TEST_F(SafetyTest, AHungConverterIsStoppedAndTheQueueGoesOn) {
   const fs::path pidFile = scratch.path() / "hung.pid";
-  useGhostscript(StandIn(scratch.path(), "gs-hung", "echo $$ > " + ShellQuoted(pidFile.string()) + "; exec sleep 3600"));
+  useGhostscript(
+      StandIn(scratch.path(), "gs-hung", "echo $$ > " + ShellQuoted(pidFile.string()) + "; exec sleep 3600"));
   makeConverter(GhostscriptTimeLimit{2s, 0s});
   const fs::path target = out() / "hung.pdf";
   WriteFile(target, UsersEarlierPdf);
@@ -280,8 +286,9 @@ class LocalHttpServer {
       char request[4096];
       [[maybe_unused]] const ssize_t got = recv(client, request, sizeof request, 0);
       const std::string png = ReadFile(fs::path(PELVANTZ_TEST_APP_DIR) / "icons" / "pelvantz.png");
-      const std::string answer = "HTTP/1.0 200 OK\r\nContent-Type: image/png\r\nContent-Length: " +
-                                 std::to_string(png.size()) + "\r\n\r\n" + png;
+      const std::string answer =
+          "HTTP/1.0 200 OK\r\nContent-Type: image/png\r\nContent-Length: " + std::to_string(png.size()) +
+          "\r\n\r\n" + png;
       [[maybe_unused]] const ssize_t sent = send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
       close(client);
     }
@@ -297,8 +304,9 @@ class LocalHttpServer {
 TEST_F(SafetyTest, ALinkedPictureIsNeverFetched) {
   LocalHttpServer server;
   const fs::path deck = out() / "linked.ppt";
-  CommandOutput("/usr/bin/python3 " + ShellQuoted(PELVANTZ_TEST_SOURCE_DIR "/integration/make_linked_deck.py") + " " +
-                ShellQuoted(server.url("/beacon.png")) + " " + ShellQuoted(deck.string()) + " >/dev/null 2>&1");
+  CommandOutput("/usr/bin/python3 " + ShellQuoted(PELVANTZ_TEST_SOURCE_DIR "/integration/make_linked_deck.py") +
+                " " + ShellQuoted(server.url("/beacon.png")) + " " + ShellQuoted(deck.string()) +
+                " >/dev/null 2>&1");
   ASSERT_TRUE(fs::exists(deck)) << "the deck could not be built";
   ASSERT_GT(server.requests(), 0) << "the deck's builder fetches the picture it links: the server must answer";
   server.forget();
@@ -316,9 +324,9 @@ TEST_F(SafetyTest, EmptyDecksFailAndNamesThatAreNotUtf8Convert) {
   const fs::path oddApp = scratch.path() / "app-\xE9t\xE9";
   testing::CopyApplicationFolder(oddApp, testing::InstalledGhostscript);
   office = MakeLibreOfficeFactory(oddApp.string());
-  converter = std::make_unique<Converter>(ConversionEnvironment{
-      *office, dialogs, errors, shell, jobs, registry, systemVersion, oddApp.string(),
-      [] { FAIL() << "the program would end"; }});
+  converter = std::make_unique<Converter>(ConversionEnvironment{*office, dialogs, errors, shell, jobs, registry,
+                                                                systemVersion, oddApp.string(),
+                                                                [] { FAIL() << "the program would end"; }});
   const fs::path empty = out() / "empty.ppt";
   WriteFile(empty, "");
   const fs::path oddName = out() / "r\xE9sum\xE9 \xA4.ppt";

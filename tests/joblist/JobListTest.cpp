@@ -53,7 +53,10 @@ TEST(JobListTest, QueuesFileNamesAndRefusesTheSameNameInAnyCase) {
       {"same folder, other names", {"/a/One.ppt", "/a/One.pptx", "/a/One"}, {"One.ppt", "One.pptx", "One"}, 0},
       {"bare file name", {"Talk.ppt", "talk.ppt"}, {"Talk.ppt"}, 1},
       {"trailing separator gives an empty name", {"/a/b/", "/c/"}, {""}, 1},
-      {"backslash is part of a Linux name", {"C:\\deck\\Talk.ppt", "/x/Talk.ppt"}, {"C:\\deck\\Talk.ppt", "Talk.ppt"}, 0},
+      {"backslash is part of a Linux name",
+       {"C:\\deck\\Talk.ppt", "/x/Talk.ppt"},
+       {"C:\\deck\\Talk.ppt", "Talk.ppt"},
+       0},
       {"letters beyond ASCII", {"/a/Über.ppt", "/b/ÜBER.PPT", "/c/Straße.ppt"}, {"Über.ppt", "Straße.ppt"}, 1},
       {"not UTF-8 is kept", {"/a/\xff\xfeZ.ppt", "/b/\xff\xfez.ppt"}, {"\xff\xfeZ.ppt"}, 1},
   };
@@ -121,8 +124,7 @@ TEST(JobListTest, AddToListRefusesABlankSourceAndOtherwiseEmptiesTheFields) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages.front().text, c.message);
     EXPECT_EQ(dialogs.messages.front().icon, MessageIcon::Information);
-    EXPECT_EQ(dialogs.messages.front().title,
-              c.emptyFields ? DuplicateTitleText : ApplicationTitleText);
+    EXPECT_EQ(dialogs.messages.front().title, c.emptyFields ? DuplicateTitleText : ApplicationTitleText);
   }
 }
 

@@ -38,8 +38,8 @@ TEST(CommandLineTest, TheProgramIgnoresItsArguments) {
 
   // At the splash's hand-off the program becomes the running copy: it is up.
   const fs::path socket = runtime.path() / ("pelvantz-" + std::to_string(getuid()));
-  const bool settled = QTest::qWaitFor(
-      [&] { return fs::exists(socket) || program.state() == QProcess::NotRunning; }, StartLimitMs);
+  const bool settled =
+      QTest::qWaitFor([&] { return fs::exists(socket) || program.state() == QProcess::NotRunning; }, StartLimitMs);
   ASSERT_TRUE(settled) << "neither up nor ended";
   ASSERT_EQ(program.state(), QProcess::Running) << program.readAllStandardError().toStdString();
 

@@ -47,10 +47,9 @@ class SplashTest : public testing::StartupFixture {
 
   FrmSplash& load() {
     settings.OpenSettingsFile();
-    splash = new FrmSplash(SplashServices{settings, errors, instance, clock,
-                                          QString::fromStdString(appFolder.str()),
-                                          [this] { ++mainWindowsShown; },
-                                          [this] { ++programEnds; }});
+    splash =
+        new FrmSplash(SplashServices{settings, errors, instance, clock, QString::fromStdString(appFolder.str()),
+                                     [this] { ++mainWindowsShown; }, [this] { ++programEnds; }});
     splash->show();
     return *splash;
   }
@@ -163,13 +162,13 @@ TEST_F(SplashTest, HandOffFailureIsReportedAndTheHandOffGoesOnOnce) {
   slowDialogs.clock = &clock;
   ErrorHandler slowErrors(slowDialogs, cursor, ApplicationTitle);
   settings.OpenSettingsFile();
-  splash = new FrmSplash(SplashServices{settings, slowErrors, instance, clock,
-                                        QString::fromStdString(appFolder.str()),
-                                        [this] {
-                                          ++mainWindowsShown;
-                                          throw RuntimeFailure(ErrorNumber::Overflow, "Overflow");
-                                        },
-                                        [this] { ++programEnds; }});
+  splash =
+      new FrmSplash(SplashServices{settings, slowErrors, instance, clock, QString::fromStdString(appFolder.str()),
+                                   [this] {
+                                     ++mainWindowsShown;
+                                     throw RuntimeFailure(ErrorNumber::Overflow, "Overflow");
+                                   },
+                                   [this] { ++programEnds; }});
   clock.advance(HandOffTimerMs);
   ASSERT_EQ(slowDialogs.messages.size(), 1u) << "overflow has a message of its own";
   EXPECT_EQ(slowDialogs.messages[0].text.rfind("Error: OverFlow of Controls.", 0), 0u);

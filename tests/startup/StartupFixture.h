@@ -8,11 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/Cursor.h"
-#include "platform/RegistryStore.h"
 #include "core/ErrorHandler.h"
 #include "core/Registry.h"
 #include "core/Settings.h"
+#include "platform/Cursor.h"
+#include "platform/RegistryStore.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 #include "support/TempFolder.h"

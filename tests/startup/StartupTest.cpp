@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "StartupFixture.h"
+#include "core/ExitStatus.h"
 #include "core/RuntimeFailure.h"
 #include "startup/Startup.h"
-#include "core/ExitStatus.h"
 
 namespace pelvantz {
 namespace {
@@ -12,7 +12,8 @@ namespace {
 class StartupTest : public testing::StartupFixture {
  protected:
   bool runMain() {
-    return Main(StartupServices{settings, dialogs, registry, [this] {
+    return Main(StartupServices{settings, dialogs, registry,
+                                [this] {
                                   if (splashFails) throw RuntimeFailure(ErrorNumber::ObjectNotSet, "no window");
                                   ++splashesShown;
                                 },
@@ -37,9 +38,17 @@ TEST_F(StartupTest, PrerequisitesDecideTheOutcome) {
     int exitStatus;  // -1: the program goes on
   };
   const Case cases[] = {
-      {"settings file missing", false, false, {"Initialization file is missing."}, false,
+      {"settings file missing",
+       false,
+       false,
+       {"Initialization file is missing."},
+       false,
        ExitStatus::SettingsFileMissing},
-      {"presentation application missing", true, false, {PresentationAppMissingMessage}, false,
+      {"presentation application missing",
+       true,
+       false,
+       {PresentationAppMissingMessage},
+       false,
        ExitStatus::PresentationAppMissing},
       {"both present", true, true, {}, true, -1},
   };

@@ -2,8 +2,8 @@
 
 namespace pelvantz::testing {
 
-MessageAnswer FakeDialogs::showMessage(const std::string& text, MessageIcon icon,
-                                       MessageButtons buttons, const std::string& title) {
+MessageAnswer FakeDialogs::showMessage(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                                       const std::string& title) {
   messages.push_back({text, icon, buttons, title});
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
   if (answers.empty()) return MessageAnswer::Yes;

@@ -17,7 +17,8 @@ import json, subprocess, sys
 answer = subprocess.run(['qpdf', '--json', '--json-key=outlines', sys.argv[1]], capture_output=True).stdout
 for outline in json.loads(answer)['outlines']:
     print(outline['title'], outline['destpageposfrom1'])
-)", pdf);
+)",
+                   pdf);
 }
 
 std::string PdfLinks(const std::filesystem::path& pdf) {
@@ -37,7 +38,8 @@ for page in pages:
             continue
         target = value(link['/A'])['/URI'][2:] if '/A' in link else 'page %d' % number.get(link['/Dest'][0], 0)
         print('link', page['pageposfrom1'], *(round(v) for v in value(link['/Rect'])), target)
-)", pdf);
+)",
+                   pdf);
 }
 
 }  // namespace pelvantz::testing

@@ -45,14 +45,14 @@ class ConversionWorkerTest : public MainWindowTest {
  protected:
   // A worker whose converter runs `job` for every job; counts the converters made.
   std::unique_ptr<ConversionWorker> makeWorker(Job job) {
-    services = std::make_unique<MainWindowServices>(MainWindowServices{
-        settings, side, cursor, shell, errors, office, registry, version, folder.str(),
-        [this](int exitStatus) { side.note("end " + std::to_string(exitStatus)); },
-        [this, job](const ConversionEnvironment& environment) -> JobRunner {
-          ++convertersMade;
-          return [job, environment](const std::string&, const std::string&, int16_t, const ConversionOptions&,
-                                    bool) { job(environment); };
-        }});
+    services = std::make_unique<MainWindowServices>(
+        MainWindowServices{settings, side, cursor, shell, errors, office, registry, version, folder.str(),
+                           [this](int exitStatus) { side.note("end " + std::to_string(exitStatus)); },
+                           [this, job](const ConversionEnvironment& environment) -> JobRunner {
+                             ++convertersMade;
+                             return [job, environment](const std::string&, const std::string&, int16_t,
+                                                       const ConversionOptions&, bool) { job(environment); };
+                           }});
     return std::make_unique<ConversionWorker>(*services, side);
   }
 
@@ -76,16 +76,19 @@ TEST_F(ConversionWorkerTest, WhatAJobAsksOfTheWindowArrivesOnTheWindowThread) {
     Job job;
     Strings seen;
   } cases[] = {
-      {"a row's status", [](const ConversionEnvironment& e) { e.jobs.SetJobStatus(1, "Completed"); },
+      {"a row's status",
+       [](const ConversionEnvironment& e) { e.jobs.SetJobStatus(1, "Completed"); },
        {"job on worker thread", "status 1 Completed on window thread"}},
-      {"a row's reason", [](const ConversionEnvironment& e) { e.jobs.SetJobReason(2, "damaged"); },
+      {"a row's reason",
+       [](const ConversionEnvironment& e) { e.jobs.SetJobReason(2, "damaged"); },
        {"job on worker thread", "reason 2 damaged on window thread"}},
       {"a message",
        [](const ConversionEnvironment& e) {
          e.dialogs.showMessage("Converting", MessageIcon::Information, MessageButtons::Ok, "pelvantz");
        },
        {"job on worker thread", "message Converting on window thread"}},
-      {"the end of the program", [](const ConversionEnvironment& e) { e.endProgram(); },
+      {"the end of the program",
+       [](const ConversionEnvironment& e) { e.endProgram(); },
        {"job on worker thread", "end " + std::to_string(ExitStatus::ConverterMissing) + " on window thread"}},
       {"a failure",
        [](const ConversionEnvironment&) { throw RuntimeFailure(ErrorNumber::TypeMismatch, "Type mismatch"); },
@@ -108,7 +111,8 @@ TEST_F(ConversionWorkerTest, WindowThreadHandlesEventsWhileAJobRunsAndOneConvert
   // free to: a window that did not handle events would not paint either.
   auto worker = makeWorker([](const ConversionEnvironment&) {
     const auto handled = std::make_shared<std::atomic<bool>>(false);
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [handled] { *handled = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [handled] { *handled = true; }, Qt::QueuedConnection);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!*handled && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -103,9 +103,12 @@ TEST_F(MainWindowTest, ControlsHaveTheirCaptionsAndPlaces) {
     EXPECT_EQ(button->text(), c.caption);
     EXPECT_EQ(WindowPlace(button), c.place);
   }
-  const std::vector<std::pair<const char*, const char*>> labels = {
-      {"Label12", "Select Source File:"}, {"Label11", "Select Target Location:"}, {"Label3", "Output Type:"},
-      {"Label8", "Paper Size:"},          {"Label4", "From"},                     {"Label2", "To"}};
+  const std::vector<std::pair<const char*, const char*>> labels = {{"Label12", "Select Source File:"},
+                                                                   {"Label11", "Select Target Location:"},
+                                                                   {"Label3", "Output Type:"},
+                                                                   {"Label8", "Paper Size:"},
+                                                                   {"Label4", "From"},
+                                                                   {"Label2", "To"}};
   for (const auto& [name, caption] : labels) EXPECT_EQ(control<QLabel>(name)->text(), caption) << name;
   EXPECT_EQ(control<QGroupBox>("Frame2")->title(), "Select File:");
   EXPECT_EQ(control<QGroupBox>("Frame1")->title(), "Print Size");
@@ -126,12 +129,12 @@ TEST_F(MainWindowTest, FontsStandInForTheDesignedOnes) {
     qreal points;
     bool bold;
   };
-  for (const Case& c : {Case{"Label12", "DejaVu Sans", 8.25, false}, Case{"chkAllPages", "DejaVu Sans", 8.25, false},
-                        Case{"txtFrom", "DejaVu Sans", 8.25, false}, Case{"txtfilepath", "DejaVu Sans", 8.25, false},
-                        Case{"cmdConvert", "Liberation Sans", 9, true}, Case{"Frame2", "Liberation Sans", 8.25, true},
-                        Case{"Frame1", "Liberation Sans", 8.25, false},
-                        Case{"txtfilepathOutput", "Liberation Sans", 8.25, false},
-                        Case{"cboPaperSize", "Liberation Sans", 8.25, false}}) {
+  for (const Case& c :
+       {Case{"Label12", "DejaVu Sans", 8.25, false}, Case{"chkAllPages", "DejaVu Sans", 8.25, false},
+        Case{"txtFrom", "DejaVu Sans", 8.25, false}, Case{"txtfilepath", "DejaVu Sans", 8.25, false},
+        Case{"cmdConvert", "Liberation Sans", 9, true}, Case{"Frame2", "Liberation Sans", 8.25, true},
+        Case{"Frame1", "Liberation Sans", 8.25, false}, Case{"txtfilepathOutput", "Liberation Sans", 8.25, false},
+        Case{"cboPaperSize", "Liberation Sans", 8.25, false}}) {
     SCOPED_TRACE(c.name);
     const QFont font = control<QWidget>(c.name)->font();
     EXPECT_EQ(font.family(), c.family);
@@ -156,9 +159,9 @@ TEST_F(MainWindowTest, DropDownListsHoldExactlyTheirEntries) {
   open();
   auto* outputType = control<QComboBox>("cboOutputType");
   auto* paperSize = control<QComboBox>("cboPaperSize");
-  EXPECT_EQ(Entries(outputType), QStringList({"Slides", "Notes", "Outline", "1 Slide Handouts", "2 Slide Handouts",
-                                              "3 Slide Handouts", "4 Slide Handouts", "6 Slide Handouts",
-                                              "9 Slide Handouts"}));
+  EXPECT_EQ(Entries(outputType),
+            QStringList({"Slides", "Notes", "Outline", "1 Slide Handouts", "2 Slide Handouts", "3 Slide Handouts",
+                         "4 Slide Handouts", "6 Slide Handouts", "9 Slide Handouts"}));
   EXPECT_EQ(Entries(paperSize), QStringList({"A3", "A4", "35MM", "Letter", "Invoice", "Banner"}));
   EXPECT_FALSE(outputType->isEditable());
   EXPECT_FALSE(paperSize->isEditable());
@@ -167,10 +170,10 @@ TEST_F(MainWindowTest, DropDownListsHoldExactlyTheirEntries) {
 TEST_F(MainWindowTest, TabVisitsTheControlsInTheDesignedOrder) {
   open();
   const std::vector<std::string> expected = {
-      "txtfilepath",  "txtfilepathOutput", "chkAllPages",   "chkFromTo",  "txtFrom",         "txtTo",
-      "chkOpenDocEditing", "optPotrait",   "optLandscape",  "cboPaperSize", "chkFitToPage",  "chkComments",
-      "cboOutputType", "cmdBrowse",        "cmdBrowseOutput", "cmdClear", "cmdAddToList",    "cmdClose",
-      "cmdConvert",   "lvwGeneral"};
+      "txtfilepath",  "txtfilepathOutput", "chkAllPages",   "chkFromTo",    "txtFrom",
+      "txtTo",        "chkOpenDocEditing", "optPotrait",    "optLandscape", "cboPaperSize",
+      "chkFitToPage", "chkComments",       "cboOutputType", "cmdBrowse",    "cmdBrowseOutput",
+      "cmdClear",     "cmdAddToList",      "cmdClose",      "cmdConvert",   "lvwGeneral"};
   std::vector<std::string> chain;
   QWidget* first = control<QWidget>("txtfilepath");
   QWidget* widget = first;

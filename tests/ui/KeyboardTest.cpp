@@ -131,7 +131,8 @@ TEST_F(KeyboardTest, AClickOrKeySwallowedDuringARunMovesNoFocus) {
   // Delivered as the windowing system delivers them: to the native window.
   const auto clickOn = [this](const char* name) {
     QWidget* target = control<QWidget>(name);
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, target->mapTo(window.get(), target->rect().center()));
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                      target->mapTo(window.get(), target->rect().center()));
   };
   duringJob = [&] {
     clickOn("txtTo");

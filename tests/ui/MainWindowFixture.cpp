@@ -14,9 +14,7 @@ void MainWindowTest::setText(const char* name, const std::string& value) {
   control<QLineEdit>(name)->setText(QString::fromStdString(value));
 }
 
-void MainWindowTest::click(const char* name) {
-  QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton);
-}
+void MainWindowTest::click(const char* name) { QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton); }
 
 std::string MainWindowTest::statusShown(int16_t position) {
   const QAbstractItemModel* model = control<QTreeView>("lvwGeneral")->model();

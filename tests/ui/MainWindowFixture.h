@@ -12,13 +12,13 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/Conversion.h"
-#include "platform/RegistryStore.h"
-#include "core/RuntimeFailure.h"
-#include "platform/qt/UiThread.h"
 #include "core/ErrorHandler.h"
 #include "core/Registry.h"
+#include "core/RuntimeFailure.h"
 #include "core/Settings.h"
+#include "engine/Conversion.h"
+#include "platform/RegistryStore.h"
+#include "platform/qt/UiThread.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
@@ -76,9 +76,8 @@ class MainWindowTest : public ::testing::Test {
         },
         [this](const ConversionEnvironment& environment) -> JobRunner {
           return [this, environment](const std::string& source, const std::string& target, int16_t position,
-                                     const ConversionOptions& options, bool) {
-            convert(environment, source, target, position, options);
-          };
+                                     const ConversionOptions& options,
+                                     bool) { convert(environment, source, target, position, options); };
         }});
     return *window;
   }
@@ -137,7 +136,7 @@ class MainWindowTest : public ::testing::Test {
   int endProgramCalls = 0;
   std::vector<int> exitStatuses;
   std::map<std::string, std::string> outcomes;  // source -> status, "throw 13" or "end program"
-  std::function<void()> duringJob;               // on the UI thread while a job runs
+  std::function<void()> duringJob;              // on the UI thread while a job runs
   std::vector<RunJob> runJobs;
   std::unique_ptr<FrmMain> window;
 };

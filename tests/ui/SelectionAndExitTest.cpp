@@ -2,8 +2,8 @@
 #include <QLineEdit>
 
 #include "MainWindowFixture.h"
-#include "joblist/JobList.h"
 #include "core/ExitStatus.h"
+#include "joblist/JobList.h"
 
 namespace pelvantz::testing {
 namespace {

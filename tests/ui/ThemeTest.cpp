@@ -114,8 +114,8 @@ class ThemeTest : public ::testing::Test {
   void CopyShippedPictures() {
     fs::create_directories(appFolder.path() / "images");
     for (const char* picture : {"home.gif", "faq.gif", "pelvant.gif", "contact.gif"}) {
-      fs::copy_file(fs::path(PELVANTZ_TEST_APP_DIR) / "images" / picture,
-                    appFolder.path() / "images" / picture, fs::copy_options::overwrite_existing);
+      fs::copy_file(fs::path(PELVANTZ_TEST_APP_DIR) / "images" / picture, appFolder.path() / "images" / picture,
+                    fs::copy_options::overwrite_existing);
     }
   }
 

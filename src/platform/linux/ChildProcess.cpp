@@ -172,8 +172,8 @@ ChildStartFailure::ChildStartFailure(const std::string& program, int error)
     : std::runtime_error("Cannot start " + program + ": " + ReasonOf(error)), error_(error) {}
 
 ChildProcess::ChildProcess(const ChildCommand& command) {
-  ChildSpec spec{command.program, command.arguments, EnvironmentWith(command.extraEnvironment),
-                 command.directory, command.inheritedDescriptors};
+  ChildSpec spec{command.program, command.arguments, EnvironmentWith(command.extraEnvironment), command.directory,
+                 command.inheritedDescriptors};
   // A group of its own: a terminal's Ctrl+C is ours to handle, and killing the
   // group reaches whatever the child started.
   spec.ownProcessGroup = true;

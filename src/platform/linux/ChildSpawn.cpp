@@ -46,7 +46,8 @@ void CloseRange(unsigned first, unsigned last) {
   rlimit limit{};
   ::getrlimit(RLIMIT_NOFILE, &limit);
   const unsigned end = limit.rlim_cur < last ? static_cast<unsigned>(limit.rlim_cur) : last;
-  for (unsigned descriptor = first; descriptor <= end && descriptor != ~0u; ++descriptor) ::close(static_cast<int>(descriptor));
+  for (unsigned descriptor = first; descriptor <= end && descriptor != ~0u; ++descriptor)
+    ::close(static_cast<int>(descriptor));
 }
 
 struct PreparedChild {
@@ -104,8 +105,12 @@ SpawnResult ForkAndExec(const ChildSpec& spec) {
   int errorPipe[2];
   if (::pipe2(errorPipe, O_CLOEXEC) != 0) return {-1, errno};
   if (FirstInherited + spec.inheritedDescriptors.size() > static_cast<size_t>(ErrorPipeFloor)) return {-1, EMFILE};
-  const PreparedChild child{spec,         Pointers(spec.arguments), Pointers(spec.environment), ::getpid(),
-                            errorPipe[1], std::vector<int>(spec.inheritedDescriptors.size())};
+  const PreparedChild child{spec,
+                            Pointers(spec.arguments),
+                            Pointers(spec.environment),
+                            ::getpid(),
+                            errorPipe[1],
+                            std::vector<int>(spec.inheritedDescriptors.size())};
   const pid_t pid = ::fork();
   if (pid == 0) RunChild(child);
   const int forkError = errno;

@@ -11,12 +11,12 @@
 namespace pelvantz {
 
 struct ChildSpec {
-  std::string program;                   // the file to execute
-  std::vector<std::string> arguments;    // argv, starting with the program's name
-  std::vector<std::string> environment;  // the whole environment, "NAME=value"
-  std::string directory;                 // its current directory; empty: ours
-  std::vector<int> inheritedDescriptors; // passed on as descriptors 3, 4, ... in this order (at most 7)
-  bool ownProcessGroup = false;          // leads a group of its own
+  std::string program;                    // the file to execute
+  std::vector<std::string> arguments;     // argv, starting with the program's name
+  std::vector<std::string> environment;   // the whole environment, "NAME=value"
+  std::string directory;                  // its current directory; empty: ours
+  std::vector<int> inheritedDescriptors;  // passed on as descriptors 3, 4, ... in this order (at most 7)
+  bool ownProcessGroup = false;           // leads a group of its own
 };
 
 struct SpawnResult {

@@ -1,9 +1,9 @@
 #include "platform/CommandLine.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstdlib>
+#include <filesystem>
 
 namespace pelvantz {
 
@@ -31,8 +31,7 @@ std::vector<std::size_t> CandidateEnds(std::string_view line) {
   return ends;
 }
 
-std::optional<ResolvedCommandLine> WithArguments(const std::string& program,
-                                                 std::string_view rest) {
+std::optional<ResolvedCommandLine> WithArguments(const std::string& program, std::string_view rest) {
   const std::optional<std::string> executable = FindExecutable(program);
   if (!executable) return std::nullopt;
   ResolvedCommandLine resolved{*executable, {program}};

@@ -110,8 +110,7 @@ struct ProfileDocument {
 
   std::optional<size_t> FindSection(const std::string& section) const {
     for (size_t index = 0; index < lines.size(); ++index)
-      if (lines[index].kind == ProfileLine::Kind::Section && SameName(lines[index].name, section))
-        return index;
+      if (lines[index].kind == ProfileLine::Kind::Section && SameName(lines[index].name, section)) return index;
     return std::nullopt;
   }
 
@@ -166,8 +165,8 @@ bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") !
 
 bool Storable(const std::string& section, const std::string& key, const std::string& value) {
   return !HasLineBreak(section) && !HasLineBreak(key) && !HasLineBreak(value) &&
-         section.find(']') == std::string::npos && key.find('=') == std::string::npos &&
-         !Trim(section).empty() && !Trim(key).empty() && Trim(key).front() != ';' && Trim(key).front() != '[';
+         section.find(']') == std::string::npos && key.find('=') == std::string::npos && !Trim(section).empty() &&
+         !Trim(key).empty() && Trim(key).front() != ';' && Trim(key).front() != '[';
 }
 
 }  // namespace

@@ -71,8 +71,7 @@ bool IsRootName(const std::string& name) {
 // Every part between separators must be a real name.
 bool IsValidKeyPath(const std::string& keyPath) {
   if (keyPath.empty()) return true;
-  if (std::any_of(keyPath.begin(), keyPath.end(),
-                  [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+  if (std::any_of(keyPath.begin(), keyPath.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
     return false;
   return keyPath.front() != '\\' && keyPath.back() != '\\' && keyPath.find("\\\\") == std::string::npos;
 }
@@ -137,8 +136,7 @@ std::optional<std::string> ParseQuoted(const std::string& line, size_t& position
 
 std::optional<uint32_t> ParseHexNumber(const std::string& text, size_t maxDigits) {
   if (text.empty() || text.size() > maxDigits) return std::nullopt;
-  if (!std::all_of(text.begin(), text.end(),
-                   [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
+  if (!std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
     return std::nullopt;
   return static_cast<uint32_t>(std::stoul(text, nullptr, 16));
 }
@@ -316,8 +314,8 @@ std::string RenderValue(const StoredValue& value) {
   if (IsPlainString(value)) return line + Quoted(std::string(value.data.begin(), value.data.end() - 1));
   if (value.type == RegistryType::Dword && value.data.size() == 4) {
     char number[16];
-    std::snprintf(number, sizeof number, "dword:%02x%02x%02x%02x", value.data[3], value.data[2],
-                  value.data[1], value.data[0]);
+    std::snprintf(number, sizeof number, "dword:%02x%02x%02x%02x", value.data[3], value.data[2], value.data[1],
+                  value.data[0]);
     return line + number;
   }
   if (value.type == RegistryType::Binary) return HexList(line + "hex:", value.data);
@@ -348,9 +346,8 @@ std::optional<RegistryDocument> LoadDocument(const std::string& filePath, BadLin
 
 bool KeyExists(const RegistryDocument& document, const std::string& path) {
   if (path.find('\\') == std::string::npos) return true;  // a root key
-  return std::any_of(document.begin(), document.end(), [&](const StoredKey& key) {
-    return SameName(key.path, path) || IsBelow(key.path, path);
-  });
+  return std::any_of(document.begin(), document.end(),
+                     [&](const StoredKey& key) { return SameName(key.path, path) || IsBelow(key.path, path); });
 }
 
 std::string FullPath(const std::string& rootName, const std::string& keyPath) {
@@ -410,9 +407,8 @@ int32_t RegistryStore::queryValue(RegistryHandle handle, const std::string& valu
   if (!document) return RegistryStatus::BadDatabase;
   const StoredKey* key = FindKey(*document, open->second.path);
   if (!key) return RegistryStatus::FileNotFound;
-  const auto value = std::find_if(key->values.begin(), key->values.end(), [&](const StoredValue& stored) {
-    return SameName(stored.name, valueName);
-  });
+  const auto value = std::find_if(key->values.begin(), key->values.end(),
+                                  [&](const StoredValue& stored) { return SameName(stored.name, valueName); });
   if (value == key->values.end()) return RegistryStatus::FileNotFound;
   type = value->type;
   const uint32_t needed = static_cast<uint32_t>(value->data.size());

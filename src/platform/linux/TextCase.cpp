@@ -1,9 +1,9 @@
 #include "platform/TextCase.h"
 
+#include <locale.h>
 #include <climits>
 #include <cwchar>
 #include <cwctype>
-#include <locale.h>
 
 namespace pelvantz {
 namespace {

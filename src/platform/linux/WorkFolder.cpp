@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 
-
 namespace pelvantz {
 namespace {
 
@@ -22,7 +21,11 @@ bool IsUtf8(const std::string& text) {
   size_t index = 0;
   while (index < text.size()) {
     const auto lead = static_cast<unsigned char>(text[index]);
-    const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    const size_t length = lead < 0x80           ? 1
+                          : (lead >> 5) == 0x6  ? 2
+                          : (lead >> 4) == 0xE  ? 3
+                          : (lead >> 3) == 0x1E ? 4
+                                                : 0;
     if (length == 0 || index + length > text.size()) return false;
     for (size_t next = index + 1; next < index + length; ++next)
       if ((static_cast<unsigned char>(text[next]) & 0xC0) != 0x80) return false;
@@ -61,8 +64,7 @@ WorkFolderLock::WorkFolderLock(const std::string& workFolder) {
   const std::string path = workFolder + "/" + LockFileName;
   // Read-only is enough for the lock, so another user can take it on a file we created.
   descriptor_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (descriptor_ < 0)
-    throw WorkFolderUnavailable("Cannot open \"" + path + "\": " + std::strerror(errno));
+  if (descriptor_ < 0) throw WorkFolderUnavailable("Cannot open \"" + path + "\": " + std::strerror(errno));
   while (::flock(descriptor_, LOCK_EX) != 0) {
     if (errno == EINTR) continue;
     const int error = errno;

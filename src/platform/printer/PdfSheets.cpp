@@ -7,9 +7,9 @@
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <algorithm>
 #include <map>
 #include <optional>
 #include <string>
@@ -151,7 +151,8 @@ struct PdfSheets::Document {
 
   // The link as it lands on the sheet, or nothing when it cannot land honestly.
   std::optional<QPDFObjectHandle> moved(QPDFObjectHandle link, const Placed& p) {
-    if (!link.isDictionary() || !link.getKey("/Subtype").isNameAndEquals("/Link") || !link.getKey("/Rect").isArray())
+    if (!link.isDictionary() || !link.getKey("/Subtype").isNameAndEquals("/Link") ||
+        !link.getKey("/Rect").isArray())
       return std::nullopt;
     const auto rect = p.map(link.getKey("/Rect").getArrayAsRectangle());
     if (!p.shows(rect)) return std::nullopt;
@@ -190,9 +191,7 @@ int PdfSheets::addSource(const std::filesystem::path& pdf) {
   return static_cast<int>(document_->sources.size()) - 1;
 }
 
-int PdfSheets::pageCount(int source) const {
-  return static_cast<int>(document_->sourcePages.at(source).size());
-}
+int PdfSheets::pageCount(int source) const { return static_cast<int>(document_->sourcePages.at(source).size()); }
 
 Size PdfSheets::pageSize(int source, int page) const {
   auto box = document_->sourcePages.at(source).at(page).getTrimBox().getArrayAsRectangle();
@@ -241,8 +240,8 @@ void PdfSheets::addSheetContent(const SheetContent& sheet) {
   resources.replaceKey("/XObject", xobjects);
   auto page = QPDFObjectHandle::newDictionary();
   page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
-  page.replaceKey("/MediaBox", QPDFObjectHandle::newFromRectangle(
-                                   {0, 0, Points(sheet.size.width), Points(sheet.size.height)}));
+  page.replaceKey("/MediaBox",
+                  QPDFObjectHandle::newFromRectangle({0, 0, Points(sheet.size.width), Points(sheet.size.height)}));
   page.replaceKey("/Resources", resources);
   page.replaceKey("/Contents", out.newStream(content));
   document_->sheets.push_back(out.makeIndirectObject(page));
@@ -263,7 +262,9 @@ void PdfSheets::setInfo(const DocumentInfo& info) {
   document_->output.getTrailer().replaceKey("/Info", document_->output.makeIndirectObject(dictionary));
 }
 
-void PdfSheets::addBookmark(const std::string& title, int sheet) { document_->bookmarks.emplace_back(title, sheet); }
+void PdfSheets::addBookmark(const std::string& title, int sheet) {
+  document_->bookmarks.emplace_back(title, sheet);
+}
 
 void PdfSheets::addLinks() {
   auto& d = *document_;

@@ -11,9 +11,9 @@ namespace pelvantz::printer {
 
 namespace {
 
-constexpr int32_t kMargin = 1270;       // half an inch around composed sheets
-constexpr int32_t kCellGap = 635;       // space between handout slides
-constexpr int32_t kRuleSpacing = 800;   // distance between note-taking lines
+constexpr int32_t kMargin = 1270;      // half an inch around composed sheets
+constexpr int32_t kCellGap = 635;      // space between handout slides
+constexpr int32_t kRuleSpacing = 800;  // distance between note-taking lines
 
 struct Grid {
   int columns;
@@ -22,22 +22,25 @@ struct Grid {
 
 Grid GridFor(int slidesPerSheet) {
   switch (slidesPerSheet) {
-    case 1: return {1, 1};
-    case 2: return {1, 2};
-    case 3: return {1, 3};
-    case 4: return {2, 2};
-    case 6: return {2, 3};
-    case 9: return {3, 3};
+    case 1:
+      return {1, 1};
+    case 2:
+      return {1, 2};
+    case 3:
+      return {1, 3};
+    case 4:
+      return {2, 2};
+    case 6:
+      return {2, 3};
+    case 9:
+      return {3, 3};
     default:
       throw RuntimeFailure(ErrorNumber::AutomationFailed,
-                           "No handout layout holds " + std::to_string(slidesPerSheet) +
-                               " slides a sheet.");
+                           "No handout layout holds " + std::to_string(slidesPerSheet) + " slides a sheet.");
   }
 }
 
-int32_t Scaled(int32_t value, double factor) {
-  return static_cast<int32_t>(std::lround(value * factor));
-}
+int32_t Scaled(int32_t value, double factor) { return static_cast<int32_t>(std::lround(value * factor)); }
 
 // Rules fill the right half of a 3-slide row, from the slide's top to its bottom.
 std::vector<Line> RulesBeside(const Rect& slide, int32_t left, int32_t right) {
@@ -52,16 +55,26 @@ std::vector<Line> RulesBeside(const Rect& slide, int32_t left, int32_t right) {
 
 std::optional<OutputLayout> LayoutForOutputType(int32_t outputType) {
   switch (outputType) {
-    case PrintOutput::Slides: return OutputLayout{SheetKind::Slides, 1};
-    case PrintOutput::NotesPages: return OutputLayout{SheetKind::NotesPages, 1};
-    case PrintOutput::Outline: return OutputLayout{SheetKind::Outline, 1};
-    case PrintOutput::OneSlideHandouts: return OutputLayout{SheetKind::Handouts, 1};
-    case PrintOutput::TwoSlideHandouts: return OutputLayout{SheetKind::Handouts, 2};
-    case PrintOutput::ThreeSlideHandouts: return OutputLayout{SheetKind::Handouts, 3};
-    case PrintOutput::FourSlideHandouts: return OutputLayout{SheetKind::Handouts, 4};
-    case PrintOutput::SixSlideHandouts: return OutputLayout{SheetKind::Handouts, 6};
-    case PrintOutput::NineSlideHandouts: return OutputLayout{SheetKind::Handouts, 9};
-    default: return std::nullopt;
+    case PrintOutput::Slides:
+      return OutputLayout{SheetKind::Slides, 1};
+    case PrintOutput::NotesPages:
+      return OutputLayout{SheetKind::NotesPages, 1};
+    case PrintOutput::Outline:
+      return OutputLayout{SheetKind::Outline, 1};
+    case PrintOutput::OneSlideHandouts:
+      return OutputLayout{SheetKind::Handouts, 1};
+    case PrintOutput::TwoSlideHandouts:
+      return OutputLayout{SheetKind::Handouts, 2};
+    case PrintOutput::ThreeSlideHandouts:
+      return OutputLayout{SheetKind::Handouts, 3};
+    case PrintOutput::FourSlideHandouts:
+      return OutputLayout{SheetKind::Handouts, 4};
+    case PrintOutput::SixSlideHandouts:
+      return OutputLayout{SheetKind::Handouts, 6};
+    case PrintOutput::NineSlideHandouts:
+      return OutputLayout{SheetKind::Handouts, 9};
+    default:
+      return std::nullopt;
   }
 }
 
@@ -75,8 +88,7 @@ SlideRange ResolveRange(int32_t from, int32_t to, int slideCount) {
   if (from < 1 || to > slideCount || from > to) {
     throw RuntimeFailure(ErrorNumber::AutomationFailed,
                          "The slide range " + std::to_string(from) + " to " + std::to_string(to) +
-                             " is not within the presentation's " + std::to_string(slideCount) +
-                             " slides.");
+                             " is not within the presentation's " + std::to_string(slideCount) + " slides.");
   }
   return {from, to};
 }
@@ -100,19 +112,17 @@ Size Oriented(Size size, bool landscape) {
 
 Rect FitCentred(const Rect& box, Size content) {
   if (content.width <= 0 || content.height <= 0) return {box.x + box.width / 2, box.y + box.height / 2, 0, 0};
-  const double factor = std::min(static_cast<double>(box.width) / content.width,
-                                 static_cast<double>(box.height) / content.height);
+  const double factor =
+      std::min(static_cast<double>(box.width) / content.width, static_cast<double>(box.height) / content.height);
   return Centred(box, {Scaled(content.width, factor), Scaled(content.height, factor)});
 }
 
 Rect Centred(const Rect& box, Size content) {
-  return {box.x + (box.width - content.width) / 2, box.y + (box.height - content.height) / 2,
-          content.width, content.height};
+  return {box.x + (box.width - content.width) / 2, box.y + (box.height - content.height) / 2, content.width,
+          content.height};
 }
 
-Rect ContentArea(Size sheet) {
-  return {kMargin, kMargin, sheet.width - 2 * kMargin, sheet.height - 2 * kMargin};
-}
+Rect ContentArea(Size sheet) { return {kMargin, kMargin, sheet.width - 2 * kMargin, sheet.height - 2 * kMargin}; }
 
 std::vector<HandoutSlot> HandoutLayout(Size sheet, int slidesPerSheet, Size slide) {
   const Grid grid = GridFor(slidesPerSheet);

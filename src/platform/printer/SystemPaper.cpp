@@ -22,12 +22,12 @@ struct NamedPaper {
 
 // The sizes the paper library gives these names.
 constexpr NamedPaper KnownPapers[] = {
-    {"a3", {Millimetres(297), Millimetres(420)}},     {"a4", {Millimetres(210), Millimetres(297)}},
-    {"a5", {Millimetres(148), Millimetres(210)}},     {"a6", {Millimetres(105), Millimetres(148)}},
-    {"b4", {Millimetres(250), Millimetres(353)}},     {"b5", {Millimetres(176), Millimetres(250)}},
-    {"letter", {Inches(8.5), Inches(11)}},            {"legal", {Inches(8.5), Inches(14)}},
-    {"executive", {Inches(7.25), Inches(10.5)}},      {"halfletter", {Inches(5.5), Inches(8.5)}},
-    {"tabloid", {Inches(11), Inches(17)}},            {"ledger", {Inches(17), Inches(11)}},
+    {"a3", {Millimetres(297), Millimetres(420)}}, {"a4", {Millimetres(210), Millimetres(297)}},
+    {"a5", {Millimetres(148), Millimetres(210)}}, {"a6", {Millimetres(105), Millimetres(148)}},
+    {"b4", {Millimetres(250), Millimetres(353)}}, {"b5", {Millimetres(176), Millimetres(250)}},
+    {"letter", {Inches(8.5), Inches(11)}},        {"legal", {Inches(8.5), Inches(14)}},
+    {"executive", {Inches(7.25), Inches(10.5)}},  {"halfletter", {Inches(5.5), Inches(8.5)}},
+    {"tabloid", {Inches(11), Inches(17)}},        {"ledger", {Inches(17), Inches(11)}},
     {"11x17", {Inches(11), Inches(17)}},
 };
 

@@ -39,9 +39,7 @@ bool QtInstanceWindow::activateRunningCopy() {
                        "Cannot listen for later copies: " + server_.errorString().toStdString());
 }
 
-void QtInstanceWindow::onActivationRequest(std::function<void()> handler) {
-  handler_ = std::move(handler);
-}
+void QtInstanceWindow::onActivationRequest(std::function<void()> handler) { handler_ = std::move(handler); }
 
 void QtInstanceWindow::release() {
   // The way out may start on a worker thread, where the server cannot be

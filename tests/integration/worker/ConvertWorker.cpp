@@ -8,13 +8,13 @@
 #include <memory>
 #include <string>
 
+#include "core/ErrorHandler.h"
+#include "core/Registry.h"
 #include "engine/Conversion.h"
 #include "joblist/JobList.h"
 #include "platform/LibreOfficeFactory.h"
 #include "platform/RegistryStore.h"
 #include "platform/linux/LinuxSystemVersion.h"
-#include "core/ErrorHandler.h"
-#include "core/Registry.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 

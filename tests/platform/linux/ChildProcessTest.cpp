@@ -74,7 +74,8 @@ TEST(ChildProcessTest, StreamsGoToDevNullAndOnlyTheInheritedDescriptorsReachTheC
   const std::string script =
       "cat > in.txt; fds=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2); echo $fds > fd.txt; "
       "test \"$(readlink /proc/$$/fd/3)\" = \"$0\" || exit 3; test -e /proc/$$/fd/4 && exit 4; "
-      "test -e /proc/$$/fd/" + std::to_string(other) + " && exit 5; exit 0";
+      "test -e /proc/$$/fd/" +
+      std::to_string(other) + " && exit 5; exit 0";
   ChildCommand command{"/bin/sh", {"sh", "-c", script, lockFile.string()}, {}, folder.str(), {inherited}};
   ChildProcess child(command);
   ::close(inherited);
@@ -143,8 +144,8 @@ TEST(ChildProcessTest, WaitingGivesUpAtTheLimitAndKillingEndsTheWholeGroup) {
 
 TEST(ChildProcessTest, TerminateEndsEvenAChildThatIgnoresSigterm) {
   TempFolder folder;
-  ChildProcess child(Shell("trap '' TERM; echo $$ > pid.tmp && mv pid.tmp pid.txt; while :; do sleep 0.1; done",
-                           folder.str()));
+  ChildProcess child(
+      Shell("trap '' TERM; echo $$ > pid.tmp && mv pid.tmp pid.txt; while :; do sleep 0.1; done", folder.str()));
   ASSERT_GT(PidWrittenTo(folder.path() / "pid.txt"), 0);
   child.terminate(300ms);
   EXPECT_EQ(child.exitCode(), 128 + SIGKILL);

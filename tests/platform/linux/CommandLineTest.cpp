@@ -38,10 +38,10 @@ TEST(CommandLineTest, SplitsArgumentsByTheWindowsRules) {
       {R"(pre"fix mid"post)", {"prefix midpost"}},
       {R"("unterminated quote)", {"unterminated quote"}},
       {R"(a\b c\\d)", {R"(a\b)", R"(c\\d)"}},
-      {R"(a\"b)", {R"(a"b)"}},                 // 1 backslash: literal quote
-      {R"(a\\"b c")", {R"(a\b c)"}},           // 2: one backslash, quote groups
-      {R"(a\\\"b)", {R"(a\"b)"}},              // 3: one backslash and a literal quote
-      {R"(a\\\\"b c")", {R"(a\\b c)"}},        // 4: two backslashes, quote groups
+      {R"(a\"b)", {R"(a"b)"}},           // 1 backslash: literal quote
+      {R"(a\\"b c")", {R"(a\b c)"}},     // 2: one backslash, quote groups
+      {R"(a\\\"b)", {R"(a\"b)"}},        // 3: one backslash and a literal quote
+      {R"(a\\\\"b c")", {R"(a\\b c)"}},  // 4: two backslashes, quote groups
       {R"("C:\dir\\" next)", {R"(C:\dir\)", "next"}},
       {R"(-sOutputFile="C:\out dir\x.pdf" -f "in.ps")", {R"(-sOutputFile=C:\out dir\x.pdf)", "-f", "in.ps"}},
       {R"(trailing\)", {R"(trailing\)"}},
@@ -66,12 +66,11 @@ TEST(CommandLineTest, FindsTheProgramOfAnUnquotedLineByItsShortestExecutablePref
     std::vector<std::string> arguments;
   };
   const std::vector<Case> cases = {
-      {base + "/my tools/prog -x \"y z\"", (tools / "prog").string(),
-       {base + "/my tools/prog", "-x", "y z"}},
-      {"  " + base + "/my tools/sub dir/prog", (tools / "sub dir" / "prog").string(),
+      {base + "/my tools/prog -x \"y z\"", (tools / "prog").string(), {base + "/my tools/prog", "-x", "y z"}},
+      {"  " + base + "/my tools/sub dir/prog",
+       (tools / "sub dir" / "prog").string(),
        {base + "/my tools/sub dir/prog"}},
-      {"\"" + base + "/my tools/prog\" a\\\"b", (tools / "prog").string(),
-       {base + "/my tools/prog", "a\"b"}},
+      {"\"" + base + "/my tools/prog\" a\\\"b", (tools / "prog").string(), {base + "/my tools/prog", "a\"b"}},
       {"\"" + base + "/my tools/sub dir\" x", std::nullopt, {}},  // a folder is no program
       {base + "/my tools/plain x", std::nullopt, {}},
       {base + "/my tools/missing", std::nullopt, {}},

@@ -112,9 +112,9 @@ TEST_F(RegistryStoreTest, AMalformedLineIsSkippedOnReadingAndTheFileIsNeverOverw
     const char* bad;
     int32_t testKeyStatus;  // opening SOFTWARE\Test
   } rows[] = {
-      {"\"A\"=\"x\"\n", 2},                                                          // value before any key
-      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\n", 0},                  // unterminated text
-      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\\n\"\n", 0},          // unknown escape
+      {"\"A\"=\"x\"\n", 2},                                           // value before any key
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\n", 0},       // unterminated text
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=\"x\\n\"\n", 0},  // unknown escape
       {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=hex:4g\n", 0},
       {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n\"A\"=dword:123456789\n", 0},
       {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\ngarbage\n", 0},

@@ -24,8 +24,10 @@ class ScopedVariable {
     setenv(name, value.c_str(), 1);
   }
   ~ScopedVariable() {
-    if (old_.empty()) unsetenv(name_);
-    else setenv(name_, old_.c_str(), 1);
+    if (old_.empty())
+      unsetenv(name_);
+    else
+      setenv(name_, old_.c_str(), 1);
   }
 
  private:

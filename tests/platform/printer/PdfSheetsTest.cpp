@@ -5,8 +5,8 @@
 
 #include <cstdio>
 #include <fstream>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "core/RuntimeFailure.h"
 #include "support/Commands.h"
@@ -40,21 +40,22 @@ struct Marks {
 };
 
 Marks MarksOnPage(const fs::path& pdf, int page) {
-  const std::string box = CommandOutput("gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=bbox -dFirstPage=" +
-                                        std::to_string(page) + " -dLastPage=" + std::to_string(page) + " " +
-                                        ShellQuoted(pdf.string()) + " 2>&1");
+  const std::string box =
+      CommandOutput("gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=bbox -dFirstPage=" + std::to_string(page) +
+                    " -dLastPage=" + std::to_string(page) + " " + ShellQuoted(pdf.string()) + " 2>&1");
   Marks marks;
   const auto at = box.find("%%HiResBoundingBox:");
   if (at != std::string::npos)
-    std::sscanf(box.c_str() + at, "%%%%HiResBoundingBox: %lf %lf %lf %lf", &marks.left, &marks.bottom, &marks.right,
-                &marks.top);
+    std::sscanf(box.c_str() + at, "%%%%HiResBoundingBox: %lf %lf %lf %lf", &marks.left, &marks.bottom,
+                &marks.right, &marks.top);
   return marks;
 }
 
 int PageCount(const fs::path& pdf) {
   int pages = 0;
   const std::string info = CommandOutput("pdfinfo " + ShellQuoted(pdf.string()));
-  if (const auto at = info.find("Pages:"); at != std::string::npos) std::sscanf(info.c_str() + at, "Pages: %d", &pages);
+  if (const auto at = info.find("Pages:"); at != std::string::npos)
+    std::sscanf(info.c_str() + at, "Pages: %d", &pages);
   return pages;
 }
 
@@ -138,8 +139,10 @@ fs::path LinkedPages(const fs::path& folder) {
       "/Subtype /Link /ANN pdfmark "
       "[ /Rect [210 10 390 290] /Border [0 0 0] /Page 2 /View [/Fit] /Subtype /Link /ANN pdfmark "
       "0 0 400 300 rectfill showpage 0 0 400 300 rectfill showpage";
-  CommandOutput("gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -dFIXEDMEDIA -dDEVICEWIDTHPOINTS=400 "
-                "-dDEVICEHEIGHTPOINTS=300 -sOutputFile=" + ShellQuoted(pdf.string()) + " -c " + ShellQuoted(program));
+  CommandOutput(
+      "gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -dFIXEDMEDIA -dDEVICEWIDTHPOINTS=400 "
+      "-dDEVICEHEIGHTPOINTS=300 -sOutputFile=" +
+      ShellQuoted(pdf.string()) + " -c " + ShellQuoted(program));
   return pdf;
 }
 
@@ -158,7 +161,8 @@ TEST(PdfSheetsTest, LinksMoveWithTheirPageOrAreLeftOut) {
        {{kA4Portrait, {{0, 0, {0, 0, 7056, 5292}}}, {}, {}}},
        "link 1 5 697 95 837 http://example.com/\n"},
       {"the page overhangs the sheet's left edge: the link out of sight goes",
-       {{halfWidth, {{0, 0, {-7056, 0, 14112, 10583}}}, {}, {}}, {halfWidth, {{0, 1, {0, 0, 7056, 5292}}}, {}, {}}},
+       {{halfWidth, {{0, 0, {-7056, 0, 14112, 10583}}}, {}, {}},
+        {halfWidth, {{0, 1, {0, 0, 7056, 5292}}}, {}, {}}},
        "link 1 10 552 190 832 page 2\n"},
   };
   for (const auto& c : cases) {
@@ -183,8 +187,8 @@ TEST(PdfSheetsTest, PropertiesAndBookmarksAreWritten) {
   const fs::path out = folder.path() / "sheets.pdf";
   sheets.write(out);
   const std::string info = CommandOutput("pdfinfo " + ShellQuoted(out.string()));
-  for (const char* line : {"Title:           Ünïcode title", "Author:          An author", "Subject:         A subject",
-                           "Keywords:        one, two", "Creator:         Pelvantz"})
+  for (const char* line : {"Title:           Ünïcode title", "Author:          An author",
+                           "Subject:         A subject", "Keywords:        one, two", "Creator:         Pelvantz"})
     EXPECT_NE(info.find(line), std::string::npos) << line << " in " << info;
   const std::string bookmarks = testing::PdfBookmarks(out);
   EXPECT_EQ(bookmarks, "First 1\nAlso on the first 1\nThird 3\n");

@@ -51,11 +51,8 @@ TEST(SystemPaperTest, TheSettingsNameThePaperInTheirOrder) {
     const char* paperconf;
     std::optional<Size> expected;  // nothing: the system file's paper
   } cases[] = {
-      {"letter", nullptr, letter},
-      {"Letter", conf.c_str(), letter},
-      {nullptr, conf.c_str(), a5},
-      {"no such paper", conf.c_str(), a5},
-      {nullptr, nullptr, std::nullopt},
+      {"letter", nullptr, letter},         {"Letter", conf.c_str(), letter}, {nullptr, conf.c_str(), a5},
+      {"no such paper", conf.c_str(), a5}, {nullptr, nullptr, std::nullopt},
   };
   const auto systemFile = PaperNameInFile("/etc/papersize");
   for (const auto& c : cases) {

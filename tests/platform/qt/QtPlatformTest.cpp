@@ -41,7 +41,8 @@ TEST(QtPlatformTest, AMessageFromAWorkerThreadIsShownByTheUiThread) {
     bool done = false;
     std::thread worker([&] {
       result = dialogs.showMessage("Go on?", MessageIcon::Question, MessageButtons::YesNo, "A title");
-      QMetaObject::invokeMethod(qApp, [&] { done = true; }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          qApp, [&] { done = true; }, Qt::QueuedConnection);
     });
     EXPECT_TRUE(QTest::qWaitFor([&] { return done; }));
     worker.join();
@@ -61,7 +62,8 @@ TEST(QtPlatformTest, AFailureOnTheUiThreadReachesTheCaller) {
     } catch (const RuntimeFailure& failure) {
       caught = failure.number() == ErrorNumber::FileAccess;
     }
-    QMetaObject::invokeMethod(qApp, [&] { done = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&] { done = true; }, Qt::QueuedConnection);
   });
   EXPECT_TRUE(QTest::qWaitFor([&] { return done; }));
   worker.join();

@@ -72,9 +72,8 @@ void ImpressPresentation::load() {
   const auto url = FileUrl(workingCopy_);
   std::error_code ignored;
   const auto limit = LoadLimit(session_->limits(), fs::file_size(workingCopy_, ignored));
-  document_ = session_->call(limit, [&] {
-    return session_->desktop()->loadComponentFromURL(url, "_blank", 0, arguments);
-  });
+  document_ = session_->call(
+      limit, [&] { return session_->desktop()->loadComponentFromURL(url, "_blank", 0, arguments); });
   if (!document_.is())
     throw Failed("\"" + workingCopy_.filename().string() +
                  "\" could not be opened: it is damaged, protected by a password or not a presentation.");
@@ -151,8 +150,7 @@ std::chrono::seconds ImpressPresentation::workLimit() const { return WorkLimit(s
 void ImpressPresentation::printOut(int32_t from, int32_t to, const std::string& printToFile) {
   const fs::path target = fs::absolute(fs::path(printToFile));
   if (!fs::is_directory(target.parent_path()))
-    throw RuntimeFailure(ErrorNumber::FileAccess,
-                         "The folder of \"" + target.string() + "\" does not exist.");
+    throw RuntimeFailure(ErrorNumber::FileAccess, "The folder of \"" + target.string() + "\" does not exist.");
   const Size printed = applySlideGeometry();
   SheetRequest request = request_;
   request.fromSlide = from;
@@ -160,8 +158,7 @@ void ImpressPresentation::printOut(int32_t from, int32_t to, const std::string& 
   request.slideSize = printed;
   request.documentName = workingCopy_.stem().string();
   std::optional<SheetPrint> print;
-  session_->call(workLimit(),
-                 [&] { print.emplace(session_->context(), document(), request, workingFolder_); });
+  session_->call(workLimit(), [&] { print.emplace(session_->context(), document(), request, workingFolder_); });
   session_->call(workLimit(), [&] { print->renderPages(); });
   session_->call(workLimit(), [&] { print->setText(); });
   print->compose(target);

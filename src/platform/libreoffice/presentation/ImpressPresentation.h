@@ -8,10 +8,10 @@
 #include <string>
 
 #include "platform/PresentationApp.h"
-#include "platform/libreoffice/session/OfficeSession.h"
-#include "platform/libreoffice/sheets/SheetPrint.h"
 #include "platform/libreoffice/presentation/SlideGeometry.h"
+#include "platform/libreoffice/session/OfficeSession.h"
 #include "platform/libreoffice/session/WorkLimits.h"
+#include "platform/libreoffice/sheets/SheetPrint.h"
 
 namespace pelvantz::office {
 

@@ -33,13 +33,10 @@ struct ClassicSize {
 
 // The sizes the page setup has always offered, in 1/100 mm, landscape.
 constexpr ClassicSize ClassicSizes[] = {
-    {SlideSizeType::OnScreen, {25400, 19050}},     // 10 x 7.5 in
-    {SlideSizeType::LetterPaper, {25400, 19050}},
-    {SlideSizeType::A4Paper, {27517, 19050}},
-    {SlideSizeType::Slides35Mm, {28575, 19050}},
-    {SlideSizeType::Banner, {20320, 2540}},        // 8 x 1 in
-    {SlideSizeType::Ledger, {33831, 25374}},
-    {SlideSizeType::A3Paper, {35560, 26670}},
+    {SlideSizeType::OnScreen, {25400, 19050}},  // 10 x 7.5 in
+    {SlideSizeType::LetterPaper, {25400, 19050}}, {SlideSizeType::A4Paper, {27517, 19050}},
+    {SlideSizeType::Slides35Mm, {28575, 19050}},  {SlideSizeType::Banner, {20320, 2540}},  // 8 x 1 in
+    {SlideSizeType::Ledger, {33831, 25374}},      {SlideSizeType::A3Paper, {35560, 26670}},
 };
 
 Reference<css::beans::XPropertySet> FirstSlide(const Reference<css::lang::XComponent>& document) {
@@ -59,7 +56,8 @@ DeckSize MeasureDeck(const Reference<css::lang::XComponent>& document) {
   DeckSize deck;
   for (const Reference<css::container::XIndexAccess>& pages :
        {Reference<css::container::XIndexAccess>(
-            Reference<css::drawing::XDrawPagesSupplier>(document, UNO_QUERY_THROW)->getDrawPages(), UNO_QUERY_THROW),
+            Reference<css::drawing::XDrawPagesSupplier>(document, UNO_QUERY_THROW)->getDrawPages(),
+            UNO_QUERY_THROW),
         Reference<css::container::XIndexAccess>(
             Reference<css::drawing::XMasterPagesSupplier>(document, UNO_QUERY_THROW)->getMasterPages(),
             UNO_QUERY_THROW)}) {
@@ -132,8 +130,8 @@ void ResizeSlides(const Reference<css::uno::XComponentContext>& context,
   ResizePages(context, document, page);
   const Size applied = CurrentSlideSize(document);
   if (!(applied == page))
-    throw RuntimeFailure(ErrorNumber::AutomationFailed, "The slide size " + std::to_string(wanted.width) +
-                                                            " x " + std::to_string(wanted.height) +
+    throw RuntimeFailure(ErrorNumber::AutomationFailed, "The slide size " + std::to_string(wanted.width) + " x " +
+                                                            std::to_string(wanted.height) +
                                                             " could not be applied.");
   const css::awt::Point offset((page.width - current.width) / 2, (page.height - current.height) / 2);
   // Each move would otherwise refresh the views at once: ten times the cost.

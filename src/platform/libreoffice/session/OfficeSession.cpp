@@ -7,6 +7,8 @@
 
 #include <cerrno>
 
+#include <rtl/textcvt.h>
+#include <rtl/ustring.h>
 #include <atomic>
 #include <com/sun/star/bridge/BridgeFactory.hpp>
 #include <com/sun/star/connection/Connector.hpp>
@@ -15,8 +17,6 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <cstdlib>
-#include <rtl/textcvt.h>
-#include <rtl/ustring.h>
 #include <thread>
 
 #include "platform/libreoffice/session/UnoHelpers.h"
@@ -45,8 +45,7 @@ Reference<css::uno::XComponentContext> LocalContext() {
 std::string UniquePipeName() {
   static std::atomic<int> counter{0};
   const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-  return "pelvantz-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + "-" +
-         std::to_string(ticks);
+  return "pelvantz-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + "-" + std::to_string(ticks);
 }
 
 // The office's pipes are sockets in the system's temporary folder, which an
@@ -63,8 +62,8 @@ bool NobodyListensOn(const std::filesystem::path& socketFile) {
   path.copy(address.sun_path, path.size());
   const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (probe < 0) return false;
-  const bool refused = ::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
-                       errno == ECONNREFUSED;
+  const bool refused =
+      ::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 && errno == ECONNREFUSED;
   ::close(probe);
   return refused;
 }
@@ -76,18 +75,18 @@ void RemoveOfficePipes(const std::vector<std::string>& ourNames) {
   for (const auto& name : ourNames) std::filesystem::remove(folder / (prefix + name), ignored);
   for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
     const std::string name = entry.path().filename().string();
-    if (name.rfind(prefix + "SingleOfficeIPC_", 0) == 0 && entry.is_socket(ignored) && NobodyListensOn(entry.path()))
+    if (name.rfind(prefix + "SingleOfficeIPC_", 0) == 0 && entry.is_socket(ignored) &&
+        NobodyListensOn(entry.path()))
       std::filesystem::remove(entry.path(), ignored);
   }
 }
 
 bool IsUtf8(const std::string& text) {
   rtl_uString* converted = nullptr;
-  const bool valid = rtl_convertStringToUString(&converted, text.data(), static_cast<sal_Int32>(text.size()),
-                                                RTL_TEXTENCODING_UTF8,
-                                                RTL_TEXTTOUNICODE_FLAGS_UNDEFINED_ERROR |
-                                                    RTL_TEXTTOUNICODE_FLAGS_MBUNDEFINED_ERROR |
-                                                    RTL_TEXTTOUNICODE_FLAGS_INVALID_ERROR);
+  const bool valid = rtl_convertStringToUString(
+      &converted, text.data(), static_cast<sal_Int32>(text.size()), RTL_TEXTENCODING_UTF8,
+      RTL_TEXTTOUNICODE_FLAGS_UNDEFINED_ERROR | RTL_TEXTTOUNICODE_FLAGS_MBUNDEFINED_ERROR |
+          RTL_TEXTTOUNICODE_FLAGS_INVALID_ERROR);
   if (converted != nullptr) rtl_uString_release(converted);
   return valid;
 }
@@ -121,8 +120,7 @@ class FolderHandOver {
 };
 
 RuntimeFailure CannotStart(const std::string& reason) {
-  return RuntimeFailure(ErrorNumber::CannotCreateObject,
-                        "Cannot create the presentation application: " + reason);
+  return RuntimeFailure(ErrorNumber::CannotCreateObject, "Cannot create the presentation application: " + reason);
 }
 
 }  // namespace
@@ -206,8 +204,8 @@ void OfficeSession::startAndConnect() {
         throw CannotStart("the office ended at start with exit code " + std::to_string(*exitCode) + ".");
       }
       if (std::chrono::steady_clock::now() >= deadline)
-        throw CannotStart("the office did not answer within " +
-                          std::to_string(settings_.limits.start.count()) + " seconds.");
+        throw CannotStart("the office did not answer within " + std::to_string(settings_.limits.start.count()) +
+                          " seconds.");
       std::this_thread::sleep_for(100ms);
     }
     if (desktop_.is()) return;
@@ -241,8 +239,8 @@ RuntimeFailure OfficeSession::translate(const css::uno::Exception& exception, Fa
                                         const Watchdog& watchdog) {
   const std::string message = ToStdString(exception.Message);
   if (watchdog.fired()) return timedOut(watchdog);
-  const bool gone = kind == FailureKind::Disposed ||
-                    (kind == FailureKind::Runtime && process_ && process_->waitForExit(500ms));
+  const bool gone =
+      kind == FailureKind::Disposed || (kind == FailureKind::Runtime && process_ && process_->waitForExit(500ms));
   if (gone)
     return RuntimeFailure(ErrorNumber::AutomationDisconnected,
                           "The office ended unexpectedly" + (message.empty() ? "." : ": " + message));

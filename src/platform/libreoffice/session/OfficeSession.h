@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
+#include "core/RuntimeFailure.h"
 #include "platform/ChildProcess.h"
 #include "platform/LibreOfficeFactory.h"
-#include "core/RuntimeFailure.h"
 #include "platform/libreoffice/session/OfficeProfile.h"
 #include "platform/libreoffice/session/Watchdog.h"
 

@@ -46,8 +46,7 @@ css::beans::PropertyValue Property(const char* name, const css::uno::Any& value)
   return property;
 }
 
-css::uno::Sequence<css::beans::PropertyValue> Properties(
-    std::initializer_list<css::beans::PropertyValue> values) {
+css::uno::Sequence<css::beans::PropertyValue> Properties(std::initializer_list<css::beans::PropertyValue> values) {
   return css::uno::Sequence<css::beans::PropertyValue>(values.begin(), static_cast<sal_Int32>(values.size()));
 }
 

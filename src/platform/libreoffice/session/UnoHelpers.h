@@ -22,8 +22,7 @@ std::string ToStdString(const OUString& text);
 OUString FileUrl(const std::filesystem::path& path);
 
 css::beans::PropertyValue Property(const char* name, const css::uno::Any& value);
-css::uno::Sequence<css::beans::PropertyValue> Properties(
-    std::initializer_list<css::beans::PropertyValue> values);
+css::uno::Sequence<css::beans::PropertyValue> Properties(std::initializer_list<css::beans::PropertyValue> values);
 
 // An object's property; the type's default when the object gives another type.
 template <typename T>

@@ -33,7 +33,8 @@ Watchdog::~Watchdog() {
   }
   disarmed_.notify_one();
   thread_.join();
-  Record({std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_), limit_});
+  Record({std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_),
+          limit_});
 }
 
 bool Watchdog::fired() const {

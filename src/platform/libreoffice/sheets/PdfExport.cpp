@@ -20,7 +20,8 @@ void Export(const Reference<css::lang::XComponent>& document, const char* filter
                                               Property("FilterData", Any(filterData))}));
   std::error_code error;
   if (std::filesystem::file_size(file, error) == 0 || error)
-    throw RuntimeFailure(ErrorNumber::AutomationFailed, "The office rendered no pages into \"" + file.string() + "\".");
+    throw RuntimeFailure(ErrorNumber::AutomationFailed,
+                         "The office rendered no pages into \"" + file.string() + "\".");
 }
 
 OUString PageRange(const printer::SlideRange& range) {

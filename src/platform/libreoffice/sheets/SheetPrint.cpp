@@ -30,10 +30,13 @@ constexpr int32_t kParagraphSpacing = 100;
 
 bool SheetsLandscape(const OutputLayout& layout, Size slide, bool notesLandscape) {
   switch (layout.kind) {
-    case SheetKind::Slides: return IsLandscape(slide);
-    case SheetKind::NotesPages: return notesLandscape;
+    case SheetKind::Slides:
+      return IsLandscape(slide);
+    case SheetKind::NotesPages:
+      return notesLandscape;
     case SheetKind::Outline:
-    case SheetKind::Handouts: return false;
+    case SheetKind::Handouts:
+      return false;
   }
   return false;
 }
@@ -45,8 +48,9 @@ std::vector<int> SlidesToPrint(const SlideSource& source, const SlideRange& rang
     if (!source.hidden(slide)) slides.push_back(slide);
   }
   if (slides.empty()) {
-    throw RuntimeFailure(ErrorNumber::AutomationFailed, "Every slide from " + std::to_string(range.first) + " to " +
-                                                            std::to_string(range.last) + " is hidden: nothing to print.");
+    throw RuntimeFailure(ErrorNumber::AutomationFailed, "Every slide from " + std::to_string(range.first) +
+                                                            " to " + std::to_string(range.last) +
+                                                            " is hidden: nothing to print.");
   }
   return slides;
 }
@@ -58,11 +62,14 @@ constexpr const char* kTextPagesFile = "text.pdf";
 // style, on every master, shrinks the text of an overflowing box until it fits.
 void ShrinkNotesToFit(const css::uno::Reference<css::lang::XComponent>& presentation) {
   const auto families =
-      css::uno::Reference<css::style::XStyleFamiliesSupplier>(presentation, css::uno::UNO_QUERY_THROW)->getStyleFamilies();
+      css::uno::Reference<css::style::XStyleFamiliesSupplier>(presentation, css::uno::UNO_QUERY_THROW)
+          ->getStyleFamilies();
   const auto masters =
-      css::uno::Reference<css::drawing::XMasterPagesSupplier>(presentation, css::uno::UNO_QUERY_THROW)->getMasterPages();
+      css::uno::Reference<css::drawing::XMasterPagesSupplier>(presentation, css::uno::UNO_QUERY_THROW)
+          ->getMasterPages();
   for (sal_Int32 i = 0; i < masters->getCount(); ++i) {
-    const auto name = css::uno::Reference<css::container::XNamed>(masters->getByIndex(i), css::uno::UNO_QUERY_THROW)->getName();
+    const auto name =
+        css::uno::Reference<css::container::XNamed>(masters->getByIndex(i), css::uno::UNO_QUERY_THROW)->getName();
     css::uno::Reference<css::container::XNameAccess> styles(families->getByName(name), css::uno::UNO_QUERY_THROW);
     if (!styles->hasByName("notes")) continue;
     css::uno::Reference<css::beans::XPropertySet>(styles->getByName("notes"), css::uno::UNO_QUERY_THROW)
@@ -75,8 +82,10 @@ std::string OneLine(const std::string& text) {
   std::string line;
   for (char c : text) {
     const bool blank = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v';
-    if (!blank) line += c;
-    else if (!line.empty() && line.back() != ' ') line += ' ';
+    if (!blank)
+      line += c;
+    else if (!line.empty() && line.back() != ' ')
+      line += ' ';
   }
   if (!line.empty() && line.back() == ' ') line.pop_back();
   return line;
@@ -97,13 +106,11 @@ Rect SlidePlace(const Rect& sheet, Size rendered, const SheetRequest& request) {
 SheetPrint::SheetPrint(const css::uno::Reference<css::uno::XComponentContext>& context,
                        const css::uno::Reference<css::lang::XComponent>& presentation, const SheetRequest& request,
                        const std::filesystem::path& folder)
-    : context_(context),
-      presentation_(presentation),
-      request_(request),
-      folder_(folder) {
+    : context_(context), presentation_(presentation), request_(request), folder_(folder) {
   const SlideSource source(presentation);
   slides_ = SlidesToPrint(source, ResolveRange(request.fromSlide, request.toSlide, source.slideCount()));
-  sheetSize_ = Oriented(SystemPaper(), SheetsLandscape(request_.layout, request.slideSize, request.notesLandscape));
+  sheetSize_ =
+      Oriented(SystemPaper(), SheetsLandscape(request_.layout, request.slideSize, request.notesLandscape));
   info_ = DocumentInfoOf(presentation);
   if (info_.title.empty()) info_.title = request.documentName;
   info_.creator = ProductName;
@@ -113,7 +120,8 @@ SheetPrint::~SheetPrint() = default;
 
 void SheetPrint::renderPages() {
   if (request_.layout.kind == SheetKind::Outline) return;
-  const auto pages = request_.layout.kind == SheetKind::NotesPages ? RenderedPages::NotesPages : RenderedPages::Slides;
+  const auto pages =
+      request_.layout.kind == SheetKind::NotesPages ? RenderedPages::NotesPages : RenderedPages::Slides;
   if (pages == RenderedPages::NotesPages) ShrinkNotesToFit(presentation_);
   ExportPresentationPages(presentation_, pages, {slides_.front(), slides_.back()}, folder_ / kRenderedPagesFile);
 }
@@ -144,10 +152,13 @@ void SheetPrint::setText() {
 // is one run of sheets for all of them.
 std::vector<std::vector<int>> SheetPrint::sheetGroups() const {
   switch (request_.layout.kind) {
-    case SheetKind::Handouts: return GroupSlides(slides_, request_.layout.slidesPerSheet);
-    case SheetKind::Outline: return {slides_};
+    case SheetKind::Handouts:
+      return GroupSlides(slides_, request_.layout.slidesPerSheet);
+    case SheetKind::Outline:
+      return {slides_};
     case SheetKind::Slides:
-    case SheetKind::NotesPages: break;
+    case SheetKind::NotesPages:
+      break;
   }
   return GroupSlides(slides_, 1);
 }
@@ -160,8 +171,8 @@ void SheetPrint::addOutline(TextPages& text) {
     const bool titled = !paragraphs.empty() && paragraphs.front().title;
     outlineTitles_.push_back(titled ? OneLine(paragraphs.front().text) : SlideName(slide));
     // The slide number leads its title, or stands alone for an untitled slide.
-    text.add({std::to_string(slide) + (titled ? "   " + paragraphs.front().text : std::string()), TextRole::Heading,
-              0, kSlideSpacing},
+    text.add({std::to_string(slide) + (titled ? "   " + paragraphs.front().text : std::string()),
+              TextRole::Heading, 0, kSlideSpacing},
              SlideMark(slide));
     for (size_t i = titled ? 1 : 0; i < paragraphs.size(); ++i) {
       const auto& paragraph = paragraphs[i];

@@ -8,8 +8,8 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <cstdint>
-#include <string>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "platform/libreoffice/sheets/TextPages.h"
@@ -20,13 +20,13 @@ namespace pelvantz::office {
 
 struct SheetRequest {
   printer::OutputLayout layout;  // what the output type prints
-  bool fitToPage = true;        // scale each slide to the paper; false: its own size
-  bool printComments = false;   // a page of each slide's comments after that slide
-  bool notesLandscape = true;   // notes pages landscape
-  int32_t fromSlide = -1;       // -1, -1: all slides; else 1-based slide numbers
+  bool fitToPage = true;         // scale each slide to the paper; false: its own size
+  bool printComments = false;    // a page of each slide's comments after that slide
+  bool notesLandscape = true;    // notes pages landscape
+  int32_t fromSlide = -1;        // -1, -1: all slides; else 1-based slide numbers
   int32_t toSlide = -1;
-  printer::Size slideSize;      // what one slide measures printed at its own size
-  std::string documentName;     // the file's name without extension: the title when it has none
+  printer::Size slideSize;   // what one slide measures printed at its own size
+  std::string documentName;  // the file's name without extension: the title when it has none
 };
 
 class SheetPrint {
@@ -59,14 +59,14 @@ class SheetPrint {
   css::uno::Reference<css::lang::XComponent> presentation_;
   SheetRequest request_;
   std::filesystem::path folder_;
-  std::vector<int> slides_;       // printed slide numbers, in order
+  std::vector<int> slides_;  // printed slide numbers, in order
   printer::Size sheetSize_;
   printer::DocumentInfo info_;
   bool hasText_ = false;
   RunPages outline_;
   std::vector<std::string> outlineTitles_;  // per printed slide
   std::vector<int> outlinePages_;           // per printed slide: its heading's page of the text
-  std::vector<RunPages> commentsAfter_;  // per group of slides that share a sheet
+  std::vector<RunPages> commentsAfter_;     // per group of slides that share a sheet
 };
 
 }  // namespace pelvantz::office

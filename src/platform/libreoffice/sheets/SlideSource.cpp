@@ -144,15 +144,16 @@ std::vector<SlideComment> SlideSource::comments(int number) const {
   while (annotations->hasMoreElements()) {
     const auto annotation = annotations->nextElement();
     comments.push_back({ToStdString(PrintableText(annotation->getAuthor())),
-                        ToStdString(PrintableText(annotation->getInitials())), FormatDate(annotation->getDateTime()),
+                        ToStdString(PrintableText(annotation->getInitials())),
+                        FormatDate(annotation->getDateTime()),
                         ToStdString(PrintableText(annotation->getTextRange()->getString()))});
   }
   return comments;
 }
 
 printer::DocumentInfo DocumentInfoOf(const Reference<css::lang::XComponent>& presentation) {
-  const auto properties =
-      Reference<css::document::XDocumentPropertiesSupplier>(presentation, UNO_QUERY_THROW)->getDocumentProperties();
+  const auto properties = Reference<css::document::XDocumentPropertiesSupplier>(presentation, UNO_QUERY_THROW)
+                              ->getDocumentProperties();
   printer::DocumentInfo info;
   info.title = ToStdString(PrintableText(properties->getTitle()));
   info.author = ToStdString(PrintableText(properties->getAuthor()));

@@ -9,7 +9,6 @@
 
 #include "platform/printer/PdfSheets.h"
 
-
 namespace pelvantz::office::sheet {
 
 struct OutlineParagraph {

@@ -12,8 +12,8 @@
 #include <fstream>
 
 #include "core/RuntimeFailure.h"
-#include "platform/libreoffice/sheets/PdfExport.h"
 #include "platform/libreoffice/session/UnoHelpers.h"
+#include "platform/libreoffice/sheets/PdfExport.h"
 
 namespace pelvantz::office {
 namespace {

@@ -31,12 +31,23 @@ std::string ParagraphContent(const std::string& text) {
     }
     flushBlanks();
     switch (c) {
-      case '\n': content += "<text:line-break/>"; break;
-      case '\t': content += "<text:tab/>"; break;
-      case '&': content += "&amp;"; break;
-      case '<': content += "&lt;"; break;
-      case '>': content += "&gt;"; break;
-      default: content += c;
+      case '\n':
+        content += "<text:line-break/>";
+        break;
+      case '\t':
+        content += "<text:tab/>";
+        break;
+      case '&':
+        content += "&amp;";
+        break;
+      case '<':
+        content += "&lt;";
+        break;
+      case '>':
+        content += "&gt;";
+        break;
+      default:
+        content += c;
     }
   }
   flushBlanks();

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "core/RuntimeFailure.h"
 #include "platform/ChildProcess.h"
 #include "platform/LibreOfficeFactory.h"
-#include "core/RuntimeFailure.h"
 #include "support/ApplicationCopy.h"
 #include "support/OfficeProcesses.h"
 #include "support/TempFolder.h"
@@ -105,17 +105,16 @@ TEST_F(LibreOfficeAppTest, PrintsSoundPresentationsInOneSession) {
     presentation->close();
     EXPECT_FALSE(workingCopiesLeft());
     EXPECT_EQ(fs::last_write_time(source), sourceBefore);
-    EXPECT_FALSE(fs::exists(fs::path(source).parent_path() /
-                            (".~lock." + fs::path(source).filename().string() + "#")));
+    EXPECT_FALSE(
+        fs::exists(fs::path(source).parent_path() / (".~lock." + fs::path(source).filename().string() + "#")));
   }
   app->quit();
   const std::string configuration =
       ReadFile(appFolder_.path() / "temp/office-profile/user/registrymodifications.xcu");
   EXPECT_NE(configuration.find("<prop oor:name=\"MacroSecurityLevel\" oor:op=\"fuse\"><value>3</value>"),
             std::string::npos);
-  EXPECT_NE(
-      configuration.find("<prop oor:name=\"DisableMacrosExecution\" oor:op=\"fuse\"><value>true</value>"),
-      std::string::npos);
+  EXPECT_NE(configuration.find("<prop oor:name=\"DisableMacrosExecution\" oor:op=\"fuse\"><value>true</value>"),
+            std::string::npos);
 }
 
 TEST_F(LibreOfficeAppTest, FilesThatCannotBeOpenedFailCleanly) {
@@ -220,22 +219,19 @@ TEST_F(LibreOfficeAppTest, PrintIntoMissingFolderFails) {
   auto presentation = app->open(Corpus("apache-tika/testPPT.ppt"));
   presentation->setActivePrinter("pelvantz");
   const fs::path printFile = appFolder_.path() / "no-such-folder" / "PsFile.ps";
-  EXPECT_EQ(FailureNumber([&] { presentation->printOut(-1, -1, printFile.string()); }),
-            ErrorNumber::FileAccess);
+  EXPECT_EQ(FailureNumber([&] { presentation->printOut(-1, -1, printFile.string()); }), ErrorNumber::FileAccess);
   presentation->close();
   app->quit();
 }
 
 TEST_F(LibreOfficeAppTest, CreateFailsWithCannotCreateObject) {
   const fs::path brokenProgram = appFolder_.path() / "no-office" / "soffice.bin";
-  EXPECT_EQ(
-      FailureNumber([&] {
-        MakeLibreOfficeFactory(appFolder_.str(), brokenProgram.string())->create("PowerPoint.Application");
-      }),
-      ErrorNumber::CannotCreateObject);
   EXPECT_EQ(FailureNumber([&] {
-              MakeLibreOfficeFactory(appFolder_.str(), "/bin/false")->create("PowerPoint.Application");
+              MakeLibreOfficeFactory(appFolder_.str(), brokenProgram.string())->create("PowerPoint.Application");
             }),
+            ErrorNumber::CannotCreateObject);
+  EXPECT_EQ(FailureNumber(
+                [&] { MakeLibreOfficeFactory(appFolder_.str(), "/bin/false")->create("PowerPoint.Application"); }),
             ErrorNumber::CannotCreateObject);
   EXPECT_EQ(FailureNumber([&] { MakeLibreOfficeFactory(appFolder_.str())->create("Word.Application"); }),
             ErrorNumber::CannotCreateObject);
@@ -298,8 +294,7 @@ TEST_F(LibreOfficeAppTest, SessionsAtOnceUseSeparateProfiles) {
 TEST_F(LibreOfficeAppTest, LeftoversOfEndedProcessesAreRemoved) {
   // No process gets the highest process id; a folder named after a live process stays.
   const fs::path temp = appFolder_.path() / "temp";
-  const std::vector<fs::path> leftovers{temp / "office-work-2147483647-1",
-                                        temp / "office-profile-2147483647-2"};
+  const std::vector<fs::path> leftovers{temp / "office-work-2147483647-1", temp / "office-profile-2147483647-2"};
   const fs::path live = temp / ("office-work-" + std::to_string(::getppid()) + "-1");
   for (const auto& folder : leftovers) fs::create_directories(folder / "user");
   fs::create_directories(live);
@@ -330,8 +325,7 @@ TEST_F(LibreOfficeAppTest, HungOfficeIsStoppedByTheWatchdog) {
   auto presentation = app->open(Corpus("apache-tika/testPPT.ppt"));
   ASSERT_EQ(OfficeProcessesUsing(appFolder_.path()).size(), 1u);
   ::kill(OfficeProcessesUsing(appFolder_.path()).front(), SIGSTOP);
-  EXPECT_EQ(FailureNumber([&] { presentation->setActivePrinter("pelvantz"); }),
-            ErrorNumber::AutomationTimeout);
+  EXPECT_EQ(FailureNumber([&] { presentation->setActivePrinter("pelvantz"); }), ErrorNumber::AutomationTimeout);
   presentation.reset();
   app->quit();
 

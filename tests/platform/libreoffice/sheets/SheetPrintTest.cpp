@@ -1,7 +1,12 @@
 // Prints real presentations through a real office into print files, turns
 // them into PDF with Ghostscript and checks what came out with poppler's tools.
-#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/drawing/XMasterPagesSupplier.hpp>
@@ -18,11 +23,6 @@
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/view/XPrintable.hpp>
 #include <cppuhelper/bootstrap.hxx>
-#include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -38,8 +38,8 @@
 #include <vector>
 
 #include "core/RuntimeFailure.h"
-#include "platform/libreoffice/sheets/SheetPrint.h"
 #include "platform/libreoffice/presentation/SlideGeometry.h"
+#include "platform/libreoffice/sheets/SheetPrint.h"
 #include "platform/libreoffice/sheets/TextExport.h"
 #include "support/Commands.h"
 #include "support/TempFolder.h"
@@ -118,8 +118,8 @@ class TestOffice {
   void spawn() {
     const std::string profile = "-env:UserInstallation=file://" + (folder_.path() / "profile").string();
     const std::string accept = "--accept=pipe,name=" + pipeName_ + ";urp;StarOffice.ComponentContext";
-    std::vector<std::string> args = {kSoffice, "--headless", "--invisible", "--nologo", "--nodefault",
-                                     "--norestore", "--nolockcheck", profile, accept};
+    std::vector<std::string> args = {kSoffice,      "--headless",    "--invisible", "--nologo", "--nodefault",
+                                     "--norestore", "--nolockcheck", profile,       accept};
     std::vector<char*> argv;
     for (auto& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -193,7 +193,7 @@ class TestOffice {
 
 struct PdfFacts {
   int pages = 0;
-  double width = 0;   // points, first page
+  double width = 0;  // points, first page
   double height = 0;
   double markedWidth = 0;  // width of what is drawn on the first page
   double lowestMark = 0;   // height of the lowest mark above the page's bottom
@@ -363,7 +363,7 @@ TEST_F(SheetPrintTest, ARangePrintsOnlyItsSlides) {
     const PdfFacts pdf = printAndRead(request(c.outputType, c.from, c.to));
     EXPECT_EQ(pdf.pages, c.pages);
     EXPECT_EQ(pdf.has("JISC: background"), c.from <= 3) << pdf.text;  // slide 3's title
-    EXPECT_FALSE(pdf.has("JISC Digital Library")) << pdf.text;       // slide 1's title
+    EXPECT_FALSE(pdf.has("JISC Digital Library")) << pdf.text;        // slide 1's title
   }
 }
 
@@ -551,7 +551,8 @@ TEST_F(SheetPrintTest, ANewSlideSizeMovesShapesWithoutResizingThem) {
                {"format-corpus/unc-+oxford2001.ppt", letterPortrait},
                {"format-corpus/unc-+oxford2001.ppt", {28575, 19050}}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.deck) + " to " + std::to_string(c.size.width) + " x " + std::to_string(c.size.height));
+    SCOPED_TRACE(std::string(c.deck) + " to " + std::to_string(c.size.width) + " x " +
+                 std::to_string(c.size.height));
     open(c.deck);
     const printer::Size from = CurrentSlideSize(presentation_);
     const std::vector<Box> before = ShapeBoxes(presentation_);
@@ -577,7 +578,6 @@ TEST_F(SheetPrintTest, ANewSlideSizeMovesShapesWithoutResizingThem) {
   }
 }
 
-
 // Slide 3 on a slide of another aspect: its footer, set on the master in a box
 // as wide as its text, prints whole, and its bullets keep their indents and its
 // lines their spacing (here made a fixed length) in proportion to the text, as
@@ -585,9 +585,10 @@ TEST_F(SheetPrintTest, ANewSlideSizeMovesShapesWithoutResizingThem) {
 TEST_F(SheetPrintTest, AResizedSlideLooksLikeTheOriginalScaled) {
   open(kDeck);
   Reference<css::container::XEnumerationAccess> body(
-      Reference<css::drawing::XShapes>(
-          Reference<css::drawing::XDrawPagesSupplier>(presentation_, UNO_QUERY_THROW)->getDrawPages()->getByIndex(2),
-          UNO_QUERY_THROW)
+      Reference<css::drawing::XShapes>(Reference<css::drawing::XDrawPagesSupplier>(presentation_, UNO_QUERY_THROW)
+                                           ->getDrawPages()
+                                           ->getByIndex(2),
+                                       UNO_QUERY_THROW)
           ->getByIndex(1),
       UNO_QUERY_THROW);
   for (const auto paragraphs = body->createEnumeration(); paragraphs->hasMoreElements();) {
@@ -621,7 +622,6 @@ TEST_F(SheetPrintTest, AResizedSlideLooksLikeTheOriginalScaled) {
   EXPECT_NEAR(scaledSpacing, spacing, 0.03 * std::abs(spacing));
 }
 
-
 // Old decks keep control characters in their text (DEL inside words, vertical
 // tabs for line breaks) and bullets typed in symbol fonts; set as they are in
 // the outline and comment text they come out as empty boxes.
@@ -654,15 +654,14 @@ TEST_F(SheetPrintTest, OutlineAndCommentsPrintWithoutControlCharacters) {
   }
 }
 
-
 // The paper an office takes for its default follows the office's environment,
 // and now and then it was not the system's. An office told that Letter is the
 // paper still prints the sheets on the system's paper, turned to the slides.
 TEST_F(SheetPrintTest, SheetsAreOnTheSystemPaperWhateverTheOfficeTakesForItsDefault) {
   ASSERT_EQ(std::getenv("PAPERSIZE"), nullptr) << "the system paper is to come from the system's settings";
   const TestOffice letterOffice({"PAPERSIZE=letter"}, "letter");
-  const auto blank = letterOffice.desktop()->loadComponentFromURL(
-      "private:factory/sdraw", "_blank", 0, css::uno::Sequence<css::beans::PropertyValue>());
+  const auto blank = letterOffice.desktop()->loadComponentFromURL("private:factory/sdraw", "_blank", 0,
+                                                                  css::uno::Sequence<css::beans::PropertyValue>());
   css::awt::Size officePaper;
   for (const auto& setting : Reference<css::view::XPrintable>(blank, UNO_QUERY_THROW)->getPrinter())
     if (setting.Name == "PaperSize") setting.Value >>= officePaper;
