@@ -2,8 +2,6 @@
 // them into PDF with Ghostscript and checks what came out with poppler's tools.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -38,13 +36,13 @@
 #include <vector>
 
 #include "core/RuntimeFailure.h"
+#include "platform/ChildProcess.h"
 #include "platform/libreoffice/presentation/SlideGeometry.h"
 #include "platform/libreoffice/sheets/SheetPrint.h"
 #include "platform/libreoffice/sheets/TextExport.h"
 #include "support/Commands.h"
+#include "support/OfficeProcesses.h"
 #include "support/TempFolder.h"
-
-extern char** environ;
 
 namespace pelvantz::office {
 namespace {
@@ -118,20 +116,14 @@ class TestOffice {
   void spawn() {
     const std::string profile = "-env:UserInstallation=file://" + (folder_.path() / "profile").string();
     const std::string accept = "--accept=pipe,name=" + pipeName_ + ";urp;StarOffice.ComponentContext";
-    std::vector<std::string> args = {kSoffice,      "--headless",    "--invisible", "--nologo", "--nodefault",
-                                     "--norestore", "--nolockcheck", profile,       accept};
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env = {"SAL_DISABLE_CUPS=1", "SAL_PSPRINT=" + folder_.str()};
-    env.insert(env.end(), extraEnvironment_.begin(), extraEnvironment_.end());
-    for (char** entry = environ; *entry; ++entry) env.emplace_back(*entry);
-    std::vector<char*> envp;
-    for (auto& entry : env) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    if (posix_spawn(&pid_, kSoffice, nullptr, nullptr, argv.data(), envp.data()) != 0) {
-      throw std::runtime_error("cannot start the office");
-    }
+    ChildCommand command;
+    command.program = kSoffice;
+    command.arguments = {kSoffice,      "--headless",    "--invisible", "--nologo", "--nodefault",
+                         "--norestore", "--nolockcheck", profile,       accept};
+    command.extraEnvironment = {"SAL_DISABLE_CUPS=1", "SAL_PSPRINT=" + folder_.str()};
+    command.extraEnvironment.insert(command.extraEnvironment.end(), extraEnvironment_.begin(),
+                                    extraEnvironment_.end());
+    process_ = std::make_unique<ChildProcess>(command);
   }
 
   void connect() {
@@ -146,46 +138,27 @@ class TestOffice {
       } catch (const css::uno::Exception&) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
       }
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      if (const std::optional<int> exitCode = process_->exitCode()) {
         // A brand-new profile makes the first start end with 81: start again.
-        if (!(WIFEXITED(status) && WEXITSTATUS(status) == 81)) throw std::runtime_error("the office ended");
+        if (*exitCode != 81) throw std::runtime_error("the office ended");
         spawn();
       }
     }
     throw std::runtime_error("no connection to the office");
   }
 
+  // The office ends by itself once told to; one that does not is killed with
+  // its group, and any office left on our profile (not our child) too.
   void reap() {
-    bool ended = false;
-    for (int i = 0; i < 100 && !ended; ++i) {
-      ended = waitpid(pid_, nullptr, WNOHANG) == pid_;
-      if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    if (!ended) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-    killStrays();
-  }
-
-  // An office of ours that is not our child (seen now and then to outlive a
-  // run) is known by our private profile.
-  void killStrays() const {
-    const std::string profile = (folder_.path() / "profile").string();
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-      const std::string name = entry.path().filename().string();
-      if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-      std::ifstream cmdline(entry.path() / "cmdline");
-      const std::string arguments((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
-      if (arguments.find(profile) != std::string::npos) kill(std::stoi(name), SIGKILL);
-    }
+    if (process_ && !process_->waitForExit(std::chrono::seconds(10))) process_->kill();
+    process_.reset();
+    for (const pid_t stray : testing::OfficeProcessesUsing(folder_.path() / "profile")) ::kill(stray, SIGKILL);
   }
 
   std::vector<std::string> extraEnvironment_;
   testing::TempFolder folder_;
   std::string pipeName_;
-  pid_t pid_ = -1;
+  std::unique_ptr<ChildProcess> process_;
   Reference<css::uno::XComponentContext> local_;
   Reference<css::uno::XComponentContext> remote_;
   Reference<css::frame::XDesktop2> desktop_;
