@@ -13,10 +13,6 @@
 //                      [--decks 1,16,38,100,300] [--stress] [--corpus DIR]
 //                      [--app DIR] [--deck-cache DIR]
 #include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -28,6 +24,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -39,14 +36,18 @@
 #include "core/Registry.h"
 #include "engine/Conversion.h"
 #include "joblist/JobList.h"
+#include "platform/ChildProcess.h"
+#include "platform/CommandLine.h"
 #include "platform/LibreOfficeFactory.h"
 #include "platform/RegistryStore.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
+using pelvantz::ChildCommand;
+using pelvantz::ChildProcess;
+using pelvantz::ChildStartFailure;
+using pelvantz::FindExecutable;
 using Clock = std::chrono::steady_clock;
 
 // ---- the bench set -------------------------------------------------------
@@ -253,30 +254,23 @@ class PeakMemory {
   std::thread sampler_;
 };
 
-// Starts a program with its output thrown away; -1 when it cannot start.
-pid_t StartProgram(const std::vector<std::string>& arguments) {
-  std::vector<char*> argv;
-  for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  return error == 0 ? pid : -1;
-}
-
-int WaitFor(pid_t pid) {
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// Starts a program found on the PATH, its output thrown away; nothing when it cannot start.
+std::unique_ptr<ChildProcess> StartProgram(const std::vector<std::string>& arguments) {
+  const std::optional<std::string> program = FindExecutable(arguments.front());
+  if (!program) return nullptr;
+  try {
+    ChildCommand command;
+    command.program = *program;
+    command.arguments = arguments;
+    return std::make_unique<ChildProcess>(command);
+  } catch (const ChildStartFailure&) {
+    return nullptr;
+  }
 }
 
 int RunProgram(const std::vector<std::string>& arguments) {
-  const pid_t pid = StartProgram(arguments);
-  return pid < 0 ? -1 : WaitFor(pid);
+  const std::unique_ptr<ChildProcess> program = StartProgram(arguments);
+  return program ? program->wait() : -1;
 }
 
 // `stress-ng --cpu 2` for as long as the object lives.
@@ -284,23 +278,18 @@ class StressLoad {
  public:
   explicit StressLoad(bool wanted) {
     if (!wanted) return;
-    pid_ = StartProgram({"stress-ng", "--cpu", "2"});
-    if (pid_ < 0) {
+    process_ = StartProgram({"stress-ng", "--cpu", "2"});
+    if (!process_) {
       std::fprintf(stderr, "bench_convert: cannot start stress-ng\n");
       std::exit(2);
     }
   }
-  ~StressLoad() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    WaitFor(pid_);
-  }
   StressLoad(const StressLoad&) = delete;
   StressLoad& operator=(const StressLoad&) = delete;
-  pid_t pid() const { return pid_; }
+  pid_t pid() const { return process_ ? process_->pid() : 0; }
 
  private:
-  pid_t pid_ = 0;
+  std::unique_ptr<ChildProcess> process_;
 };
 
 // The PDF's page count by pdfinfo; 0 when it has none or cannot be read.
