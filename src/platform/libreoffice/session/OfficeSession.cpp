@@ -1,6 +1,7 @@
 #include "platform/libreoffice/session/OfficeSession.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -36,6 +37,10 @@ constexpr int MostStarts = 3;
 // tearing it down at exit races with the bridges' threads.
 Reference<css::uno::XComponentContext> LocalContext() {
   static const auto* context = [] {
+    // A bridge may still write to an office that has just closed its end (it
+    // ended, or was stopped): that write must fail, and the bridge report the
+    // lost office, instead of SIGPIPE ending the whole program.
+    ::signal(SIGPIPE, SIG_IGN);
     ::setenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:" PELVANTZ_LO_PROGRAM_DIR "/fundamentalrc", 0);
     return new Reference<css::uno::XComponentContext>(cppu::defaultBootstrap_InitialComponentContext());
   }();

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/RuntimeFailure.h"
 #include "platform/ChildProcess.h"
 #include "platform/LibreOfficeFactory.h"
 #include "platform/libreoffice/session/OfficeProfile.h"
@@ -225,6 +226,27 @@ TEST_F(OfficeStartTest, AnOfficeAheadDoesNotOutliveAProgramEndingAtOnce) {
     // A killed office is gone once the kernel has ended it; no live one may be left.
     EXPECT_TRUE(officesOnce(0).empty());
   }
+}
+
+// An office that ends while a call is still being written to it is a lost
+// office like any other (the call fails), not the end of the program.
+TEST_F(OfficeStartTest, AnOfficeEndingMidWriteFailsTheCallNotTheProgram) {
+  office::OfficeSession session(settings());
+  const auto desktop = session.desktop();
+  const pid_t office = OfficeProcessesUsing(appFolder_.path()).front();
+  ::kill(office, SIGSTOP);
+  std::thread ender([office] {
+    std::this_thread::sleep_for(1s);
+    ::kill(office, SIGKILL);
+  });
+  // Far more than the connection buffers hold: the write is still going on when the office ends.
+  const std::string hugeUrl = "file:///" + std::string(16 << 20, 'p');
+  EXPECT_THROW(session.call(std::chrono::seconds(60),
+                            [&] {
+                              desktop->loadComponentFromURL(rtl::OUString::fromUtf8(hugeUrl.c_str()), "_blank", 0, {});
+                            }),
+               RuntimeFailure);
+  ender.join();
 }
 
 }  // namespace
