@@ -241,11 +241,11 @@ TEST_F(OfficeStartTest, AnOfficeEndingMidWriteFailsTheCallNotTheProgram) {
   });
   // Far more than the connection buffers hold: the write is still going on when the office ends.
   const std::string hugeUrl = "file:///" + std::string(16 << 20, 'p');
-  EXPECT_THROW(session.call(std::chrono::seconds(60),
-                            [&] {
-                              desktop->loadComponentFromURL(rtl::OUString::fromUtf8(hugeUrl.c_str()), "_blank", 0, {});
-                            }),
-               RuntimeFailure);
+  EXPECT_THROW(
+      session.call(
+          std::chrono::seconds(60),
+          [&] { desktop->loadComponentFromURL(rtl::OUString::fromUtf8(hugeUrl.c_str()), "_blank", 0, {}); }),
+      RuntimeFailure);
   ender.join();
 }
 
