@@ -9,6 +9,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -116,82 +117,65 @@ TEST(GhostscriptTest, APdfCutShortByAFullDiskIsNoResult) {
   ::umount2(work.path().c_str(), MNT_DETACH);
 }
 
+// Whatever stops the copy, the user's earlier file stays as it was and no
+// temporary file is left beside it.
 TEST(GhostscriptTest, ReplaceFileLeavesTheOldTargetWhenTheCopyFails) {
   TempFolder folder;
   const fs::path target = folder.path() / "result.pdf";
   const fs::path source = folder.path() / "new.pdf";
+  const fs::path big = folder.path() / "big.pdf";
+  WriteFile(source, "new content");
+  WriteFile(big, std::string(1 << 20, 'x'));
+  using Undo = std::function<void()>;
   struct Case {
     const char* name;
     fs::path source;
     fs::path target;
     int32_t expectedNumber;
+    std::function<Undo()> arrange;  // sets the fault up; returns how to take it away
+  };
+  const auto nothing = [] { return [] {}; };
+  const auto readOnlyTarget = [&] {
+    fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    return [&] { fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write); };
+  };
+  // A disk that fills up in the middle of the copy: the file-size limit makes
+  // the write fail after part of the data went out.
+  const auto diskFullHalfWay = [] {
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 64 * 1024;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    return [saved, savedHandler] {
+      setrlimit(RLIMIT_FSIZE, &saved);
+      std::signal(SIGXFSZ, savedHandler);
+    };
   };
   const std::vector<Case> cases = {
-      {"source missing", folder.path() / "missing.pdf", target, ErrorNumber::FileAccess},
-      {"target folder missing", source, folder.path() / "gone" / "result.pdf", ErrorNumber::PathNotFound},
-      {"target is a folder", source, folder.path(), ErrorNumber::FileAccess},
+      {"source missing", folder.path() / "missing.pdf", target, ErrorNumber::FileAccess, nothing},
+      {"target folder missing", source, folder.path() / "gone" / "result.pdf", ErrorNumber::PathNotFound, nothing},
+      {"target is a folder", source, folder.path(), ErrorNumber::FileAccess, nothing},
+      {"target read-only", source, target, ErrorNumber::PermissionDenied, readOnlyTarget},
+      {"disk full half-way", big, target, ErrorNumber::FileAccess, diskFullHalfWay},
   };
-  WriteFile(source, "new content");
-  WriteFile(target, "old content");
   for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
+    WriteFile(target, "old content");
+    std::optional<int32_t> number;
+    const Undo undo = test.arrange();
     try {
       ReplaceFile(test.source.string(), test.target.string());
-      ADD_FAILURE() << "no failure";
     } catch (const RuntimeFailure& failure) {
-      EXPECT_EQ(failure.number(), test.expectedNumber);
+      number = failure.number();
       EXPECT_FALSE(failure.description().empty());
     }
+    undo();
+    EXPECT_EQ(number, test.expectedNumber);
     EXPECT_EQ(ReadFile(target), "old content");
-    EXPECT_EQ(EntriesIn(folder.path()), 2u);
+    EXPECT_EQ(EntriesIn(folder.path()), 3u);
   }
-}
-
-TEST(GhostscriptTest, ReplaceFileRefusesAReadOnlyTarget) {
-  TempFolder folder;
-  const fs::path target = folder.path() / "result.pdf";
-  const fs::path source = folder.path() / "new.pdf";
-  WriteFile(source, "new content");
-  WriteFile(target, "old content");
-  fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  std::optional<int32_t> number;
-  try {
-    ReplaceFile(source.string(), target.string());
-  } catch (const RuntimeFailure& failure) {
-    number = failure.number();
-  }
-  EXPECT_EQ(number, ErrorNumber::PermissionDenied);
-  EXPECT_EQ(ReadFile(target), "old content");
-  EXPECT_EQ(EntriesIn(folder.path()), 2u);
-}
-
-// A disk that fills up in the middle of the copy: the file-size limit makes
-// the write fail after part of the data went out.
-TEST(GhostscriptTest, ReplaceFileFailingHalfWayKeepsTheOldTarget) {
-  TempFolder folder;
-  const fs::path target = folder.path() / "result.pdf";
-  const fs::path source = folder.path() / "big.pdf";
-  WriteFile(source, std::string(1 << 20, 'x'));
-  WriteFile(target, "old content");
-
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit limited = saved;
-  limited.rlim_cur = 64 * 1024;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-  std::optional<int32_t> number;
-  try {
-    ReplaceFile(source.string(), target.string());
-  } catch (const RuntimeFailure& failure) {
-    number = failure.number();
-  }
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, savedHandler);
-
-  EXPECT_EQ(number, ErrorNumber::FileAccess);
-  EXPECT_EQ(ReadFile(target), "old content");
-  EXPECT_EQ(EntriesIn(folder.path()), 2u);
 }
 
 TEST(GhostscriptTest, ReplaceFileWritesThroughALinkAndKeepsTheLink) {
