@@ -4,7 +4,6 @@
 
 #include <QImage>
 
-#include <dirent.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cctype>
@@ -29,6 +28,7 @@
 #include "support/Commands.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"
+#include "support/OfficeProcesses.h"
 #include "support/PdfFacts.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -37,6 +37,7 @@ namespace pelvantz {
 namespace {
 
 using testing::CommandOutput;
+using testing::ProcessesMentioning;
 using testing::ShellQuoted;
 
 using testing::IdleCursor;
@@ -78,21 +79,6 @@ std::string PdfText(const fs::path& pdf, int page = 0) {
       text += ' ';
   }
   return text;
-}
-
-// Processes whose command line mentions the text: an office or Ghostscript
-// started for our application folder.
-std::vector<std::string> ProcessesMentioning(const std::string& text) {
-  std::vector<std::string> found;
-  DIR* proc = opendir("/proc");
-  while (const dirent* entry = proc ? readdir(proc) : nullptr) {
-    if (std::atoi(entry->d_name) <= 0 || std::atoi(entry->d_name) == getpid()) continue;
-    std::string commandLine = ReadFile(fs::path("/proc") / entry->d_name / "cmdline");
-    for (char& c : commandLine) c = c == '\0' ? ' ' : c;
-    if (commandLine.find(text) != std::string::npos) found.push_back(commandLine);
-  }
-  if (proc) closedir(proc);
-  return found;
 }
 
 // A private copy of the built application folder per test program, so that no
