@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/beans/XPropertySetInfo.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
@@ -490,7 +491,18 @@ struct Box {
   int32_t x, y, width, height;
 };
 
-// The boxes of every shape on every slide and master, in page order.
+// An empty placeholder ("Click to add title") prints nothing, and the office
+// may lay it out anew by itself when the page changes (seen once at 1 x 1 mm
+// when many offices ran at once): it is no shape of the print.
+bool IsEmptyPlaceholder(const Reference<css::drawing::XShape>& shape) {
+  const Reference<css::beans::XPropertySet> properties(shape, UNO_QUERY_THROW);
+  bool empty = false;
+  if (properties->getPropertySetInfo()->hasPropertyByName("IsEmptyPresentationObject"))
+    properties->getPropertyValue("IsEmptyPresentationObject") >>= empty;
+  return empty;
+}
+
+// The boxes of every shape that prints, on every slide and master, in page order.
 std::vector<Box> ShapeBoxes(const Reference<css::lang::XComponent>& presentation) {
   std::vector<Box> boxes;
   const Reference<css::drawing::XDrawPages> pageSets[] = {
@@ -501,6 +513,7 @@ std::vector<Box> ShapeBoxes(const Reference<css::lang::XComponent>& presentation
       Reference<css::drawing::XShapes> shapes(pages->getByIndex(page), UNO_QUERY_THROW);
       for (sal_Int32 index = 0; index < shapes->getCount(); ++index) {
         Reference<css::drawing::XShape> shape(shapes->getByIndex(index), UNO_QUERY_THROW);
+        if (IsEmptyPlaceholder(shape)) continue;
         const auto position = shape->getPosition();
         const auto size = shape->getSize();
         boxes.push_back({position.X, position.Y, size.Width, size.Height});
