@@ -33,6 +33,7 @@
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 #include "support/OfficeProcesses.h"
+#include "support/ProcessWatch.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
@@ -76,11 +77,10 @@ std::string PdfText(const fs::path& pdf) {
   return CommandOutput("pdftotext " + ShellQuoted(pdf.string()) + " - 2>/dev/null");
 }
 
+// A zombie ("Z") has ended; it only waits for its parent to collect it.
 bool Alive(pid_t pid) {
-  const std::string status = ReadFile(fs::path("/proc") / std::to_string(pid) / "stat");
-  // A zombie ("Z") has ended; it only waits for its parent to collect it.
-  const auto state = status.find(") ");
-  return !status.empty() && state != std::string::npos && status[state + 2] != 'Z';
+  const char state = testing::ProcessState(pid);
+  return state != 0 && state != 'Z';
 }
 
 // The converter as the window drives it, on an application folder of its own.

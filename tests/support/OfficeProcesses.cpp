@@ -5,23 +5,13 @@
 #include <algorithm>
 #include <functional>
 
-#include "support/TestFiles.h"
+#include "support/ProcessWatch.h"
 
 namespace pelvantz::testing {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A process can end between the listing of /proc and the read: it has no
-// command line any more.
-std::string CommandLineOf(pid_t pid) {
-  try {
-    return ReadFile(fs::path("/proc") / std::to_string(pid) / "cmdline");
-  } catch (const std::ios_base::failure&) {
-    return {};
-  }
-}
 
 // Every other process whose raw command line (NUL between arguments) the test accepts.
 std::vector<std::pair<pid_t, std::string>> ProcessesWhere(const std::function<bool(const std::string&)>& accept) {
@@ -31,7 +21,7 @@ std::vector<std::pair<pid_t, std::string>> ProcessesWhere(const std::function<bo
     if (name.find_first_not_of("0123456789") != std::string::npos) continue;
     const pid_t pid = std::stoi(name);
     if (pid == ::getpid()) continue;
-    std::string commandLine = CommandLineOf(pid);
+    std::string commandLine = ProcFileOf(pid, "cmdline");
     if (!commandLine.empty() && accept(commandLine)) found.emplace_back(pid, std::move(commandLine));
   }
   return found;
@@ -59,7 +49,7 @@ std::vector<pid_t> OfficeProcessesUsing(const fs::path& folder) {
 }
 
 std::string OfficeProfileOf(pid_t pid) {
-  const std::string commandLine = CommandLineOf(pid);
+  const std::string commandLine = ProcFileOf(pid, "cmdline");
   const std::string option = "-env:UserInstallation=file://";
   const auto at = commandLine.find(option);
   if (at == std::string::npos) return {};

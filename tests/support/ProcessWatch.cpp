@@ -21,8 +21,16 @@ bool HoldsWithin(std::chrono::seconds limit, Condition condition) {
 
 }  // namespace
 
+std::string ProcFileOf(pid_t pid, const char* name) {
+  try {
+    return ReadFile(std::filesystem::path("/proc") / std::to_string(pid) / name);
+  } catch (const std::ios_base::failure&) {
+    return {};
+  }
+}
+
 char ProcessState(pid_t pid) {
-  const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+  const std::string stat = ProcFileOf(pid, "stat");
   const std::size_t afterName = stat.rfind(')');
   if (afterName == std::string::npos || afterName + 2 >= stat.size()) return 0;
   return stat[afterName + 2];

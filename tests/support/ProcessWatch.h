@@ -5,8 +5,13 @@
 
 #include <chrono>
 #include <filesystem>
+#include <string>
 
 namespace pelvantz::testing {
+
+// A file of the process's folder in /proc ("stat", "cmdline"); empty once the
+// process is gone, also when it ends while the file is read.
+std::string ProcFileOf(pid_t pid, const char* name);
 
 // The state letter of a process ('R', 'S', 'Z', ...), or 0 once it is gone.
 char ProcessState(pid_t pid);
