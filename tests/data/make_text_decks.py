@@ -10,10 +10,13 @@ each slide with a title, a body and speaker notes, saved with LibreOffice's
                  into several subsets of the same base name
   non-bmp.ppt    characters outside the Basic Multilingual Plane (mathematical
                  bold letters, emoji) beside plain text
+  notes-edges.ppt  slides with a mark at their left and right edges
+                 ("LEFTEDGE", "RIGHTEDGE"), so that where a printed slide
+                 starts and ends can be read from the PDF's text, and notes
 
 Kept beside the decks so they can be made again (needs python3-uno):
 
-  /usr/bin/python3 make_text_decks.py FOLDER [ligatures cjk-split non-bmp]
+  /usr/bin/python3 make_text_decks.py FOLDER [ligatures cjk-split non-bmp notes-edges]
 """
 import os
 import sys
@@ -148,7 +151,34 @@ def fill(document, slides):
         set_text(notes_shape(slide), notes, "Calibri", asian_font)
 
 
-DECKS = {"ligatures": LIGATURE_SLIDES, "cjk-split": CJK_SLIDES, "non-bmp": NON_BMP_SLIDES}
+NOTES_EDGE_SLIDES = [
+    ("Edges of the slide", ["The marks sit at the slide's left and right edges"],
+     "Speaker notes of the first slide: they say what the presenter tells the audience while the slide "
+     "shows, and run over several lines of the notes box."),
+    ("A second slide", ["Its notes follow on its own page"], "Speaker notes of the second slide."),
+]
+
+
+def add_edge_marks(document):
+    """A text box flush with each side edge of every slide, its text against that edge."""
+    from com.sun.star.awt import Point, Size
+    from com.sun.star.style.ParagraphAdjust import LEFT, RIGHT
+    width = document.DrawPages.getByIndex(0).Width
+    for number in range(document.DrawPages.Count):
+        slide = document.DrawPages.getByIndex(number)
+        for text, x, adjust in (("LEFTEDGE", 0, LEFT), ("RIGHTEDGE", width - 6000, RIGHT)):
+            box = document.createInstance("com.sun.star.drawing.TextShape")
+            slide.add(box)
+            box.Position = Point(x, 0)
+            box.Size = Size(6000, 1200)
+            box.TextLeftDistance = box.TextRightDistance = 0
+            box.setString(text)
+            box.CharFontName = "Liberation Sans"
+            box.ParaAdjust = adjust
+
+
+DECKS = {"ligatures": LIGATURE_SLIDES, "cjk-split": CJK_SLIDES, "non-bmp": NON_BMP_SLIDES,
+         "notes-edges": NOTES_EDGE_SLIDES}
 
 
 def main(folder, names):
@@ -158,6 +188,8 @@ def main(folder, names):
             document = desktop.loadComponentFromURL("private:factory/simpress", "_blank", 0,
                                                     (prop("Hidden", True),))
             fill(document, DECKS[name])
+            if name == "notes-edges":
+                add_edge_marks(document)
             target = os.path.abspath(os.path.join(folder, name + ".ppt"))
             document.storeToURL(uno.systemPathToFileUrl(target), (prop("FilterName", "MS PowerPoint 97"),))
             document.close(True)
