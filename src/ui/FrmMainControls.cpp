@@ -137,6 +137,9 @@ void FrmMainControls::setupUi(QWidget& form, JobList& jobs) {
   createBottomControls();
   setFocusOrder();
   nameControls();
+  // Files dropped anywhere on the window go to the window (and text dropped
+  // into a page field would pass by its key filter).
+  for (QLineEdit* field : {txtfilepath, txtfilepathOutput, txtFrom, txtTo}) field->setAcceptDrops(false);
   auto* enter = new EnterPressesButton(&form);
   for (QPushButton* button : {cmdBrowse, cmdBrowseOutput, cmdAddToList, cmdClear, cmdConvert, cmdClose})
     button->installEventFilter(enter);
