@@ -13,7 +13,9 @@ class AccessiblePictureButton : public QAccessibleWidget {
  public:
   explicit AccessiblePictureButton(PictureButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
 
-  QStringList actionNames() const override { return QStringList(pressAction()) + QAccessibleWidget::actionNames(); }
+  QStringList actionNames() const override {
+    return QStringList(pressAction()) + QAccessibleWidget::actionNames();
+  }
   void doAction(const QString& action) override {
     if (action == pressAction())
       static_cast<PictureButton*>(widget())->click();
@@ -42,7 +44,8 @@ void PictureButton::mousePressEvent(QMouseEvent* event) {
 }
 
 void PictureButton::mouseReleaseEvent(QMouseEvent* event) {
-  const bool released = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+  const bool released =
+      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   pressed_ = false;
   event->accept();
   if (released) click();

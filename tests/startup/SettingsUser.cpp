@@ -15,7 +15,9 @@
 namespace pelvantz::testing {
 namespace {
 
-void Say(const std::string& what, const std::string& value) { std::printf("%s %s\n", what.c_str(), value.c_str()); }
+void Say(const std::string& what, const std::string& value) {
+  std::printf("%s %s\n", what.c_str(), value.c_str());
+}
 
 }  // namespace
 
@@ -41,8 +43,9 @@ int RunSettingsUser(const QString& applicationFolder, const QString& assignment)
 }
 
 std::vector<std::string> RunAsSettingsUser(const QString& applicationFolder, const QString& assignment,
-                              const QStringList& environment) {
-  QStringList command = {QCoreApplication::applicationFilePath(), SettingsUserOption, applicationFolder, assignment};
+                                           const QStringList& environment) {
+  QStringList command = {QCoreApplication::applicationFilePath(), SettingsUserOption, applicationFolder,
+                         assignment};
   // The administrator writes anywhere by the capability to override file
   // permissions; without it (from the bounding set, so also after exec) a
   // folder's permission bits hold for them too.

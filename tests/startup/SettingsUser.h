@@ -20,6 +20,6 @@ int RunSettingsUser(const QString& applicationFolder, const QString& assignment)
 // Runs this test program in that mode without the right to write a folder that
 // is not open to writing (chmod), also for the administrator; its output lines.
 std::vector<std::string> RunAsSettingsUser(const QString& applicationFolder, const QString& assignment,
-                              const QStringList& environment);
+                                           const QStringList& environment);
 
 }  // namespace pelvantz::testing

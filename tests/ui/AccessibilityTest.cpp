@@ -70,8 +70,8 @@ TEST_F(AccessibilityTest, EveryFrameAndControlHasANameOfItsOwn) {
     }
     const std::string announced = Announced(control);
     EXPECT_FALSE(announced.empty());
-    EXPECT_TRUE(owners.emplace(announced, objectName).second) << "\"" << announced << "\" also names "
-                                                              << owners[announced];
+    EXPECT_TRUE(owners.emplace(announced, objectName).second)
+        << "\"" << announced << "\" also names " << owners[announced];
     // A frame is named by its own title; a control inside one is labelled by its own frame only.
     auto* frame = qobject_cast<QGroupBox*>(control->object());
     if (frame != nullptr) {

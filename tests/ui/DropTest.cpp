@@ -13,7 +13,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 struct DragResult {
-  bool pointerTakes;                         // what the pointer shows over the window
+  bool pointerTakes;                        // what the pointer shows over the window
   Qt::DropAction taken = Qt::IgnoreAction;  // how the drop was taken, if at all
 };
 

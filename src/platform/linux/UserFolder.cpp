@@ -14,7 +14,8 @@ std::string UserFolderOf(UserFiles kind) {
   const char* own = std::getenv(cache ? "XDG_CACHE_HOME" : "XDG_CONFIG_HOME");
   if (own != nullptr && own[0] == '/') return (fs::path(own) / "pelvantz").string();
   const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/') return (fs::path(home) / (cache ? ".cache" : ".config") / "pelvantz").string();
+  if (home != nullptr && home[0] == '/')
+    return (fs::path(home) / (cache ? ".cache" : ".config") / "pelvantz").string();
   return {};
 }
 
