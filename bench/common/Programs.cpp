@@ -1,5 +1,6 @@
 #include "common/Programs.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,13 +10,14 @@
 
 namespace pelvantz::bench {
 
-std::unique_ptr<ChildProcess> StartProgram(const std::vector<std::string>& arguments) {
+std::unique_ptr<ChildProcess> StartProgram(const std::vector<std::string>& arguments, int standardOutput) {
   const std::optional<std::string> program = FindExecutable(arguments.front());
   if (!program) return nullptr;
   try {
     ChildCommand command;
     command.program = *program;
     command.arguments = arguments;
+    command.standardOutput = standardOutput;
     return std::make_unique<ChildProcess>(command);
   } catch (const ChildStartFailure&) {
     return nullptr;
@@ -45,20 +47,11 @@ std::string ReadToEnd(int descriptor) {
 }  // namespace
 
 std::optional<std::string> ProgramOutput(const std::vector<std::string>& arguments) {
-  // The primitive gives a child /dev/null for its standard output, so a small
-  // shell moves it onto the pipe handed over as descriptor 3; the arguments
-  // reach the program as "$@", never read by the shell.
+  // OutputOf keeps at most 64 KiB, less than a long deck's text or JSON:
+  // the output is read here from a pipe of our own.
   int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return std::nullopt;
-  std::vector<std::string> command = {"sh", "-c", "exec \"$@\" >&3", "sh"};
-  command.insert(command.end(), arguments.begin(), arguments.end());
-  std::unique_ptr<ChildProcess> child;
-  if (const auto shell = FindExecutable("sh")) {
-    try {
-      child = std::make_unique<ChildProcess>(ChildCommand{*shell, command, {}, {}, {pipeEnds[1]}});
-    } catch (const ChildStartFailure&) {
-    }
-  }
+  if (pipe2(pipeEnds, O_CLOEXEC) != 0) return std::nullopt;
+  const std::unique_ptr<ChildProcess> child = StartProgram(arguments, pipeEnds[1]);
   close(pipeEnds[1]);
   const std::string output = child ? ReadToEnd(pipeEnds[0]) : "";
   close(pipeEnds[0]);

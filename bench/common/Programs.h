@@ -1,7 +1,6 @@
 #pragma once
 // Other programs as the benches run them (soffice, stress-ng, poppler-utils):
-// through the program's child-process primitive, never through a shell that
-// reads the arguments.
+// through the program's child-process primitive, never through a shell.
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -12,8 +11,9 @@
 
 namespace pelvantz::bench {
 
-// Starts a program found on the PATH, its output thrown away; nothing when it cannot start.
-std::unique_ptr<ChildProcess> StartProgram(const std::vector<std::string>& arguments);
+// Starts a program found on the PATH, its standard output on the given
+// descriptor (-1: thrown away); nothing when it cannot start.
+std::unique_ptr<ChildProcess> StartProgram(const std::vector<std::string>& arguments, int standardOutput = -1);
 
 // Runs it to its end; its exit code, -1 when it cannot start.
 int RunProgram(const std::vector<std::string>& arguments);
