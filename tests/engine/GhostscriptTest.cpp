@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -15,6 +16,8 @@
 #include <vector>
 
 #include "core/RuntimeFailure.h"
+#include "platform/PdfCheck.h"
+#include "platform/PdfTextMaps.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
@@ -80,6 +83,62 @@ TEST(GhostscriptTest, TheLegacyInterpreterIsAskedForOnlyWhereTheNewOneMisreadsTe
   EXPECT_EQ(PdfWriteCommandLine("/usr/bin/gs", "/app/temp/PdfFile.pdf", "/app/temp/PsFile.ps", true),
             "/usr/bin/gs -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile=\"/app/temp/PdfFile.pdf\" "
             "-dCompatibilityLevel=1.4 -dNEWPDF=false -f \"/app/temp/PsFile.ps\"");
+}
+
+// A one-page PDF whose font carries the given ToUnicode map.
+std::string PdfWithTextMap(const std::string& cmap) {
+  const std::vector<std::string> objects = {
+      "<< /Type /Catalog /Pages 2 0 R >>",
+      "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+      "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Resources << /Font << /F1 4 0 R >> >> >>",
+      "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /ToUnicode 5 0 R >>",
+      "<< /Length " + std::to_string(cmap.size()) + " >>\nstream\n" + cmap + "\nendstream",
+  };
+  std::string pdf = "%PDF-1.4\n";
+  std::vector<size_t> offsets;
+  for (size_t i = 0; i < objects.size(); ++i) {
+    offsets.push_back(pdf.size());
+    pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+  }
+  const size_t table = pdf.size();
+  pdf += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
+  for (size_t offset : offsets) {
+    char entry[24];
+    std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
+    pdf += entry;
+  }
+  return pdf + "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
+         std::to_string(table) + "\n%%EOF\n";
+}
+
+// Only a print file whose text maps would come out garbled needs the slower
+// interpreter: a glyph that stands for several UTF-16 units.
+TEST(GhostscriptTest, PrintFilesWithLigaturesOrCharactersBeyondTheBmpAreTold) {
+  TempFolder folder;
+  const struct {
+    const char* name;
+    std::string cmap;
+    bool several;
+  } cases[] = {
+      {"one character a glyph", "2 beginbfchar\n<01> <0074>\n<02> <4E00>\nendbfchar", false},
+      {"a ligature", "2 beginbfchar\n<01> <0074>\n<03> <00740069>\nendbfchar", true},
+      {"a surrogate pair", "1 beginbfchar\n<0C> <D800DF32>\nendbfchar", true},
+      {"ranges of one character", "1 beginbfrange\n<20> <7E> <0020>\nendbfrange", false},
+      {"a range onto a ligature", "1 beginbfrange\n<05> <05> <00660069>\nendbfrange", true},
+      {"an array of one-character destinations", "1 beginbfrange\n<05> <06> [<0066> <0069>]\nendbfrange", false},
+      {"an array holding a ligature", "1 beginbfrange\n<05> <06> [<0066> <00660069>]\nendbfrange", true},
+      {"a long source code is no destination", "1 beginbfchar\n<0001> <0041>\nendbfchar", false},
+      {"sections of both kinds",
+       "1 beginbfrange\n<20> <21> <0020>\nendbfrange\n1 beginbfchar\n<22> <00660066>\nendbfchar", true},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    const fs::path pdf = folder.path() / "print.pdf";
+    WriteFile(pdf, PdfWithTextMap("begincmap\n" + test.cmap + "\nendcmap"));
+    ASSERT_EQ(InspectPdf(pdf.string()).pages, 1);
+    EXPECT_EQ(MapsAGlyphToSeveralUnits(pdf.string()), test.several);
+  }
+  EXPECT_FALSE(MapsAGlyphToSeveralUnits((folder.path() / "missing.pdf").string()));
 }
 
 TEST(GhostscriptTest, ConversionSucceedsOnlyWhenGhostscriptExitsCleanlyWithItsOutput) {
