@@ -41,6 +41,22 @@ std::string WindowName(const std::string& window) {
   return name;
 }
 
+std::string NewWindowNamed(pid_t program, const std::string& name, const std::vector<std::string>& known,
+                           std::chrono::seconds limit) {
+  for (auto waited = 0ms; waited < limit; waited += 100ms) {
+    for (const std::string& id : VisibleWindows(program))
+      if (std::find(known.begin(), known.end(), id) == known.end() && WindowName(id) == name) return id;
+    std::this_thread::sleep_for(100ms);
+  }
+  return "";
+}
+
+std::string VisibleWindowNames(pid_t program) {
+  std::string names;
+  for (const std::string& id : VisibleWindows(program)) names += "\"" + WindowName(id) + "\" ";
+  return names;
+}
+
 void Xdotool(const std::string& arguments) { CommandOutput("xdotool " + arguments + " 2>/dev/null"); }
 
 void ClickAt(const std::string& window, int x, int y) {

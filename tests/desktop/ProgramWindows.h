@@ -15,8 +15,13 @@ std::vector<std::string> VisibleWindows(pid_t program);
 // Waits for a visible window of the program other than `known`; empty after the limit.
 std::string NewWindow(pid_t program, const std::vector<std::string>& known = {},
                       std::chrono::seconds limit = std::chrono::seconds(60));
+// Waits for a visible window of the program, other than `known`, with this title.
+std::string NewWindowNamed(pid_t program, const std::string& name, const std::vector<std::string>& known = {},
+                           std::chrono::seconds limit = std::chrono::seconds(60));
 // The window's title.
 std::string WindowName(const std::string& window);
+// The program's visible windows' titles, for a failure message.
+std::string VisibleWindowNames(pid_t program);
 void Xdotool(const std::string& arguments);
 // Clicks at a point of the window, in its own coordinates.
 void ClickAt(const std::string& window, int x, int y);

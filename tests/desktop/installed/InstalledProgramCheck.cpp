@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <utility>
 
 #include "core/ApplicationName.h"
 #include "desktop/ProgramWindows.h"
@@ -81,6 +82,16 @@ fs::path RecordingOpener(const fs::path& folder) {
   return folder / "opened";
 }
 
+// The program, ended at the latest when the check ends.
+struct Started {
+  explicit Started(pid_t started) : pid(started) {}
+  ~Started() {
+    if (pid > 0) ExitStatusOf(pid, 0s);
+  }
+  int exitStatus() { return ExitStatusOf(std::exchange(pid, -1)); }
+  pid_t pid;
+};
+
 TEST(InstalledProgramCheck, AUserConvertsADeckThroughTheWindowOfTheInstalledProgram) {
   const fs::path app = InstalledFolder(given.command);
   ASSERT_FALSE(app.empty()) << given.command << " is not on PATH";
@@ -98,26 +109,25 @@ TEST(InstalledProgramCheck, AUserConvertsADeckThroughTheWindowOfTheInstalledProg
   fs::create_directories(scratch.path() / "runtime");
   fs::permissions(scratch.path() / "runtime", fs::perms::owner_all, fs::perm_options::replace);
 
-  const pid_t program =
+  Started program(
       StartProgram({given.command}, {{"XDG_RUNTIME_DIR", (scratch.path() / "runtime").string()},
-                                     {"PATH", (scratch.path() / "bin").string() + ":" + std::getenv("PATH")}});
-  std::vector<std::string> known{NewWindow(program)};  // the splash, then the main window
-  known.push_back(NewWindow(program, known));
-  const std::string mainWindow = known.back();
-  ASSERT_EQ(WindowName(mainWindow), ApplicationTitle);
+                                     {"PATH", (scratch.path() / "bin").string() + ":" + std::getenv("PATH")}}));
+  const std::string mainWindow = NewWindowNamed(program.pid, ApplicationTitle);
+  ASSERT_FALSE(mainWindow.empty()) << "windows: " << VisibleWindowNames(program.pid);
+  const std::vector<std::string> main{mainWindow};
 
   ClickAt(mainWindow, 589, 118);  // Browse beside the source
-  const std::string dialog = NewWindow(program, known);
-  ASSERT_EQ(WindowName(dialog), "Select Source File");
+  const std::string dialog = NewWindowNamed(program.pid, "Select Source File", main);
+  ASSERT_FALSE(dialog.empty()) << "windows: " << VisibleWindowNames(program.pid);
   // Keys go where the user's would: a key sent to one window alone
   // (xdotool's --window) arrives without its release.
   Xdotool("windowactivate --sync " + dialog + " type --delay 5 " + ShellQuoted(deck.string()));
   Xdotool("key Return");
 
   ClickAt(mainWindow, 509, 418);  // Convert
-  ASSERT_TRUE(AppearsWithin(pdf, 300s)) << "no PDF at " << pdf;
-  const std::string done = NewWindow(program, known);
-  ASSERT_FALSE(done.empty());
+  ASSERT_TRUE(AppearsWithin(pdf, 300s)) << "no PDF at " << pdf << "; windows: " << VisibleWindowNames(program.pid);
+  const std::string done = NewWindowNamed(program.pid, "pelvantz", main);  // the message after the PDF
+  ASSERT_FALSE(done.empty()) << "windows: " << VisibleWindowNames(program.pid);
   Xdotool("windowactivate --sync " + done + " key Return");
   EXPECT_EQ(PageCount(pdf), given.pages);
   EXPECT_TRUE(AppearsWithin(opened, 30s));
@@ -131,11 +141,14 @@ TEST(InstalledProgramCheck, AUserConvertsADeckThroughTheWindowOfTheInstalledProg
   EXPECT_TRUE(fs::is_directory(userWorkFolder)) << userWorkFolder;
   EXPECT_TRUE(fs::is_empty(app / "temp"));
 
-  ClickAt(mainWindow, 601, 418);  // Close
-  const std::string question = NewWindow(program, known);
-  ASSERT_FALSE(question.empty());
+  // The window takes no input until its run has ended, the office with it;
+  // the window manager's close (Alt+F4) asks the same question at any time.
+  EXPECT_TRUE(NoProcessMentionsWithin(userWorkFolder, 60s)) << "the run's office did not end";
+  Xdotool("windowactivate --sync " + mainWindow + " key alt+F4");
+  const std::string question = NewWindowNamed(program.pid, ApplicationTitle, main);
+  ASSERT_FALSE(question.empty()) << "windows: " << VisibleWindowNames(program.pid);
   Xdotool("windowactivate --sync " + question + " key Return");  // Yes is the default
-  EXPECT_EQ(ExitStatusOf(program), 0);
+  EXPECT_EQ(program.exitStatus(), 0);
   EXPECT_TRUE(NoProcessMentionsWithin(userWorkFolder, 10s)) << "an office or Ghostscript outlived the program";
 }
 
