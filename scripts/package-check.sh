@@ -11,7 +11,7 @@ started=$(date +%s)
 user=pelvantz-check
 scratch=$(mktemp -d)
 cleanup() {
-  if dpkg-query -W -f='${Status}' pelvantz 2>/dev/null | grep -q installed; then apt-get remove -y -q pelvantz >/dev/null; fi
+  if dpkg-query -W -f='${Status}' pelvantz 2>/dev/null | grep -q 'ok installed'; then apt-get remove -y -q pelvantz >/dev/null; fi
   if id "$user" >/dev/null 2>&1; then userdel --remove "$user" 2>/dev/null || true; fi
   rm -rf "$scratch"
 }
@@ -52,14 +52,20 @@ runuser -u "$user" -- env -i HOME="/home/$user" PATH=/usr/local/bin:/usr/bin:/bi
   "$scratch/pelvantz_installed_check" pelvantz "$scratch/links.ppt" 3
 
 echo "== removed and purged"
+# Fails when a path of the package that was not there before it still is.
+nothing_left() {
+  local left=0
+  while read -r path; do
+    if { [ -e "$path" ] || [ -L "$path" ]; } && ! grep -qxF "$path" "$scratch/before"; then
+      echo "package-check: left behind after $1: $path" >&2
+      left=1
+    fi
+  done < "$scratch/listed"
+  return "$left"
+}
 apt-get remove -y -q pelvantz
-apt-get purge -y -q pelvantz
-left=0
-while read -r path; do
-  if { [ -e "$path" ] || [ -L "$path" ]; } && ! grep -qxF "$path" "$scratch/before"; then
-    echo "left behind: $path" >&2
-    left=1
-  fi
-done < "$scratch/listed"
-[ "$left" -eq 0 ]
+nothing_left remove
+# Without configuration files dpkg keeps no record to purge; purging still must leave nothing.
+dpkg --purge pelvantz
+nothing_left purge
 echo "package-check: nothing of the package is left; $(( $(date +%s) - started )) s"
