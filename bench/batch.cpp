@@ -12,12 +12,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "QuietServices.h"
+#include "common/Corpus.h"
 #include "core/ErrorHandler.h"
 #include "core/Registry.h"
 #include "engine/Conversion.h"
@@ -34,17 +34,6 @@ using pelvantz::bench::NoCursor;
 using pelvantz::bench::NoShell;
 using pelvantz::bench::QuietDialogs;
 using pelvantz::bench::WindowsXp;
-
-std::vector<std::string> SoundFiles(const fs::path& corpus) {
-  std::ifstream manifest(corpus / "manifest.tsv");
-  std::vector<std::string> files;
-  std::string line;
-  while (std::getline(manifest, line)) {
-    const auto tab = line.find('\t');
-    if (tab != std::string::npos && line.substr(tab + 1) == "sound") files.push_back(line.substr(0, tab));
-  }
-  return files;
-}
 
 double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
 
@@ -83,7 +72,7 @@ int main(int argc, char** argv) {
   pelvantz::Registry registry(store);
   auto office = pelvantz::MakeLibreOfficeFactory(appFolder.string());
 
-  std::vector<std::string> files = SoundFiles(corpus);
+  std::vector<std::string> files = pelvantz::bench::SoundCorpusFiles(corpus);
   files.resize(std::min(files.size(), count));
   for (size_t index = 0; index < files.size(); ++index) {
     const fs::path source =

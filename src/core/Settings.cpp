@@ -14,7 +14,9 @@
 #include "core/ErrorHandler.h"
 #include "core/RuntimeFailure.h"
 #include "platform/ApplicationFolder.h"
+#include "platform/AtomicFile.h"
 #include "platform/ProfileFile.h"
+#include "platform/UserFolder.h"
 
 namespace pelvantz {
 namespace {
@@ -76,6 +78,22 @@ std::string WithoutLeadingBlanks(const std::string& text) {
   return first == std::string::npos ? std::string() : text.substr(first);
 }
 
+// The settings file this user reads and writes: the installed one when the
+// application folder can be written; else the user's own copy, made from the
+// installed one on first use. Without such a copy the installed file is read
+// and writes fail, as they always did there.
+std::string UsersSettingsFile(const std::string& applicationFolder, const std::string& installed) {
+  if (IsWritableFolder(applicationFolder)) return installed;
+  const std::string own = UserFolderOf(UserFiles::Config);
+  if (own.empty() || !IsWritableFolder(own)) return installed;
+  const std::string copy = own + PathSeparator + SettingsFileName;
+  std::string content;
+  std::error_code error;
+  if (!fs::exists(copy, error) && !(ReadWholeFile(installed, content) && ReplaceFileAtomically(copy, content)))
+    return installed;
+  return fs::is_regular_file(copy, error) && ::access(copy.c_str(), R_OK) == 0 ? copy : installed;
+}
+
 }  // namespace
 
 SettingsStore::SettingsStore(std::string applicationFolder, Dialogs& dialogs, ErrorHandler& errors)
@@ -91,6 +109,9 @@ bool SettingsStore::OpenSettingsFile() {
                   if (!found)
                     dialogs_.showMessage("Initialization file is missing.", MessageIcon::Critical,
                                          MessageButtons::Ok, ApplicationTitle);
+                },
+                [&] {
+                  if (found) settingsFilePath_ = UsersSettingsFile(applicationFolder_, settingsFilePath_);
                 }});
   return completed && found;
 }

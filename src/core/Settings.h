@@ -24,7 +24,11 @@ class SettingsStore {
  public:
   SettingsStore(std::string applicationFolder, Dialogs& dialogs, ErrorHandler& errors);
 
-  bool OpenSettingsFile();  // false after "Initialization file is missing."
+  // False after "Initialization file is missing." (the installed file beside
+  // the program). When this user cannot write the application folder, the
+  // settings are then read and written in the user's own copy
+  // ($XDG_CONFIG_HOME/pelvantz/SETTINGS.INI), made from the installed one.
+  bool OpenSettingsFile();
   bool ReadSetting(const std::string& section, const std::string& key);
   bool WriteSetting(const std::string& section, const std::string& key, const std::string& value);
   void LoadSettings();  // fills settings()

@@ -5,12 +5,14 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "core/Registry.h"
 #include "core/RuntimeFailure.h"
 #include "engine/ProcessRunner.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/AtomicFile.h"
+#include "platform/ChildProcess.h"
 #include "platform/PdfCheck.h"
 
 namespace pelvantz {
@@ -18,6 +20,9 @@ namespace pelvantz {
 namespace fs = std::filesystem;
 
 namespace {
+
+// `gs --version` answers at once; a program that does not is no Ghostscript we know.
+constexpr std::chrono::seconds VersionQueryLimit{5};
 
 std::string WithoutNuls(std::string text) {
   std::erase(text, '\0');
@@ -109,13 +114,32 @@ std::optional<std::string> LocateGhostscript(Registry& registry) {
   return path;
 }
 
+std::optional<GhostscriptVersion> ParseGhostscriptVersion(const std::string& text) {
+  GhostscriptVersion version;
+  char dot = 0;
+  std::istringstream in(text);
+  if (!(in >> version.major >> dot >> version.minor) || dot != '.' || version.major < 0 || version.minor < 0)
+    return std::nullopt;
+  return version;
+}
+
+std::optional<GhostscriptVersion> GhostscriptVersionOf(const std::string& ghostscriptPath) {
+  const auto output =
+      OutputOf(ChildCommand{ghostscriptPath, {ghostscriptPath, "--version"}, {}, "", {}}, VersionQueryLimit);
+  return output ? ParseGhostscriptVersion(*output) : std::nullopt;
+}
+
+bool NeedsLegacyPdfInterpreter(const GhostscriptVersion& version) {
+  return version.major == 10 && version.minor < 2;
+}
+
 std::optional<std::string> PdfWriteCommandLine(const std::string& ghostscriptPath, const std::string& outputFile,
-                                               const std::string& inputFile) {
+                                               const std::string& inputFile, bool legacyPdfInterpreter) {
   const auto program = ProgramToken(ghostscriptPath);
   if (!program) return std::nullopt;
   return *program + " -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile=" +
-         QuotedArgument(LiteralOutputName(outputFile)) + " -dCompatibilityLevel=1.4 -f " +
-         QuotedArgument(inputFile);
+         QuotedArgument(LiteralOutputName(outputFile)) + " -dCompatibilityLevel=1.4" +
+         (legacyPdfInterpreter ? " -dNEWPDF=false" : "") + " -f " + QuotedArgument(inputFile);
 }
 
 std::chrono::milliseconds GhostscriptLimitFor(const GhostscriptTimeLimit& limit, std::uintmax_t printFileBytes) {
@@ -129,7 +153,9 @@ bool ConvertPrintFile(const std::string& ghostscriptPath, const std::string& wor
   const std::string pdfFile = workFolder + PathSeparator + PdfFileName;
   const std::string printFile = workFolder + PathSeparator + PrintFileName;
   RemoveFileIfPresent(pdfFile);
-  const auto commandLine = PdfWriteCommandLine(ghostscriptPath, pdfFile, printFile);
+  const auto version = GhostscriptVersionOf(ghostscriptPath);
+  const auto commandLine =
+      PdfWriteCommandLine(ghostscriptPath, pdfFile, printFile, version && NeedsLegacyPdfInterpreter(*version));
   if (!commandLine) return false;
   std::error_code error;
   const std::uintmax_t printBytes = fs::file_size(printFile, error);

@@ -19,11 +19,30 @@ constexpr const char* PdfFileName = "PdfFile.pdf";
 // existing regular file; nothing otherwise.
 std::optional<std::string> LocateGhostscript(Registry& registry);
 
+struct GhostscriptVersion {
+  int major = 0;
+  int minor = 0;
+};
+
+// What the program says of its version ("10.00.0"); nothing when it cannot
+// be run or says nothing readable.
+std::optional<GhostscriptVersion> GhostscriptVersionOf(const std::string& ghostscriptPath);
+
+// Reads "major.minor[.patch]", as `gs --version` prints it.
+std::optional<GhostscriptVersion> ParseGhostscriptVersion(const std::string& text);
+
+// 10.00 and 10.01 read a ToUnicode entry that gives one glyph several
+// characters (every ligature, every character beyond the BMP) wrongly; their
+// older PDF interpreter reads it right. Later releases mended it (10.02) and
+// earlier ones ran the older interpreter anyway.
+bool NeedsLegacyPdfInterpreter(const GhostscriptVersion& version);
+
 // The pdfwrite command line turning `inputFile` into `outputFile`, each path
-// quoted so that it reaches Ghostscript unchanged. Nothing when the program
-// path holds a double quote, which the program token cannot carry.
+// quoted so that it reaches Ghostscript unchanged; with `legacyPdfInterpreter`
+// it asks for the older PDF interpreter. Nothing when the program path holds
+// a double quote, which the program token cannot carry.
 std::optional<std::string> PdfWriteCommandLine(const std::string& ghostscriptPath, const std::string& outputFile,
-                                               const std::string& inputFile);
+                                               const std::string& inputFile, bool legacyPdfInterpreter = false);
 
 // How long one Ghostscript pass may run before it counts as hung: far more
 // than a healthy pass needs, grown with the size of the print file.
@@ -35,7 +54,8 @@ struct GhostscriptTimeLimit {
 // The limit for a print file of this many bytes.
 std::chrono::milliseconds GhostscriptLimitFor(const GhostscriptTimeLimit& limit, std::uintmax_t printFileBytes);
 
-// Converts the work folder's print file into its PDF file. True only when
+// Converts the work folder's print file into its PDF file, with the
+// interpreter that reads its text right on this Ghostscript. True only when
 // Ghostscript started, exited with 0 and wrote a whole PDF (read back by a PDF
 // library) with as many pages as the print file; a PDF left by an earlier job
 // is removed first so that it can never pass for this one's. Throws

@@ -22,6 +22,7 @@ struct ChildCommand {
   std::vector<std::string> extraEnvironment;  // "NAME=value" entries set over our environment
   std::string directory;                      // its current directory; empty: ours
   std::vector<int> inheritedDescriptors;      // passed on as descriptors 3, 4, ... in this order (at most 7)
+  int standardOutput = -1;                    // becomes its standard output; -1: /dev/null
 };
 
 // Why a child was not started; what() reads "Cannot start <program>: <reason>".
@@ -37,7 +38,8 @@ class ChildStartFailure : public std::runtime_error {
 
 class ChildProcess {
  public:
-  // Starts the child with its standard streams on /dev/null and, of our other
+  // Starts the child with its standard streams on /dev/null (but for the
+  // output asked for) and, of our other
   // descriptors, only the inherited ones. Throws ChildStartFailure when it
   // cannot be started (no such program or folder, not executable) or when
   // the program is ending (see TerminateChildProcesses).
@@ -73,6 +75,11 @@ class ChildProcess {
   std::optional<int> exitCode_;
   bool leftRunning_ = false;
 };
+
+// Runs the command to its end and gives what it wrote on its standard output
+// (at most 64 KiB). Nothing when it could not be started, exited with a code
+// other than 0, or was still running at the limit (it is killed then).
+std::optional<std::string> OutputOf(ChildCommand command, std::chrono::milliseconds limit);
 
 // Kills every child started here that has not been reaped, each with its
 // group, and reaps it. With `refuseLaterStarts` no child starts any more

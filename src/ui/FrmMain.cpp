@@ -4,7 +4,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -39,6 +41,32 @@ bool HasExtension(const std::string& path, const std::string& extension) {
 
 std::string Text(const QLineEdit* field) { return field->text().toStdString(); }
 
+bool IsPresentation(const std::string& path) { return HasExtension(path, ".ppt"); }
+
+// The PDF beside the presentation, as Browse proposes it.
+std::string ProposedTarget(const std::string& source) { return source.substr(0, source.size() - 4) + ".pdf"; }
+
+// The presentations among files dropped from a file manager, in the order
+// dropped: local files that Browse would accept.
+std::vector<std::string> DroppedPresentations(const QMimeData& dropped) {
+  std::vector<std::string> presentations;
+  for (const QUrl& url : dropped.urls()) {
+    const QString path = url.toLocalFile();
+    if (url.isLocalFile() && IsPresentation(path.toStdString()) && !QFileInfo(path).isDir())
+      presentations.push_back(path.toStdString());
+  }
+  return presentations;
+}
+
+// A drop that would queue something is taken as a copy: a move would have
+// the file manager delete the presentation.
+bool TakeAsCopy(QDropEvent& event) {
+  if (!(event.possibleActions() & Qt::CopyAction) || DroppedPresentations(*event.mimeData()).empty()) return false;
+  event.setDropAction(Qt::CopyAction);
+  event.accept();
+  return true;
+}
+
 }  // namespace
 
 FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
@@ -47,6 +75,7 @@ FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
       jobs_(std::make_unique<JobList>(services_.dialogs)),
       worker_(services_, *jobs_) {
   setWindowTitle(QString::fromLatin1(ApplicationTitle));
+  setAcceptDrops(true);
   ui_.setupUi(*this, *jobs_);
   connectHandlers();
   batch_ = std::make_unique<BatchDriver>(BatchServices{
@@ -184,14 +213,14 @@ void FrmMain::cmdBrowse_Click() {
         // The choice is remembered even when it is refused below.
         settings.RecentFolder = *chosen;
         services_.settings.WriteSetting(SettingsSection, "PATH", *chosen);
-        if (!HasExtension(*chosen, ".ppt")) {
+        if (!IsPresentation(*chosen)) {
           services_.dialogs.showMessage("Invalid file selected. Please select valid Powerpoint file only.",
                                         MessageIcon::Critical, MessageButtons::Ok, ApplicationTitle);
           ui_.txtfilepath->clear();
           return;
         }
         ui_.txtfilepath->setText(QString::fromStdString(*chosen));
-        ui_.txtfilepathOutput->setText(QString::fromStdString(chosen->substr(0, chosen->size() - 4) + ".pdf"));
+        ui_.txtfilepathOutput->setText(QString::fromStdString(ProposedTarget(*chosen)));
       }});
 }
 
@@ -261,6 +290,17 @@ void FrmMain::closeEvent(QCloseEvent* event) {
   }
   services_.endProgram(ExitStatus::Normal);
   event->accept();
+}
+
+void FrmMain::dragEnterEvent(QDragEnterEvent* event) { TakeAsCopy(*event); }
+void FrmMain::dragMoveEvent(QDragMoveEvent* event) { TakeAsCopy(*event); }
+
+// Each dropped presentation is queued as Add to List queues a selection; the
+// selection fields keep what they hold.
+void FrmMain::dropEvent(QDropEvent* event) {
+  if (!TakeAsCopy(*event)) return;
+  for (const std::string& source : DroppedPresentations(*event->mimeData()))
+    RunStepsSkippingFailures({[&] { jobs_->AddCompleteListView(source, ProposedTarget(source)); }});
 }
 
 bool FrmMain::askExit() {

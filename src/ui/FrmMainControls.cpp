@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -93,6 +94,23 @@ void TabStopOnSelectedButton(QButtonGroup& group) {
   update();
 }
 
+// Enter on a focused push button presses it, as Space does; which button is
+// the default does not change.
+class EnterPressesButton : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (!enter || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    if (!key->isAutoRepeat()) static_cast<QPushButton*>(watched)->click();
+    return true;
+  }
+};
+
 void NameField(QLabel& label, QWidget& field) {
   label.setBuddy(&field);
   field.setAccessibleName(label.text().remove(QLatin1Char(':')));
@@ -119,6 +137,12 @@ void FrmMainControls::setupUi(QWidget& form, JobList& jobs) {
   createBottomControls();
   setFocusOrder();
   nameControls();
+  // Files dropped anywhere on the window go to the window (and text dropped
+  // into a page field would pass by its key filter).
+  for (QLineEdit* field : {txtfilepath, txtfilepathOutput, txtFrom, txtTo}) field->setAcceptDrops(false);
+  auto* enter = new EnterPressesButton(&form);
+  for (QPushButton* button : {cmdBrowse, cmdBrowseOutput, cmdAddToList, cmdClear, cmdConvert, cmdClose})
+    button->installEventFilter(enter);
 }
 
 void FrmMainControls::createSelectionFrame(JobList& jobs) {
@@ -227,9 +251,15 @@ void FrmMainControls::setFocusOrder() {
   TabStopOnSelectedButton(*pageRangeGroup);
 }
 
-// Every control a screen reader reaches has a name: the fields their label's
-// caption, the pictures their tooltip.
+// Every control a screen reader reaches has a name of its own: the fields their
+// label's caption, the frames their title (a frame inside a frame would borrow
+// the outer one's), the pictures their tooltip, the two Browse buttons the path
+// each picks.
 void FrmMainControls::nameControls() {
+  for (QGroupBox* frame : {Frame2, Frame1, Frame3})
+    frame->setAccessibleName(frame->title().remove(QLatin1Char(':')));
+  cmdBrowse->setAccessibleName(QStringLiteral("Browse for the source file"));
+  cmdBrowseOutput->setAccessibleName(QStringLiteral("Browse for the target file"));
   NameField(*Label12, *txtfilepath);
   NameField(*Label11, *txtfilepathOutput);
   NameField(*Label3, *cboOutputType);

@@ -24,6 +24,8 @@ bool IsUserInput(QEvent::Type type) {
     case QEvent::TouchEnd:
     case QEvent::TabletPress:
     case QEvent::TabletRelease:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
     case QEvent::Drop:
       return true;
     default:

@@ -1,13 +1,39 @@
 #include "ui/PictureButton.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
 namespace pelvantz {
+namespace {
+
+class AccessiblePictureButton : public QAccessibleWidget {
+ public:
+  explicit AccessiblePictureButton(PictureButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
+
+  QStringList actionNames() const override {
+    return QStringList(pressAction()) + QAccessibleWidget::actionNames();
+  }
+  void doAction(const QString& action) override {
+    if (action == pressAction())
+      static_cast<PictureButton*>(widget())->click();
+    else
+      QAccessibleWidget::doAction(action);
+  }
+};
+
+QAccessibleInterface* MakeAccessiblePictureButton(const QString& className, QObject* object) {
+  if (className != QLatin1String(PictureButton::staticMetaObject.className())) return nullptr;
+  return new AccessiblePictureButton(static_cast<PictureButton*>(object));
+}
+
+}  // namespace
 
 PictureButton::PictureButton(QWidget* parent) : QLabel(parent) {
+  static const bool accessible = (QAccessible::installFactory(MakeAccessiblePictureButton), true);
+  Q_UNUSED(accessible);
   setCursor(Qt::PointingHandCursor);
   setFocusPolicy(Qt::TabFocus);
 }
@@ -18,10 +44,11 @@ void PictureButton::mousePressEvent(QMouseEvent* event) {
 }
 
 void PictureButton::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+  const bool released =
+      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   pressed_ = false;
   event->accept();
-  if (click) emit clicked();
+  if (released) click();
 }
 
 void PictureButton::keyPressEvent(QKeyEvent* event) {
@@ -30,7 +57,7 @@ void PictureButton::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
       event->accept();
-      emit clicked();
+      click();
       return;
     default:
       QLabel::keyPressEvent(event);

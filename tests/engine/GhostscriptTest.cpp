@@ -59,6 +59,29 @@ TEST(GhostscriptTest, CommandLineQuotesEveryPathSoThatItArrivesUnchanged) {
   }
 }
 
+// Only the releases whose new PDF interpreter misreads multi-character
+// ToUnicode entries run the older one.
+TEST(GhostscriptTest, TheLegacyInterpreterIsAskedForOnlyWhereTheNewOneMisreadsText) {
+  const struct {
+    const char* versionText;
+    std::optional<bool> legacy;  // nothing: no version read
+  } cases[] = {
+      {"10.00.0\n", true}, {"10.01.2", true}, {"10.02.0", false},    {"10.05.1\n", false}, {"9.56.1", false},
+      {"9.27", false},     {"11.0", false},   {"ten", std::nullopt}, {"", std::nullopt},   {"10", std::nullopt},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.versionText);
+    const auto version = ParseGhostscriptVersion(test.versionText);
+    ASSERT_EQ(version.has_value(), test.legacy.has_value());
+    if (version) {
+      EXPECT_EQ(NeedsLegacyPdfInterpreter(*version), *test.legacy);
+    }
+  }
+  EXPECT_EQ(PdfWriteCommandLine("/usr/bin/gs", "/app/temp/PdfFile.pdf", "/app/temp/PsFile.ps", true),
+            "/usr/bin/gs -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile=\"/app/temp/PdfFile.pdf\" "
+            "-dCompatibilityLevel=1.4 -dNEWPDF=false -f \"/app/temp/PsFile.ps\"");
+}
+
 TEST(GhostscriptTest, ConversionSucceedsOnlyWhenGhostscriptExitsCleanlyWithItsOutput) {
   TempFolder work;
   const std::string page = "%!PS\n/Helvetica findfont 24 scalefont setfont 72 700 moveto (Hello) show showpage\n";

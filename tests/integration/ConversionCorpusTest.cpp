@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -377,6 +378,114 @@ TEST_F(ConversionCorpusTest, ChineseAndJapaneseTextPrintsAsCharacters) {
   EXPECT_NE(text.find("日本語のスライドです"), std::string::npos) << text;
   const std::string fonts = CommandOutput("pdffonts " + ShellQuoted(target.string()) + " 2>/dev/null");
   EXPECT_NE(fonts.find("CJK"), std::string::npos) << fonts;
+}
+
+// The characters of a PDF's text but white space, each with how often it
+// occurs: what a search finds, however the lines wrap.
+std::map<std::string, int> PdfCharacters(const fs::path& pdf) {
+  std::map<std::string, int> characters;
+  const std::string text = PdfText(pdf);
+  for (size_t at = 0; at < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    if (text[at] != ' ') ++characters[text.substr(at, length)];
+    at += length;
+  }
+  return characters;
+}
+
+// soffice's own PDF of the deck: its slides, or its notes pages.
+fs::path SofficePdf(const fs::path& deck, const fs::path& folder, bool notes) {
+  const std::string filter =
+      notes ? "pdf:impress_pdf_Export:{\"ExportNotesPages\":{\"type\":\"boolean\",\"value\":\"true\"},"
+              "\"ExportOnlyNotesPages\":{\"type\":\"boolean\",\"value\":\"true\"}}"
+            : "pdf";
+  fs::create_directories(folder);
+  CommandOutput("soffice -env:UserInstallation=file://" + ShellQuoted((folder / "profile").string()) +
+                " --headless --convert-to " + ShellQuoted(filter) + " --outdir " + ShellQuoted(folder.string()) +
+                " " + ShellQuoted(deck.string()) + " >/dev/null 2>&1");
+  return folder / (deck.stem().string() + ".pdf");
+}
+
+// Every character the office's own PDF of a deck carries comes out of ours
+// as the same character, as often: words with ligatures (Carlito forms ti,
+// fi, ff, ffi, tt, ft), CJK text in a font the office splits into several
+// subsets, and characters outside the BMP; slides and notes pages alike.
+TEST_F(ConversionCorpusTest, EveryCharacterOfTheDeckIsFoundAsTheOfficeWroteIt) {
+  const struct {
+    const char* deck;
+    const char* outputType;
+    const char* sample;  // a phrase that must be found in ours
+  } cases[] = {
+      {"ligatures.ppt", "Slides", "Session Objectives"}, {"ligatures.ppt", "Notes", "the first affiliate office"},
+      {"cjk-split.ppt", "Slides", "カタカナ"},           {"cjk-split.ppt", "Notes", "中文备注：请记得准时开会。"},
+      {"non-bmp.ppt", "Slides", "A smile \U0001F600"},   {"non-bmp.ppt", "Notes", "a bold \U0001D417"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(std::string(test.deck) + " " + test.outputType);
+    const fs::path deck = fs::path(PELVANTZ_TEST_DATA) / test.deck;
+    const bool notes = std::string(test.outputType) == "Notes";
+    const fs::path target = outFolder() / (deck.stem().string() + "-" + test.outputType + ".pdf");
+    ASSERT_EQ(convert(deck, target, OptionsFor(test.outputType)), "Completed");
+    EXPECT_NE(PdfText(target).find(test.sample), std::string::npos) << PdfText(target);
+    const auto ours = PdfCharacters(target);
+    const auto theirs = PdfCharacters(SofficePdf(deck, outFolder() / "soffice" / test.outputType, notes));
+    ASSERT_FALSE(theirs.empty()) << "soffice wrote no PDF";
+    std::string missing, extra;
+    for (const auto& [character, count] : theirs)
+      if (ours.count(character) == 0 || ours.at(character) < count) missing += character;
+    for (const auto& [character, count] : ours)
+      if (theirs.count(character) == 0 || theirs.at(character) < count) extra += character;
+    EXPECT_EQ(missing, "") << "characters lost";
+    EXPECT_EQ(extra, "") << "characters that are not in the deck";
+  }
+}
+
+struct WordBox {
+  double left = -1, top = -1, right = -1, bottom = -1;
+};
+
+// Where the word first stands on the page (pdftotext's bounding boxes, in points).
+WordBox WordOnPage(const fs::path& pdf, int page, const std::string& word) {
+  const std::string boxes =
+      CommandOutput("pdftotext -bbox -f " + std::to_string(page) + " -l " + std::to_string(page) + " " +
+                    ShellQuoted(pdf.string()) + " - 2>/dev/null");
+  const auto end = boxes.find(">" + word + "</word>");
+  if (end == std::string::npos) return {};
+  const auto start = boxes.rfind("<word", end);
+  WordBox box;
+  std::sscanf(boxes.c_str() + start, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &box.left,
+              &box.top, &box.right, &box.bottom);
+  return box;
+}
+
+// How high a word of notes-edges.ppt's notes stands when printed at the size
+// its deck gives it (the office's default notes text, on A4 or Letter).
+constexpr double NotesWordHeight = 14.0;
+
+// Notes pages print in landscape as a landscape notes page is laid out: the
+// slide picture takes more than half the sheet's width, the notes stand
+// beside it at their own size, on every notes page.
+TEST_F(ConversionCorpusTest, LandscapeNotesPagesFillTheSheet) {
+  const fs::path target = outFolder() / "notes-edges.pdf";
+  ASSERT_EQ(convert(fs::path(PELVANTZ_TEST_DATA) / "notes-edges.ppt", target, OptionsFor("Notes")), "Completed");
+  const PdfFacts facts = ReadPdf(target);
+  ASSERT_EQ(facts.pages, 2);
+  EXPECT_GT(facts.width, facts.height);
+  for (int page = 1; page <= 2; ++page) {
+    SCOPED_TRACE(page);
+    const WordBox left = WordOnPage(target, page, "LEFTEDGE");
+    const WordBox right = WordOnPage(target, page, "RIGHTEDGE");
+    const WordBox notes = WordOnPage(target, page, "Speaker");
+    ASSERT_GE(left.left, 0);
+    ASSERT_GE(right.right, 0);
+    ASSERT_GE(notes.left, 0);
+    EXPECT_GT(right.right - left.left, facts.width / 2);
+    EXPECT_GT(notes.left, right.right);
+  }
+  // The notes text is set at the size the deck gives it, not shrunk with a portrait page.
+  const WordBox speaker = WordOnPage(target, 1, "Speaker");
+  EXPECT_GT(speaker.bottom - speaker.top, NotesWordHeight) << "the notes printed smaller than the deck sets them";
 }
 
 // Writes PNG renderings of a handout page and a notes page. They are kept in

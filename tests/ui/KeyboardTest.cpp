@@ -1,10 +1,12 @@
 // The window from the keyboard: Tab over the option groups and the pictures,
-// pastes through the page fields' filters, names for assistive tools, F1, and
-// no focus moved by input swallowed during a run.
+// pastes through the page fields' filters, names for assistive tools, F1,
+// Enter on a button, and no focus moved by input swallowed during a run.
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <sstream>
 
 #include "MainWindowFixture.h"
 #include "core/ExitStatus.h"
@@ -122,6 +124,53 @@ TEST_F(KeyboardTest, PicturesOpenTheirTargetsFromTheKeyboardAndF1OpensHelp) {
   EXPECT_NE(shell.opened[0].find("/default.aspx"), std::string::npos);
   EXPECT_EQ(shell.opened[1], help);
   EXPECT_EQ(shell.opened[2], help);
+}
+
+// What pressing a button did, as the user sees it.
+std::string Effect(FrmMain& window, FakeDialogs& dialogs, const std::vector<RunJob>& runJobs) {
+  std::ostringstream effect;
+  effect << window.jobs().count() << " rows, " << runJobs.size() << " run;";
+  for (const auto& request : dialogs.fileRequests) effect << " dialog " << request.title << ";";
+  for (const auto& message : dialogs.messages) effect << " message " << message.text << ";";
+  return effect.str();
+}
+
+TEST_F(KeyboardTest, EnterOnAFocusedButtonPressesItAsAClickDoes) {
+  const char* buttons[] = {"cmdBrowse", "cmdBrowseOutput", "cmdAddToList", "cmdClear", "cmdConvert", "cmdClose"};
+  const std::vector<std::function<void(QWidget*)>> presses = {
+      [](QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); },
+      [](QWidget* button) { QTest::keyClick(button, Qt::Key_Return); },
+      [](QWidget* button) { QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier); },
+  };
+  for (const char* name : buttons) {
+    SCOPED_TRACE(name);
+    std::vector<std::string> effects;
+    for (const auto& press : presses) {
+      open();
+      showActive();
+      queue("/a/1.ppt", "/a/1.pdf");
+      setText("txtfilepath", "/a/2.ppt");
+      dialogs = FakeDialogs();
+      dialogs.answers.push_back(MessageAnswer::No);  // stay when Close asks
+      runJobs.clear();
+      QWidget* button = control<QWidget>(name);
+      button->setFocus();
+      press(button);
+      effects.push_back(Effect(*window, dialogs, runJobs));
+    }
+    EXPECT_NE(effects[0], "1 rows, 0 run;");  // the click did something
+    EXPECT_EQ(effects[1], effects[0]);
+    EXPECT_EQ(effects[2], effects[0]);
+  }
+  // No button became the default: Enter in a field presses none.
+  for (QPushButton* button : window->findChildren<QPushButton*>()) {
+    EXPECT_FALSE(button->isDefault());
+    EXPECT_FALSE(button->autoDefault());
+  }
+  dialogs = FakeDialogs();
+  control<QWidget>("txtfilepath")->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(Effect(*window, dialogs, runJobs), "1 rows, 0 run;");
 }
 
 TEST_F(KeyboardTest, AClickOrKeySwallowedDuringARunMovesNoFocus) {

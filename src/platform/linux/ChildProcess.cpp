@@ -1,5 +1,6 @@
 #include "platform/ChildProcess.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/syscall.h>
@@ -172,8 +173,12 @@ ChildStartFailure::ChildStartFailure(const std::string& program, int error)
     : std::runtime_error("Cannot start " + program + ": " + ReasonOf(error)), error_(error) {}
 
 ChildProcess::ChildProcess(const ChildCommand& command) {
-  ChildSpec spec{command.program, command.arguments, EnvironmentWith(command.extraEnvironment), command.directory,
-                 command.inheritedDescriptors};
+  ChildSpec spec{command.program,
+                 command.arguments,
+                 EnvironmentWith(command.extraEnvironment),
+                 command.directory,
+                 command.inheritedDescriptors,
+                 command.standardOutput};
   // A group of its own: a terminal's Ctrl+C is ours to handle, and killing the
   // group reaches whatever the child started.
   spec.ownProcessGroup = true;
@@ -224,6 +229,54 @@ void ChildProcess::leaveRunning() {
   std::thread([child = Child{pid_, serial_}] {
     while (!Children().reapIfEnded(child)) AwaitEnd(child, std::nullopt);
   }).detach();
+}
+
+namespace {
+
+constexpr size_t MaximumOutput = 64 * 1024;
+
+// Reads the pipe until its writers are gone or the limit passes, keeping the
+// start; the rest is read too, so that a talkative child is never blocked.
+std::string ReadUntilClosed(int descriptor, std::chrono::steady_clock::time_point deadline) {
+  std::string output;
+  char buffer[4096];
+  for (;;) {
+    const auto left = std::chrono::ceil<Milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left <= Milliseconds::zero()) break;
+    pollfd readable{descriptor, POLLIN, 0};
+    const int ready = ::poll(&readable, 1, static_cast<int>(std::min<Milliseconds::rep>(left.count(), INT_MAX)));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) break;
+    const ssize_t got = ::read(descriptor, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    output.append(buffer, std::min(static_cast<size_t>(got), MaximumOutput - output.size()));
+  }
+  return output;
+}
+
+}  // namespace
+
+std::optional<std::string> OutputOf(ChildCommand command, Milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  int pipe[2];
+  if (::pipe2(pipe, O_CLOEXEC) != 0) return std::nullopt;
+  command.standardOutput = pipe[1];
+  std::optional<ChildProcess> child;
+  try {
+    child.emplace(command);
+  } catch (const ChildStartFailure&) {
+    ::close(pipe[0]);
+    ::close(pipe[1]);
+    return std::nullopt;
+  }
+  ::close(pipe[1]);
+  const std::string output = ReadUntilClosed(pipe[0], deadline);
+  ::close(pipe[0]);
+  const auto left = std::chrono::ceil<Milliseconds>(deadline - std::chrono::steady_clock::now());
+  if (!child->waitForExit(std::max(left, Milliseconds::zero()))) return std::nullopt;
+  if (child->exitCode() != 0) return std::nullopt;
+  return output;
 }
 
 void TerminateChildProcesses(bool refuseLaterStarts) { Children().terminateAll(refuseLaterStarts); }

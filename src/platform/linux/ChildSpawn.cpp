@@ -77,12 +77,15 @@ struct PreparedChild {
   const auto& inherited = child.spec.inheritedDescriptors;
   for (size_t index = 0; index < inherited.size(); ++index)
     if ((parked[index] = ::fcntl(inherited[index], F_DUPFD, ParkingFloor)) < 0) Fail(errorPipe);
+  const int output = child.spec.standardOutput;
+  const int parkedOutput = output < 0 ? -1 : ::fcntl(output, F_DUPFD, ParkingFloor);
+  if (output >= 0 && parkedOutput < 0) Fail(errorPipe);
   for (size_t index = 0; index < inherited.size(); ++index)
     if (::dup2(parked[index], FirstInherited + static_cast<int>(index)) < 0) Fail(errorPipe);
   const int null = ::open("/dev/null", O_RDWR);
   if (null < 0) Fail(errorPipe);
   for (int stream = 0; stream <= 2; ++stream)
-    if (::dup2(null, stream) < 0) Fail(errorPipe);
+    if (::dup2(stream == STDOUT_FILENO && parkedOutput >= 0 ? parkedOutput : null, stream) < 0) Fail(errorPipe);
   const unsigned firstClosed = FirstInherited + static_cast<unsigned>(child.spec.inheritedDescriptors.size());
   CloseRange(firstClosed, static_cast<unsigned>(errorPipe) - 1);
   CloseRange(static_cast<unsigned>(errorPipe) + 1, ~0u);

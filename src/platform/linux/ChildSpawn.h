@@ -16,6 +16,7 @@ struct ChildSpec {
   std::vector<std::string> environment;   // the whole environment, "NAME=value"
   std::string directory;                  // its current directory; empty: ours
   std::vector<int> inheritedDescriptors;  // passed on as descriptors 3, 4, ... in this order (at most 7)
+  int standardOutput = -1;                // becomes its standard output; -1: /dev/null
   bool ownProcessGroup = false;           // leads a group of its own
 };
 
@@ -24,7 +25,8 @@ struct SpawnResult {
   int error = 0;  // errno of the step that failed (no such program, no such folder); 0 when started
 };
 
-// Starts the child with its standard streams on /dev/null, none of our other
+// Starts the child with its standard streams on /dev/null (but for the
+// output asked for), none of our other
 // descriptors, default signal handling and nothing blocked. A child whose
 // parent has already gone by the time it runs ends at once.
 SpawnResult SpawnChild(const ChildSpec& spec);

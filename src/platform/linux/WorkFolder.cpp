@@ -5,9 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+
+#include "platform/UserFolder.h"
 
 namespace pelvantz {
 namespace {
@@ -34,29 +35,16 @@ bool IsUtf8(const std::string& text) {
   return true;
 }
 
-bool UsableFolder(const fs::path& folder) {
-  if (!IsUtf8(folder.string())) return false;
-  std::error_code error;
-  fs::create_directories(folder, error);
-  return fs::is_directory(folder, error) && ::access(folder.c_str(), R_OK | W_OK | X_OK) == 0;
-}
-
-fs::path UserCacheFolder() {
-  const char* cache = std::getenv("XDG_CACHE_HOME");
-  if (cache != nullptr && cache[0] == '/') return fs::path(cache) / "pelvantz";
-  const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/') return fs::path(home) / ".cache" / "pelvantz";
-  return {};
-}
+bool UsableFolder(const std::string& folder) { return IsUtf8(folder) && IsWritableFolder(folder); }
 
 }  // namespace
 
 std::string WorkFolderOf(const std::string& applicationFolder) {
-  const fs::path beside = fs::path(applicationFolder) / "temp";
-  if (UsableFolder(beside)) return beside.string();
-  const fs::path own = UserCacheFolder();
-  if (!own.empty() && UsableFolder(own)) return own.string();
-  throw WorkFolderUnavailable("Neither \"" + beside.string() + "\" nor \"" + own.string() +
+  const std::string beside = (fs::path(applicationFolder) / "temp").string();
+  if (UsableFolder(beside)) return beside;
+  const std::string own = UserFolderOf(UserFiles::Cache);
+  if (!own.empty() && UsableFolder(own)) return own;
+  throw WorkFolderUnavailable("Neither \"" + beside + "\" nor \"" + own +
                               "\" can be written: there is no folder for the work files.");
 }
 

@@ -14,6 +14,10 @@ namespace {
 constexpr int32_t kMargin = 1270;      // half an inch around composed sheets
 constexpr int32_t kCellGap = 635;      // space between handout slides
 constexpr int32_t kRuleSpacing = 800;  // distance between note-taking lines
+constexpr int32_t kNotesGap = 600;     // between the picture and the notes of a landscape notes page
+// The picture's share of a landscape notes page's width: more than half the
+// page, leaving the notes a column of readable lines.
+constexpr double kNotesPictureShare = 0.62;
 
 struct Grid {
   int columns;
@@ -144,6 +148,58 @@ std::vector<HandoutSlot> HandoutLayout(Size sheet, int slidesPerSheet, Size slid
     }
   }
   return layout;
+}
+
+namespace {
+
+bool IsEmpty(const Rect& rect) { return rect.width <= 0 || rect.height <= 0; }
+
+Rect Union(const Rect& a, const Rect& b) {
+  if (IsEmpty(a)) return b;
+  if (IsEmpty(b)) return a;
+  const int32_t x = std::min(a.x, b.x);
+  const int32_t y = std::min(a.y, b.y);
+  return {x, y, std::max(a.right(), b.right()) - x, std::max(a.bottom(), b.bottom()) - y};
+}
+
+struct Margins {
+  int32_t horizontal, vertical;
+};
+
+// As far from the page's left and top edges as what the page uses, on both
+// sides (what the page leaves empty below a missing box is no margin), and
+// never less than the gap; a tenth of the page when it uses nothing.
+Margins MarginsAround(Size page, const Rect& used) {
+  if (IsEmpty(used)) return {page.width / 10, page.height / 10};
+  return {std::max(used.x, kNotesGap), std::max(used.y, kNotesGap)};
+}
+
+}  // namespace
+
+NotesPageLayout LandscapeNotesLayout(Size portrait, const Rect& picture, const Rect& notes, Size slide) {
+  const Size page = Oriented(portrait, true);
+  const double turn = static_cast<double>(page.height) / std::max(portrait.height, 1);
+  const Margins margins = MarginsAround(portrait, Union(picture, notes));
+  const int32_t horizontal = Scaled(margins.horizontal, turn);
+  const int32_t vertical = Scaled(margins.vertical, turn);
+  const Rect content{horizontal, vertical, page.width - 2 * horizontal, page.height - 2 * vertical};
+  const int32_t pictureColumn = Scaled(content.width - kNotesGap, kNotesPictureShare);
+  Rect placedPicture = FitCentred({content.x, content.y, pictureColumn, content.height}, slide);
+  placedPicture.y = content.y;
+  const int32_t notesX = content.x + pictureColumn + kNotesGap;
+  return {page, placedPicture, {notesX, content.y, content.right() - notesX, content.height}};
+}
+
+Rect TurnedShape(Size portrait, const Rect& shape) {
+  const Size page = Oriented(portrait, true);
+  if (shape.x <= 0 && shape.y <= 0 && shape.right() >= portrait.width && shape.bottom() >= portrait.height)
+    return {0, 0, page.width, page.height};
+  const double turn = static_cast<double>(page.height) / std::max(portrait.height, 1);
+  const Size size{Scaled(shape.width, turn), Scaled(shape.height, turn)};
+  const double centreX = (shape.x + shape.width / 2.0) / std::max(portrait.width, 1);
+  const double centreY = (shape.y + shape.height / 2.0) / std::max(portrait.height, 1);
+  return {static_cast<int32_t>(std::lround(centreX * page.width)) - size.width / 2,
+          static_cast<int32_t>(std::lround(centreY * page.height)) - size.height / 2, size.width, size.height};
 }
 
 }  // namespace pelvantz::printer

@@ -82,4 +82,23 @@ struct HandoutSlot {
 // top to bottom.
 std::vector<HandoutSlot> HandoutLayout(Size sheet, int slidesPerSheet, Size slide);
 
+// A notes page turned from portrait to landscape, filled as a landscape page
+// is filled: the slide picture in the left column, the notes box in the
+// right, within the portrait page's own margins scaled as the page turns.
+struct NotesPageLayout {
+  Size page;
+  Rect picture;
+  Rect notes;
+};
+
+// `picture` and `notes` are where the portrait page has them; either may be
+// missing (width or height 0). `slide` gives the picture its proportions.
+NotesPageLayout LandscapeNotesLayout(Size portrait, const Rect& picture, const Rect& notes, Size slide);
+
+// Where any other shape of a portrait notes page goes when it turns: one
+// that covers the whole page (a frame, a background) covers the landscape
+// page; any other keeps its centre's place relative to the page and is
+// scaled as the page's short side is, so that it is not distorted.
+Rect TurnedShape(Size portrait, const Rect& shape);
+
 }  // namespace pelvantz::printer

@@ -1,9 +1,11 @@
 // A copy of the conversion side of the program, for tests that need a second
 // process on one application folder or a real process to kill.
 //
-// Usage: pelvantz_convert_worker APPLICATION_FOLDER SOURCE TARGET [SOURCE TARGET]...
-// Converts each pair in order as the batch driver does and prints one line per
-// job: "<status>\t<target>" ("started" first, once the first job has begun).
+// Usage: pelvantz_convert_worker [--output-type TYPE] APPLICATION_FOLDER SOURCE TARGET [SOURCE TARGET]...
+// Converts each pair in order as the batch driver does, at the window's
+// default options but for the output type ("Notes", "Outline", ... as the
+// list shows them), and prints one line per job: "<status>\t<target>"
+// ("started" first, once the first job has begun).
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -20,8 +22,16 @@
 
 int main(int argc, char* argv[]) {
   using namespace pelvantz;
+  ConversionOptions options;
+  if (argc > 2 && std::string(argv[1]) == "--output-type") {
+    options.OutputType = argv[2];
+    argv[2] = argv[0];
+    argv += 2;
+    argc -= 2;
+  }
   if (argc < 4 || argc % 2 != 0) {
-    std::fprintf(stderr, "usage: %s APPLICATION_FOLDER SOURCE TARGET [SOURCE TARGET]...\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [--output-type TYPE] APPLICATION_FOLDER SOURCE TARGET [SOURCE TARGET]...\n",
+                 argv[0]);
     return 2;
   }
   const std::string app = argv[1];
@@ -43,7 +53,7 @@ int main(int argc, char* argv[]) {
     jobs.clear();
     jobs.AddCompleteListView(argv[pair], argv[pair + 1]);
     jobs.SetJobStatus(1, "Converting...");
-    converter.ConvertPresentation(argv[pair], argv[pair + 1], 1, ConversionOptions{}, pair + 2 < argc);
+    converter.ConvertPresentation(argv[pair], argv[pair + 1], 1, options, pair + 2 < argc);
     std::printf("%s\t%s\n", jobs.at(1).Status.c_str(), argv[pair + 1]);
     std::fflush(stdout);
   }

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -83,6 +85,27 @@ TEST(ChildProcessTest, StreamsGoToDevNullAndOnlyTheInheritedDescriptorsReachTheC
   EXPECT_EQ(child.wait(), 0);
   EXPECT_EQ(ReadFile(folder.path() / "in.txt"), "");
   EXPECT_EQ(ReadFile(folder.path() / "fd.txt"), "/dev/null /dev/null /dev/null\n");
+}
+
+// Only standard output is read: input and errors stay on /dev/null. A child
+// that fails, cannot start or still runs at the limit (a clean exit after 60 s
+// would have given its output) gives nothing.
+TEST(ChildProcessTest, OutputOfGivesWhatACleanRunWroteOnItsStandardOutput) {
+  const struct {
+    const char* name;
+    ChildCommand command;
+    std::optional<std::string> expected;
+  } cases[] = {
+      {"several writes", Shell("printf '10.00'; echo .0; echo noise >&2; cat"), "10.00.0\n"},
+      {"more than is kept", Shell("head -c 70000 /dev/zero | tr '\\0' x"), std::string(64 * 1024, 'x')},
+      {"a failing run", Shell("echo 1.2; exit 1"), std::nullopt},
+      {"a run past the limit", Shell("echo 1.2; exec sleep 60"), std::nullopt},
+      {"no such program", {"/nonexistent/gs", {"gs"}, {}, "", {}}, std::nullopt},
+  };
+  for (const auto& testCase : cases) {
+    SCOPED_TRACE(testCase.name);
+    EXPECT_EQ(OutputOf(testCase.command, 2s), testCase.expected);
+  }
 }
 
 TEST(ChildProcessTest, RunsInTheGivenDirectory) {

@@ -149,5 +149,71 @@ TEST(SheetLayoutTest, ThreeSlideRulesRunBesideEachSlide) {
   }
 }
 
+// A portrait notes page turned to landscape: the picture keeps the slide's
+// proportions and takes more than half the page's width, the notes box the
+// rest of the row, neither overlapping nor leaving the page or its margins.
+TEST(SheetLayoutTest, LandscapeNotesPagesGiveThePictureMoreThanHalfTheWidth) {
+  const Size notesPage{18450, 27160};  // a real deck's portrait notes page
+  const struct {
+    const char* name;
+    Rect picture, notes;
+    Size slide;
+  } cases[] = {
+      {"picture above notes, 4:3 slides", {2328, 2349, 13794, 9561}, {2460, 12903, 13529, 12224}, kScreenSlide},
+      {"16:9 slides", {2328, 2349, 13794, 7759}, {2460, 12903, 13529, 12224}, {33867, 19050}},
+      {"portrait slides", {4000, 2000, 10450, 13000}, {2000, 16000, 14450, 9000}, {19050, 25400}},
+      {"no notes box", {2328, 2349, 13794, 9561}, {}, kScreenSlide},
+      {"neither: a tenth of the page as margin", {}, {}, kScreenSlide},
+      {"shapes past the page's edge", {-500, -500, 19450, 14000}, {0, 14000, 18450, 14000}, kScreenSlide},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    const NotesPageLayout layout = LandscapeNotesLayout(notesPage, test.picture, test.notes, test.slide);
+    EXPECT_EQ(layout.page, (Size{27160, 18450}));
+    const Rect page{0, 0, layout.page.width, layout.page.height};
+    EXPECT_TRUE(Inside(layout.picture, page));
+    EXPECT_TRUE(Inside(layout.notes, page));
+    EXPECT_FALSE(Overlap(layout.picture, layout.notes));
+    EXPECT_NEAR(Aspect(layout.picture), Aspect(test.slide), 0.01);
+    EXPECT_EQ(layout.picture.y, layout.notes.y);
+    EXPECT_LT(layout.picture.right(), layout.notes.x);
+    if (IsLandscape(test.slide)) {
+      EXPECT_GT(layout.picture.width, page.width / 2);
+    }
+    EXPECT_GT(layout.notes.width, page.width / 4);
+    EXPECT_GT(layout.notes.height, page.height / 2);
+  }
+  // The portrait page's margins, scaled as the page turns, stay margins on both sides.
+  const NotesPageLayout real = LandscapeNotesLayout(notesPage, cases[0].picture, cases[0].notes, kScreenSlide);
+  EXPECT_NEAR(real.picture.x, 2328 * 18450 / 27160, 2);
+  EXPECT_NEAR(real.notes.right(), 27160 - 2328 * 18450 / 27160, 2);
+  EXPECT_NEAR(real.picture.y, 2349 * 18450 / 27160, 2);
+  EXPECT_NEAR(real.notes.bottom(), 18450 - 2349 * 18450 / 27160, 2);
+}
+
+TEST(SheetLayoutTest, OtherNotesShapesKeepTheirPlaceAndProportions) {
+  const Size notesPage{18450, 27160};
+  const double turn = 18450.0 / 27160;
+  const struct {
+    const char* name;
+    Rect shape;
+    Rect expected;
+  } cases[] = {
+      {"a frame over the whole page", {0, 0, 18450, 27160}, {0, 0, 27160, 18450}},
+      {"a background past the edges", {-10, -10, 18500, 27200}, {0, 0, 27160, 18450}},
+      {"a page number in the bottom right corner",
+       {14000, 25800, 4000, 1000},
+       {static_cast<int32_t>(std::lround(16000.0 / 18450 * 27160)) -
+            static_cast<int32_t>(std::lround(4000 * turn)) / 2,
+        static_cast<int32_t>(std::lround(26300.0 / 27160 * 18450)) -
+            static_cast<int32_t>(std::lround(1000 * turn)) / 2,
+        static_cast<int32_t>(std::lround(4000 * turn)), static_cast<int32_t>(std::lround(1000 * turn))}},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    EXPECT_EQ(TurnedShape(notesPage, test.shape), test.expected);
+  }
+}
+
 }  // namespace
 }  // namespace pelvantz::printer

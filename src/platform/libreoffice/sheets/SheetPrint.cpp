@@ -11,6 +11,7 @@
 
 #include "core/ApplicationName.h"
 #include "core/RuntimeFailure.h"
+#include "platform/libreoffice/sheets/NotesLayout.h"
 #include "platform/libreoffice/sheets/PdfExport.h"
 #include "platform/libreoffice/sheets/SlideSource.h"
 #include "platform/libreoffice/sheets/TextExport.h"
@@ -122,7 +123,11 @@ void SheetPrint::renderPages() {
   if (request_.layout.kind == SheetKind::Outline) return;
   const auto pages =
       request_.layout.kind == SheetKind::NotesPages ? RenderedPages::NotesPages : RenderedPages::Slides;
-  if (pages == RenderedPages::NotesPages) ShrinkNotesToFit(presentation_);
+  if (pages == RenderedPages::NotesPages) {
+    if (request_.notesLandscape)
+      TurnNotesPagesToLandscape(presentation_, {slides_.front(), slides_.back()}, request_.slideSize);
+    ShrinkNotesToFit(presentation_);
+  }
   ExportPresentationPages(presentation_, pages, {slides_.front(), slides_.back()}, folder_ / kRenderedPagesFile);
 }
 
