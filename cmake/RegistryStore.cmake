@@ -17,18 +17,26 @@ function(pelvantz_registry_text output text)
   set(${output} "\"${text}\"" PARENT_SCOPE)
 endfunction()
 
-set(pelvantz_store_text "REGEDIT4\n\n")
-if(PELVANTZ_GS_EXECUTABLE)
-  pelvantz_registry_text(gs_path "${PELVANTZ_GS_EXECUTABLE}")
-  string(APPEND pelvantz_store_text "[HKEY_LOCAL_MACHINE\\SOFTWARE\\GS]\n\"GSPath\"=${gs_path}\n\n")
-else()
+# The store's text naming a Ghostscript executable (none when empty) and an
+# office program folder.
+function(pelvantz_registry_store_text output ghostscript office)
+  set(text "REGEDIT4\n\n")
+  if(ghostscript)
+    pelvantz_registry_text(gs_path "${ghostscript}")
+    string(APPEND text "[HKEY_LOCAL_MACHINE\\SOFTWARE\\GS]\n\"GSPath\"=${gs_path}\n\n")
+  endif()
+  pelvantz_registry_text(office_path "${office}")
+  string(APPEND text
+         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Office\\11.0\\Powerpoint\\InstallRoot]\n"
+         "\"Path\"=${office_path}\n")
+  set(${output} "${text}" PARENT_SCOPE)
+endfunction()
+
+if(NOT PELVANTZ_GS_EXECUTABLE)
   message(WARNING "Ghostscript (gs) not found: the registry store names no converter. "
                   "Install ghostscript or set -DPELVANTZ_GS_EXECUTABLE=/path/to/gs.")
 endif()
-pelvantz_registry_text(office_path "${LO_PROGRAM_DIR}")
-string(APPEND pelvantz_store_text
-       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Office\\11.0\\Powerpoint\\InstallRoot]\n"
-       "\"Path\"=${office_path}\n")
+pelvantz_registry_store_text(pelvantz_store_text "${PELVANTZ_GS_EXECUTABLE}" "${LO_PROGRAM_DIR}")
 
 set(pelvantz_generated_store ${CMAKE_BINARY_DIR}/pelvantz.reg.generated)
 set(pelvantz_app_store ${PELVANTZ_APP_DIR}/pelvantz.reg)
@@ -55,4 +63,5 @@ add_custom_command(OUTPUT ${pelvantz_app_store}
   VERBATIM)
 add_custom_target(pelvantz_registry_store ALL DEPENDS ${pelvantz_app_store})
 
-install(FILES ${pelvantz_generated_store} DESTINATION . RENAME pelvantz.reg)
+# The Debian package brings a store of its own (packaging/).
+install(FILES ${pelvantz_generated_store} DESTINATION . RENAME pelvantz.reg COMPONENT folder)

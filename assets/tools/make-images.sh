@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Draws the program's pictures with ImageMagick: the four pictures of the main
-# window, the splash banner and the application icon. The results are kept in
-# the repository; run this again only to change the artwork.
+# window, the splash banner and the application icon, and renders the menu
+# icon's drawing at the theme's sizes. The results are kept in the repository;
+# run this again only to change the artwork.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 IM=${IM:-/usr/bin/convert}
@@ -56,3 +57,9 @@ link_picture 76 75 "circle 29,19 29,8 fill '#1f6b2a' stroke none font-size 17 te
   -fill "$LEAF" -draw "polygon 21,2 21,9 28,9" \
   -stroke none -fill '#c00000' -font "$BOLD" -pointsize 9 -annotate +7+23 "PDF" \
   -colors 16 -depth 8 -strip -define png:exclude-chunks=date,time icons/pelvantz.png
+
+# The menu icon at the sizes of the desktop's icon theme, from its drawing
+# (rsvg-convert, from librsvg2-bin).
+for size in 16 22 24 32 48 64 128 256; do
+  rsvg-convert -w "$size" -h "$size" ../packaging/icons/pelvantz.svg -o ../packaging/icons/pelvantz-"$size".png
+done

@@ -2,76 +2,29 @@
 // the message and presses Enter, and the process exits with that end's status.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <fstream>
-#include <thread>
 
 #include "DesktopWindow.h"
+#include "ProgramWindows.h"
 #include "core/ExitStatus.h"
-#include "support/Commands.h"
 #include "support/TempFolder.h"
 
 namespace pelvantz::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
-
-// The program's visible windows, by X window id.
-std::vector<std::string> VisibleWindows(pid_t program) {
-  std::vector<std::string> ids;
-  std::string id;
-  for (char c : CommandOutput("xdotool search --onlyvisible --pid " + std::to_string(program) + " 2>/dev/null")) {
-    if (c != '\n')
-      id += c;
-    else if (!id.empty())
-      ids.push_back(std::exchange(id, ""));
-  }
-  return ids;
-}
-
-// Waits for a visible window of the program other than `known`.
-std::string NewWindow(pid_t program, const std::vector<std::string>& known = {}) {
-  for (auto waited = 0ms; waited < 60s; waited += 100ms) {
-    for (const std::string& id : VisibleWindows(program))
-      if (std::find(known.begin(), known.end(), id) == known.end()) return id;
-    std::this_thread::sleep_for(100ms);
-  }
-  return "";
-}
-
-void Xdotool(const std::string& arguments) { CommandOutput("xdotool " + arguments + " 2>/dev/null"); }
 
 // Each copy of the program gets a runtime folder of its own, so that it finds
 // no other running copy to hand over to.
-pid_t StartProgram(const fs::path& app, const fs::path& runtime) {
-  const pid_t child = fork();
-  if (child != 0) return child;
-  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-  const std::string program = (app / "pelvantz").string();
-  execl(program.c_str(), program.c_str(), nullptr);
-  _exit(127);
-}
-
-int ExitStatusOf(pid_t program) {
-  int status = 0;
-  for (auto waited = 0ms; waited < 30s; waited += 100ms) {
-    if (waitpid(program, &status, WNOHANG) == program) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::this_thread::sleep_for(100ms);
-  }
-  kill(program, SIGKILL);
-  waitpid(program, &status, 0);
-  return -2;
+pid_t StartCopy(const fs::path& app, const fs::path& runtime) {
+  return StartProgram({(app / "pelvantz").string()}, {{"XDG_RUNTIME_DIR", runtime.string()}});
 }
 
 // Queues a presentation and presses Convert, as a user does with the mouse.
 void ConvertOne(const std::string& mainWindow, const fs::path& presentation) {
   Xdotool("windowactivate --sync " + mainWindow);
-  Xdotool("type --delay 5 '" + presentation.string() + "'");         // the focus starts in the source box
-  Xdotool("mousemove --window " + mainWindow + " 509 418 click 1");  // Convert
+  Xdotool("type --delay 5 '" + presentation.string() + "'");  // the focus starts in the source box
+  ClickAt(mainWindow, 509, 418);                              // Convert
 }
 
 TEST(FatalEndTest, EachFatalEndExitsWithItsOwnStatusAfterItsMessage) {
@@ -104,7 +57,7 @@ TEST(FatalEndTest, EachFatalEndExitsWithItsOwnStatusAfterItsMessage) {
     fs::create_directories(scratch.path() / "runtime");
     fs::permissions(scratch.path() / "runtime", fs::perms::owner_all, fs::perm_options::replace);
     c.breakIt(scratch.path() / "app");
-    const pid_t program = StartProgram(scratch.path() / "app", scratch.path() / "runtime");
+    const pid_t program = StartCopy(scratch.path() / "app", scratch.path() / "runtime");
     std::vector<std::string> known;
     if (c.reachesMainWindow) {
       known.push_back(NewWindow(program, {}));  // the splash, then the main window
