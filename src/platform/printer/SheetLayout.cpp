@@ -162,16 +162,12 @@ Rect Union(const Rect& a, const Rect& b) {
   return {x, y, std::max(a.right(), b.right()) - x, std::max(a.bottom(), b.bottom()) - y};
 }
 
-struct Margins {
-  int32_t horizontal, vertical;
-};
-
-// As far from the page's left and top edges as what the page uses, on both
-// sides (what the page leaves empty below a missing box is no margin), and
-// never less than the gap; a tenth of the page when it uses nothing.
-Margins MarginsAround(Size page, const Rect& used) {
-  if (IsEmpty(used)) return {page.width / 10, page.height / 10};
-  return {std::max(used.x, kNotesGap), std::max(used.y, kNotesGap)};
+// The portrait page's margin: as far from its left edge as what it uses
+// (its shapes' own tops say little: a notes box may be all there is), kept
+// between the gap and an eighth of the page; a tenth when it uses nothing.
+int32_t MarginOf(Size page, const Rect& used) {
+  if (IsEmpty(used)) return page.width / 10;
+  return std::clamp(used.x, kNotesGap, page.width / 8);
 }
 
 }  // namespace
@@ -179,10 +175,8 @@ Margins MarginsAround(Size page, const Rect& used) {
 NotesPageLayout LandscapeNotesLayout(Size portrait, const Rect& picture, const Rect& notes, Size slide) {
   const Size page = Oriented(portrait, true);
   const double turn = static_cast<double>(page.height) / std::max(portrait.height, 1);
-  const Margins margins = MarginsAround(portrait, Union(picture, notes));
-  const int32_t horizontal = Scaled(margins.horizontal, turn);
-  const int32_t vertical = Scaled(margins.vertical, turn);
-  const Rect content{horizontal, vertical, page.width - 2 * horizontal, page.height - 2 * vertical};
+  const int32_t margin = Scaled(MarginOf(portrait, Union(picture, notes)), turn);
+  const Rect content{margin, margin, page.width - 2 * margin, page.height - 2 * margin};
   const int32_t pictureColumn = Scaled(content.width - kNotesGap, kNotesPictureShare);
   Rect placedPicture = FitCentred({content.x, content.y, pictureColumn, content.height}, slide);
   placedPicture.y = content.y;

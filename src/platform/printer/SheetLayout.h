@@ -84,7 +84,7 @@ std::vector<HandoutSlot> HandoutLayout(Size sheet, int slidesPerSheet, Size slid
 
 // A notes page turned from portrait to landscape, filled as a landscape page
 // is filled: the slide picture in the left column, the notes box in the
-// right, within the portrait page's own margins scaled as the page turns.
+// right, within the portrait page's own margin scaled as the page turns.
 struct NotesPageLayout {
   Size page;
   Rect picture;
