@@ -249,8 +249,11 @@ RuntimeFailure OfficeSession::translate(const css::uno::Exception& exception, Fa
   if (gone)
     return RuntimeFailure(ErrorNumber::AutomationDisconnected,
                           "The office ended unexpectedly" + (message.empty() ? "." : ": " + message));
-  return RuntimeFailure(ErrorNumber::AutomationFailed,
-                        message.empty() ? "The office reported a failure." : message);
+  // The office's messages name its internals and source lines, not the cause.
+  if (kind == FailureKind::File)
+    return RuntimeFailure(ErrorNumber::AutomationFailed,
+                          "The office could not read or write a file it needed; the disk may be full.");
+  return RuntimeFailure(ErrorNumber::AutomationFailed, "The office reported a failure it did not explain.");
 }
 
 // Failures our own code reports from inside a call, seen in the light of the office's state.
