@@ -3,7 +3,7 @@
 //
 // Usage: pelvantz_convert_worker APPLICATION_FOLDER SOURCE TARGET [SOURCE TARGET]...
 // Converts each pair in order as the batch driver does and prints one line per
-// job: "<status>\t<target>" ("started" first, once the first job has begun).
+// job: "<status>\t<target>\t<reason>" ("started" first, once the first job has begun).
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
     jobs.AddCompleteListView(argv[pair], argv[pair + 1]);
     jobs.SetJobStatus(1, "Converting...");
     converter.ConvertPresentation(argv[pair], argv[pair + 1], 1, ConversionOptions{}, pair + 2 < argc);
-    std::printf("%s\t%s\n", jobs.at(1).Status.c_str(), argv[pair + 1]);
+    std::printf("%s\t%s\t%s\n", jobs.at(1).Status.c_str(), argv[pair + 1], jobs.at(1).Reason.c_str());
     std::fflush(stdout);
   }
   return 0;
