@@ -29,7 +29,7 @@ std::unique_ptr<ChildProcess> Start(const std::string& commandLine, const std::s
   std::unique_ptr<ChildProcess> child;
   try {
     child =
-        std::make_unique<ChildProcess>(ChildCommand{resolved->executable, resolved->arguments, {}, directory, {}});
+        std::make_unique<ChildProcess>(ChildCommand{resolved->executable, resolved->arguments, {}, directory, {}, {}});
   } catch (const ChildStartFailure&) {
     return nullptr;
   }
