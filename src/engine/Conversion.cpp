@@ -50,8 +50,8 @@ void RefuseUnusablePaths(const std::string& sourcePath, const std::string& targe
     throw RuntimeFailure(ErrorNumber::FileAccess, "The presentation \"" + sourcePath +
                                                       "\" is not given with its folder. Choose it with Browse.");
   if (!std::filesystem::path(targetPath).is_absolute())
-    throw RuntimeFailure(ErrorNumber::FileAccess, "The target \"" + targetPath +
-                                                      "\" is not given with its folder. Choose it with Browse.");
+    throw RuntimeFailure(ErrorNumber::FileAccess,
+                         "The target \"" + targetPath + "\" is not given with its folder. Choose it with Browse.");
 }
 
 }  // namespace

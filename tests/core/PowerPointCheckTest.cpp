@@ -50,7 +50,9 @@ TEST(PowerPointCheckTest, TheFirstInstallRootNamingAnExistingFolderDecides) {
   } rows[] = {
       {"only 2003", InstallRoot("11.0", installed), 1, {v9, v10, v11}},
       {"2000 and 2003", InstallRoot("9.0", installed) + InstallRoot("11.0", installed), 1, {v9}},
-      {"a removed 2000 before 2003", InstallRoot("9.0", removed) + InstallRoot("11.0", installed), 1,
+      {"a removed 2000 before 2003",
+       InstallRoot("9.0", removed) + InstallRoot("11.0", installed),
+       1,
        {v9, v10, v11}},
       {"only a removed one", InstallRoot("10.0", removed), 0, {v9, v10, v11}},
       {"empty with terminator", InstallRoot("10.0", "\"Path\"=\"\""), 0, {v9, v10, v11}},

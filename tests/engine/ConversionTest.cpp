@@ -516,8 +516,10 @@ TEST_F(ConversionTest, NoUsablePdfFailsWithTheMessageAndLeavesTheTargetAlone) {
       // Ghostscript writes the first page, then stops at the error with exit code 1.
       {"print file Ghostscript rejects", PostScriptPages(1) + "nosuchoperator\n", true,
        "Ghostscript stopped with exit code 1 and made no PDF."},
-      {"print file cut short", "%PDF-1.4\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n2 0 obj\n<< /Ty", true,
-       "The printed pages are damaged (it is cut short or its cross-reference table is damaged): no PDF was made."},
+      {"print file cut short", "%PDF-1.4\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n2 0 obj\n<< /Ty",
+       true,
+       "The printed pages are damaged (it is cut short or its cross-reference table is damaged): no PDF was "
+       "made."},
       {"Ghostscript that cannot be started", PostScriptPages(1), true,
        "Ghostscript \"" + noInterpreter.string() + "\" could not be started.", noInterpreter.string()},
   };

@@ -207,7 +207,8 @@ void OfficeSession::startAndConnect() {
   for (int start = 0; start < MostStarts; ++start) {
     process_ = std::make_unique<ChildProcess>(
         // An office killed at the program's end leaves its socket: it goes with the office.
-        ChildCommand{settings_.program, argv(pipeName), environment, "", folders.inherited(), {PipeSocket(pipeName)}});
+        ChildCommand{
+            settings_.program, argv(pipeName), environment, "", folders.inherited(), {PipeSocket(pipeName)}});
     ++starts_;
     while (!tryConnect(pipeName)) {
       if (const auto exitCode = process_->exitCode()) {
