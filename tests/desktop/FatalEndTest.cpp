@@ -67,10 +67,12 @@ int ExitStatusOf(pid_t program) {
   return -2;
 }
 
-// Queues a presentation and presses Convert, as a user does with the mouse.
-void ConvertOne(const std::string& mainWindow, const fs::path& presentation) {
+// Types a presentation and its target and presses Convert, as a user does.
+void ConvertOne(const std::string& mainWindow, const fs::path& presentation, const fs::path& target) {
   Xdotool("windowactivate --sync " + mainWindow);
-  Xdotool("type --delay 5 '" + presentation.string() + "'");         // the focus starts in the source box
+  Xdotool("type --delay 5 '" + presentation.string() + "'");  // the focus starts in the source box
+  Xdotool("key Tab");                                         // the target box comes next
+  Xdotool("type --delay 5 '" + target.string() + "'");
   Xdotool("mousemove --window " + mainWindow + " 509 418 click 1");  // Convert
 }
 
@@ -110,7 +112,7 @@ TEST(FatalEndTest, EachFatalEndExitsWithItsOwnStatusAfterItsMessage) {
       known.push_back(NewWindow(program, {}));  // the splash, then the main window
       known.push_back(NewWindow(program, known));
       ASSERT_FALSE(known.back().empty());
-      ConvertOne(known.back(), Corpus() / "mscfb/test.ppt");
+      ConvertOne(known.back(), Corpus() / "mscfb/test.ppt", scratch.path() / "test.pdf");
     }
     const std::string message = NewWindow(program, known);
     ASSERT_FALSE(message.empty());
