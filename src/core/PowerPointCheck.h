@@ -13,7 +13,7 @@ constexpr const char* PowerPointInstallRoots[] = {
     "SOFTWARE\\Microsoft\\Office\\11.0\\Powerpoint\\InstallRoot",
 };
 
-// 1 when the first root that holds any text (a lone NUL counts) is found, else 0.
+// 1 when a root names an existing folder (its text without NULs), else 0.
 int16_t IsPowerPointInstalled(Registry& registry);
 
 }  // namespace pelvantz

@@ -48,6 +48,7 @@ struct BatchServices {
 };
 
 constexpr const char* ConvertingStatus = "Converting...";
+constexpr const char* FailedStatus = "Failed";
 constexpr const char* BatchErrorTag = "frmMain:Image9_Click";
 
 class BatchDriver {
@@ -59,6 +60,7 @@ class BatchDriver {
   bool pageFieldIsNumeric(PageField field);
   bool attempt(const std::function<void()>& step);
   bool convertRow(int16_t position, bool anotherJobFollows);
+  void refuseRow(int16_t position, const std::string& reason);
 
   BatchServices s_;
 };

@@ -1,7 +1,5 @@
 #include "engine/Conversion.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <vector>
 
@@ -11,6 +9,7 @@
 #include "engine/JobOutcome.h"
 #include "engine/PrinterCheck.h"
 #include "platform/ApplicationFolder.h"
+#include "platform/FileIdentity.h"
 #include "platform/TextCase.h"
 #include "platform/WorkFolder.h"
 
@@ -30,17 +29,6 @@ std::string WaitMessage(const std::string& displayName) {
          "Click on OK button after printing is done.";
 }
 
-bool SameFile(const std::string& left, const std::string& right) {
-  struct stat leftStatus {};
-  struct stat rightStatus {};
-  if (::stat(left.c_str(), &leftStatus) == 0 && ::stat(right.c_str(), &rightStatus) == 0)
-    return leftStatus.st_dev == rightStatus.st_dev && leftStatus.st_ino == rightStatus.st_ino;
-  std::error_code error;
-  const auto resolvedLeft = std::filesystem::weakly_canonical(std::filesystem::absolute(left), error);
-  const auto resolvedRight = std::filesystem::weakly_canonical(std::filesystem::absolute(right), error);
-  return !error && resolvedLeft == resolvedRight;
-}
-
 // The PDF would be written over the presentation (the target box takes
 // typing): refused before anything runs.
 void RefuseTargetThatIsSource(const std::string& sourcePath, const std::string& targetPath) {
@@ -48,6 +36,22 @@ void RefuseTargetThatIsSource(const std::string& sourcePath, const std::string& 
     throw RuntimeFailure(
         ErrorNumber::FileAccess,
         "The target \"" + targetPath + "\" is the presentation itself. Choose another file for the PDF.");
+}
+
+bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
+
+// The program's own folder is no place to guess a file's folder from: a path
+// must say where the file is.
+void RefuseUnusablePaths(const std::string& sourcePath, const std::string& targetPath) {
+  if (IsBlank(targetPath))
+    throw RuntimeFailure(ErrorNumber::FileAccess,
+                         "No target PDF was chosen for this presentation. Choose one with Browse.");
+  if (!std::filesystem::path(sourcePath).is_absolute())
+    throw RuntimeFailure(ErrorNumber::FileAccess, "The presentation \"" + sourcePath +
+                                                      "\" is not given with its folder. Choose it with Browse.");
+  if (!std::filesystem::path(targetPath).is_absolute())
+    throw RuntimeFailure(ErrorNumber::FileAccess,
+                         "The target \"" + targetPath + "\" is not given with its folder. Choose it with Browse.");
 }
 
 }  // namespace
@@ -65,6 +69,9 @@ struct Converter::Run {
   std::unique_ptr<WorkFolderLock> workFolderLock;
   bool presentationOpened = false;
   bool pdfCreated = false;
+  std::string noPdfProblem;  // why Ghostscript made no PDF, in words
+  // The PDF is at its target and the row says so: nothing after may change that.
+  bool delivered = false;
 
   Presentation& openPresentation() {
     if (!presentation)
@@ -79,10 +86,11 @@ Converter::~Converter() { abandonApplication(); }
 
 void Converter::ConvertPresentation(const std::string& sourcePath, const std::string& targetPath, int16_t row,
                                     const ConversionOptions& options, bool anotherJobFollows) {
-  Run run{sourcePath, targetPath, row, options, anotherJobFollows, {}, {}, {}, {}};
+  Run run{sourcePath, targetPath, row, options, anotherJobFollows, {}, {}, {}, {}, false, false, {}, false};
   const std::vector<std::function<StepOutcome()>> steps = {
       [&] { return locateGhostscript(run); },
       [&] {
+        RefuseUnusablePaths(run.sourcePath, run.targetPath);
         RefuseTargetThatIsSource(run.sourcePath, run.targetPath);
         return StepOutcome::Next;
       },
@@ -117,7 +125,10 @@ void Converter::ConvertPresentation(const std::string& sourcePath, const std::st
         return StepOutcome::Next;
       },
       [&] {
-        run.pdfCreated = ConvertPrintFile(run.ghostscriptPath, run.workFolder, env_.ghostscriptLimit);
+        const PrintFileConversion conversion =
+            ConvertPrintFile(run.ghostscriptPath, run.workFolder, env_.ghostscriptLimit);
+        run.pdfCreated = conversion.pdfCreated;
+        run.noPdfProblem = conversion.problem;
         return StepOutcome::Next;
       },
       [&] {
@@ -213,7 +224,7 @@ void Converter::finishJob(Run& run) {
   if (!run.pdfCreated) {
     run.workFolderLock.reset();
     env_.jobs.SetJobStatus(run.row, StatusFailed);
-    env_.jobs.SetJobReason(run.row, NoPdfReason());
+    env_.jobs.SetJobReason(run.row, run.noPdfProblem);
     env_.dialogs.showMessage(NoPdfMessage, MessageIcon::Critical, MessageButtons::Ok, PostScriptPrinterName);
     return;
   }
@@ -222,6 +233,7 @@ void Converter::finishJob(Run& run) {
   run.workFolderLock.reset();
   env_.jobs.SetJobStatus(run.row, StatusCompleted);
   env_.jobs.SetJobReason(run.row, CompletedReason(run.targetPath));
+  run.delivered = true;
   env_.dialogs.showMessage(WaitMessage(env_.jobs.displayName(run.row)), MessageIcon::Information,
                            MessageButtons::Ok, PostScriptPrinterName);
   if (run.options.OpenAfterConversion) env_.shell.open(run.targetPath);
@@ -250,14 +262,33 @@ void Converter::abandonApplication() noexcept {
 // The failure handler: true continues with the step after the failing one.
 bool Converter::recoverFrom(const RuntimeFailure& failure, Run& run) {
   run.presentation.reset();
+  // Closing or quitting an office that failed after the PDF was delivered
+  // changes nothing of the job: its office is ended without a word.
+  if (run.delivered) {
+    abandonApplication();
+    return false;
+  }
+  if (failure.number() != ErrorNumber::CannotCreateObject) return giveUp(failure, run);
+  markFailed(failure, run);
+  // A second start that fails too ends the job like any other failure.
+  try {
+    createApplication(RetryProgId);
+    return true;
+  } catch (const std::exception& retryFailure) {
+    return giveUp(AsRuntimeFailure(retryFailure), run);
+  }
+}
+
+void Converter::markFailed(const RuntimeFailure& failure, Run& run) {
   env_.jobs.SetJobStatus(run.row, StatusFailed);
   env_.jobs.SetJobReason(run.row, FailureReason({failure, run.sourcePath, run.targetPath, run.options,
                                                  run.presentationOpened, run.pdfCreated}));
-  if (failure.number() == ErrorNumber::CannotCreateObject) {
-    createApplication(RetryProgId);
-    return true;
-  }
-  quitApplication();
+}
+
+// The job ends here: its office is quit and the failure reported.
+bool Converter::giveUp(const RuntimeFailure& failure, Run& run) {
+  markFailed(failure, run);
+  abandonApplication();
   env_.errors.ReportError(failure.number(), failure.description(), ConversionErrorTag);
   return false;
 }

@@ -64,6 +64,8 @@ class Converter {
   void quitApplication();
   void abandonApplication() noexcept;
   bool recoverFrom(const RuntimeFailure& failure, Run& run);
+  void markFailed(const RuntimeFailure& failure, Run& run);
+  bool giveUp(const RuntimeFailure& failure, Run& run);
 
   PresentationApp& application();
 

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "core/Registry.h"
 #include "core/RuntimeFailure.h"
 #include "engine/ProcessRunner.h"
@@ -24,15 +26,17 @@ namespace {
 
 // `gs --version` answers at once; a program that does not is no Ghostscript we know.
 constexpr std::chrono::seconds VersionQueryLimit{5};
+constexpr const char* NoPdfText = "Ghostscript wrote no PDF from the printed pages.";
 
 std::string WithoutNuls(std::string text) {
   std::erase(text, '\0');
   return text;
 }
 
-bool IsRegularFile(const std::string& path) {
+// A file we may not run is as useless as none: every job would fail.
+bool IsRunnableFile(const std::string& path) {
   std::error_code error;
-  return !path.empty() && fs::is_regular_file(path, error);
+  return !path.empty() && fs::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
 }
 
 // An unquoted program path with blanks would be resolved by trying its
@@ -84,14 +88,51 @@ bool IsNonEmptyFile(const fs::path& path) {
   return fs::is_regular_file(path, error) && fs::file_size(path, error) > 0 && !error;
 }
 
+bool IsPdfFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  char header[5] = {};
+  file.read(header, sizeof header);
+  return file.gcount() == sizeof header && std::string(header, sizeof header) == "%PDF-";
+}
+
+// What the print file holds, as the office layer wrote it. A PDF must read
+// whole, or Ghostscript would rebuild what is left of it into blank pages; a
+// PostScript print file has no pages to count. Sets `problem` when it is no
+// print file to convert.
+std::optional<PdfInspection> ReadPrintFile(const std::string& printFile, std::string& problem) {
+  if (!IsNonEmptyFile(printFile)) {
+    problem = "No pages were printed: the print file is missing or empty.";
+    return std::nullopt;
+  }
+  if (!IsPdfFile(printFile)) return std::nullopt;
+  PdfInspection printed = InspectPdf(printFile, PdfReading::Marks);
+  if (!printed.pages) problem = "The printed pages are damaged (" + printed.problem + "): no PDF was made.";
+  return printed;
+}
+
 // Ghostscript exits 0 after some write failures (a full disk while it closes
-// the file): only a PDF that reads back whole is delivered, with the print
-// file's page count when that is a PDF too, else with at least one page.
-bool HasPagesOf(const std::string& pdfFile, const std::string& printFile) {
-  const std::optional<int> pages = InspectPdf(pdfFile).pages;
-  if (!pages) return false;
-  const std::optional<int> printed = InspectPdf(printFile).pages;
-  return printed ? *pages == *printed : *pages >= 1;
+// the file), and after reading only part of its input, which it repairs into
+// blank pages: only a PDF that reads back whole, every stream with it, is
+// delivered, with the print file's page count and its text and pictures when
+// the print file has them, else with at least one page. Empty when it passes.
+std::string ProblemWithPdf(const std::string& pdfFile, const std::optional<PdfInspection>& printed) {
+  if (!IsNonEmptyFile(pdfFile)) return NoPdfText;
+  const PdfInspection made = InspectPdf(pdfFile, PdfReading::EveryStream);
+  if (!made.pages) return "The PDF Ghostscript wrote is damaged: " + made.problem + ".";
+  if (*made.pages < 1) return "The PDF Ghostscript wrote has no pages.";
+  if (!printed) return {};
+  if (*made.pages != *printed->pages)
+    return "Ghostscript wrote " + std::to_string(*made.pages) + " of the " + std::to_string(*printed->pages) +
+           " printed pages.";
+  if (printed->marks.text && !made.marks.text) return "The PDF Ghostscript wrote has lost the printed text.";
+  if (printed->marks.images && !made.marks.images)
+    return "The PDF Ghostscript wrote has lost the printed pictures.";
+  return {};
+}
+
+std::string WhyGhostscriptFailed(const ChildRun& run, const std::string& ghostscriptPath) {
+  if (run.end == ChildRun::End::NotStarted) return "Ghostscript \"" + ghostscriptPath + "\" could not be started.";
+  return "Ghostscript stopped with exit code " + std::to_string(run.exitCode) + " and made no PDF.";
 }
 
 [[noreturn]] void ThrowFileFailure(int32_t number, const std::string& action, const fs::path& path,
@@ -118,7 +159,7 @@ bool CopyInto(std::ifstream& source, int descriptor) {
 std::optional<std::string> LocateGhostscript(Registry& registry) {
   const RegistryValue value = registry.GetRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\GS", "GSPath");
   std::string path = WithoutNuls(RegistryValueText(value));
-  if (!IsRegularFile(path)) return std::nullopt;
+  if (!IsRunnableFile(path)) return std::nullopt;
   return path;
 }
 
@@ -133,7 +174,7 @@ std::optional<GhostscriptVersion> ParseGhostscriptVersion(const std::string& tex
 
 std::optional<GhostscriptVersion> GhostscriptVersionOf(const std::string& ghostscriptPath) {
   const auto output =
-      OutputOf(ChildCommand{ghostscriptPath, {ghostscriptPath, "--version"}, {}, "", {}}, VersionQueryLimit);
+      OutputOf(ChildCommand{ghostscriptPath, {ghostscriptPath, "--version"}, {}, "", {}, {}}, VersionQueryLimit);
   return output ? ParseGhostscriptVersion(*output) : std::nullopt;
 }
 
@@ -156,14 +197,17 @@ std::chrono::milliseconds GhostscriptLimitFor(const GhostscriptTimeLimit& limit,
   return limit.base + limit.perMegabyte * megabytes;
 }
 
-bool ConvertPrintFile(const std::string& ghostscriptPath, const std::string& workFolder,
-                      const GhostscriptTimeLimit& limit) {
+PrintFileConversion ConvertPrintFile(const std::string& ghostscriptPath, const std::string& workFolder,
+                                     const GhostscriptTimeLimit& limit) {
   const std::string pdfFile = workFolder + PathSeparator + PdfFileName;
   const std::string printFile = workFolder + PathSeparator + PrintFileName;
   RemoveFileIfPresent(pdfFile);
+  std::string problem;
+  const std::optional<PdfInspection> printed = ReadPrintFile(printFile, problem);
+  if (!problem.empty()) return {false, problem};
   const auto commandLine = PdfWriteCommandLine(ghostscriptPath, pdfFile, printFile,
                                                NeedsLegacyPdfInterpreterFor(ghostscriptPath, printFile));
-  if (!commandLine) return false;
+  if (!commandLine) return {false, "The Ghostscript path \"" + ghostscriptPath + "\" holds a double quote."};
   std::error_code error;
   const std::uintmax_t printBytes = fs::file_size(printFile, error);
   const std::chrono::milliseconds allowed = GhostscriptLimitFor(limit, error ? 0 : printBytes);
@@ -173,8 +217,10 @@ bool ConvertPrintFile(const std::string& ghostscriptPath, const std::string& wor
                          "Ghostscript did not finish within " +
                              std::to_string(std::chrono::ceil<std::chrono::seconds>(allowed).count()) +
                              " seconds and was stopped.");
-  return run.end == ChildRun::End::Exited && run.exitCode == 0 && IsNonEmptyFile(pdfFile) &&
-         HasPagesOf(pdfFile, printFile);
+  if (run.end != ChildRun::End::Exited || run.exitCode != 0)
+    return {false, WhyGhostscriptFailed(run, ghostscriptPath)};
+  problem = ProblemWithPdf(pdfFile, printed);
+  return {problem.empty(), problem};
 }
 
 void RemoveFileIfPresent(const std::string& path) {

@@ -16,7 +16,7 @@ constexpr const char* RangeFileName = "PdfFiletemp.pdf";  // written by earlier 
 constexpr const char* PdfFileName = "PdfFile.pdf";
 
 // The "GSPath" registry value without its NUL characters, when it names an
-// existing regular file; nothing otherwise.
+// existing regular file that we may run; nothing otherwise.
 std::optional<std::string> LocateGhostscript(Registry& registry);
 
 struct GhostscriptVersion {
@@ -54,15 +54,23 @@ struct GhostscriptTimeLimit {
 // The limit for a print file of this many bytes.
 std::chrono::milliseconds GhostscriptLimitFor(const GhostscriptTimeLimit& limit, std::uintmax_t printFileBytes);
 
+// What became of the print file: the PDF, or why there is none, in words.
+struct PrintFileConversion {
+  bool pdfCreated = false;
+  std::string problem;  // empty when the PDF was created
+  explicit operator bool() const { return pdfCreated; }
+};
+
 // Converts the work folder's print file into its PDF file, with the
-// interpreter that reads its text right on this Ghostscript. True only when
-// Ghostscript started, exited with 0 and wrote a whole PDF (read back by a PDF
-// library) with as many pages as the print file; a PDF left by an earlier job
-// is removed first so that it can never pass for this one's. Throws
-// RuntimeFailure when the stale file cannot be removed, and
-// (ErrorNumber::ConverterTimeout) when Ghostscript had to be stopped at its limit.
-bool ConvertPrintFile(const std::string& ghostscriptPath, const std::string& workFolder,
-                      const GhostscriptTimeLimit& limit = {});
+// interpreter that reads its text right on this Ghostscript. Created only when
+// the print file reads whole (when it is a PDF), Ghostscript started, exited
+// with 0 and wrote a PDF that reads whole, every stream decoded, with as many
+// pages as the print file; a PDF left by an earlier job is removed first so
+// that it can never pass for this one's. Throws RuntimeFailure when the stale
+// file cannot be removed, and (ErrorNumber::ConverterTimeout) when Ghostscript
+// had to be stopped at its limit.
+PrintFileConversion ConvertPrintFile(const std::string& ghostscriptPath, const std::string& workFolder,
+                                     const GhostscriptTimeLimit& limit = {});
 
 // Removes the file if it is there; throws RuntimeFailure (75) when it cannot.
 void RemoveFileIfPresent(const std::string& path);

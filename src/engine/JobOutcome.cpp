@@ -72,8 +72,6 @@ std::string CompletedReason(const std::string& targetPath) {
   return "The PDF was written to " + Quoted(targetPath) + ".";
 }
 
-std::string NoPdfReason() { return "Ghostscript wrote no PDF from the printed pages."; }
-
 std::string FailureReason(const FailedJob& job) {
   const RuntimeFailure& failure = job.failure;
   switch (failure.number()) {
@@ -95,6 +93,11 @@ std::string FailureReason(const FailedJob& job) {
   if (job.pdfCreated && IsFileFailure(failure.number()))
     return "The PDF cannot be written to " + Quoted(job.targetPath) + ": " +
            WhyNotWritable(job.targetPath, failure.description());
+  // The program's own accounts of file, office and converter failures are
+  // already sentences; a number would say nothing more to the user.
+  if (IsFileFailure(failure.number()) || failure.number() == ErrorNumber::AutomationFailed ||
+      failure.number() == ErrorNumber::ConverterTimeout)
+    return failure.description();
   return failure.description() + " (error " + std::to_string(failure.number()) + ")";
 }
 

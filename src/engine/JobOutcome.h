@@ -9,7 +9,6 @@
 namespace pelvantz {
 
 std::string CompletedReason(const std::string& targetPath);
-std::string NoPdfReason();
 
 // A job that ended in a failure, with how far it had got.
 struct FailedJob {

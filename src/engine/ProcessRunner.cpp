@@ -28,8 +28,8 @@ std::unique_ptr<ChildProcess> Start(const std::string& commandLine, const std::s
   if (!resolved) return nullptr;
   std::unique_ptr<ChildProcess> child;
   try {
-    child =
-        std::make_unique<ChildProcess>(ChildCommand{resolved->executable, resolved->arguments, {}, directory, {}});
+    child = std::make_unique<ChildProcess>(
+        ChildCommand{resolved->executable, resolved->arguments, {}, directory, {}, {}});
   } catch (const ChildStartFailure&) {
     return nullptr;
   }

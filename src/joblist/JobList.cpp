@@ -2,6 +2,7 @@
 
 #include "core/RuntimeFailure.h"
 #include "core/Settings.h"
+#include "platform/FileIdentity.h"
 #include "platform/TextCase.h"
 
 namespace pelvantz {
@@ -19,6 +20,10 @@ std::string FileNameOf(const std::string& path) {
 }
 
 bool IsBlankAfterTrim(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
+
+// Refusals of a target, in the style of the duplicate message.
+constexpr const char* NoTargetMessage = "Please select a target PDF File";
+constexpr const char* TargetAlreadyAddedMessage = "Target file already added.";
 
 }  // namespace
 
@@ -45,6 +50,17 @@ void JobList::AddCompleteListView(const std::string& sourceText, const std::stri
     dialogs_.showMessage("File already added.", MessageIcon::Information, MessageButtons::Ok, DuplicateTitle);
     return;
   }
+  // A row without a target would fail only after its whole conversion.
+  if (IsBlankAfterTrim(targetText)) {
+    dialogs_.showMessage(NoTargetMessage, MessageIcon::Information, MessageButtons::Ok, ApplicationTitle);
+    return;
+  }
+  // Two rows writing one file: the first PDF would be lost without a word.
+  const std::string targetKey = FileKey(targetText);
+  if (queuedTargets_.count(targetKey) != 0) {
+    dialogs_.showMessage(TargetAlreadyAddedMessage, MessageIcon::Information, MessageButtons::Ok, DuplicateTitle);
+    return;
+  }
   if (count() == MaxRows) {
     dialogs_.showMessage(ListFullMessage, MessageIcon::Information, MessageButtons::Ok, ApplicationTitle);
     return;
@@ -53,6 +69,7 @@ void JobList::AddCompleteListView(const std::string& sourceText, const std::stri
   if (observer_) observer_->rowAboutToBeAppended(position);
   rows_.push_back({name, sourceText, targetText, "", ""});
   queuedNames_.insert(UpperCaseText(name));
+  queuedTargets_.insert(targetKey);
   if (observer_) observer_->rowAppended(position);
 }
 
@@ -60,6 +77,11 @@ bool JobList::AddToList(const std::string& sourceText, const std::string& target
   if (IsBlankAfterTrim(sourceText)) {
     dialogs_.showMessage("Please select a PDF File", MessageIcon::Information, MessageButtons::Ok,
                          ApplicationTitle);
+    return false;
+  }
+  // The fields keep the chosen presentation, so that only a target is missing.
+  if (IsBlankAfterTrim(targetText)) {
+    dialogs_.showMessage(NoTargetMessage, MessageIcon::Information, MessageButtons::Ok, ApplicationTitle);
     return false;
   }
   AddCompleteListView(sourceText, targetText);
@@ -86,6 +108,7 @@ void JobList::clear() {
   if (observer_) observer_->aboutToClear();
   rows_.clear();
   queuedNames_.clear();
+  queuedTargets_.clear();
   if (observer_) observer_->cleared();
 }
 

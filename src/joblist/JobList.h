@@ -52,11 +52,12 @@ class JobList : public JobRows {
   // "Index out of bounds" otherwise.
   const ConversionJob& at(int16_t position) const;
 
-  // Queues the selection, or refuses a file name already queued (compared
-  // without regard to letter case) or a row past MaxRows, with a message.
+  // Queues the selection, or refuses with a message a file name already
+  // queued (compared without regard to letter case), a blank target, a
+  // target another row already writes, or a row past MaxRows.
   void AddCompleteListView(const std::string& sourceText, const std::string& targetText);
-  // The Add to List rule: refuses a blank source; returns true when the
-  // selection fields are to be emptied.
+  // The Add to List rule: refuses a blank source or a blank target (keeping
+  // the fields); returns true when the selection fields are to be emptied.
   bool AddToList(const std::string& sourceText, const std::string& targetText);
   void SetJobStatus(int16_t position, const std::string& text) override;
   void SetJobReason(int16_t position, const std::string& reason) override;
@@ -72,6 +73,8 @@ class JobList : public JobRows {
   std::vector<ConversionJob> rows_;
   // The upper-cased display names of rows_, for the duplicate check.
   std::unordered_set<std::string> queuedNames_;
+  // The FileKey of every row's target, for the same-target check.
+  std::unordered_set<std::string> queuedTargets_;
 };
 
 }  // namespace pelvantz

@@ -22,7 +22,10 @@ struct ChildCommand {
   std::vector<std::string> extraEnvironment;  // "NAME=value" entries set over our environment
   std::string directory;                      // its current directory; empty: ours
   std::vector<int> inheritedDescriptors;      // passed on as descriptors 3, 4, ... in this order (at most 7)
-  int standardOutput = -1;                    // becomes its standard output; -1: /dev/null
+  // Files the child removes when it ends in order but leaves when killed (a
+  // socket it listens on): removed once it has ended, however it ended.
+  std::vector<std::string> leftBehind;
+  int standardOutput = -1;  // becomes its standard output; -1: /dev/null
 };
 
 // Why a child was not started; what() reads "Cannot start <program>: <reason>".

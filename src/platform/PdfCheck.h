@@ -6,13 +6,26 @@
 
 namespace pelvantz {
 
-struct PdfInspection {
-  std::optional<int> pages;  // when the file is a whole PDF
-  std::string problem;       // why it is not, otherwise
+// What the pages put on paper, anywhere in the document.
+struct PdfMarks {
+  bool text = false;
+  bool images = false;
 };
 
-// Reads the file's cross-reference table and trailer without repairing
-// anything and walks its page tree.
-PdfInspection InspectPdf(const std::string& path);
+struct PdfInspection {
+  std::optional<int> pages;  // when the file is a whole PDF
+  std::string problem;       // why it is not, otherwise, in words
+  PdfMarks marks;            // read with Marks or EveryStream
+};
+
+enum class PdfReading {
+  Structure,    // the cross-reference table, the trailer and the page tree
+  Marks,        // that, and whether the pages show text and images
+  EveryStream,  // that, every stream decoded and all of every page's content parsed
+};
+
+// Reads the file without repairing anything. EveryStream also finds damaged
+// image or content data, which a reader would show as a blank or broken page.
+PdfInspection InspectPdf(const std::string& path, PdfReading reading = PdfReading::Structure);
 
 }  // namespace pelvantz

@@ -28,7 +28,17 @@ std::string InstallRoot(const std::string& version, const std::string& valueLine
          valueLine + "\n";
 }
 
-TEST(PowerPointCheckTest, TheFirstInstallRootHoldingTextDecides) {
+// The registry-file form of a folder path.
+std::string Quoted(const std::filesystem::path& folder) {
+  std::string text = "\"";
+  for (char c : folder.string()) text += c == '\\' || c == '"' ? std::string("\\") + c : std::string(1, c);
+  return text + "\"";
+}
+
+TEST(PowerPointCheckTest, TheFirstInstallRootNamingAnExistingFolderDecides) {
+  testing::TempFolder office;
+  const std::string installed = "\"Path\"=" + Quoted(office.path());
+  const std::string removed = "\"Path\"=" + Quoted(office.path() / "removed");
   const std::string v9 = PowerPointInstallRoots[0];
   const std::string v10 = PowerPointInstallRoots[1];
   const std::string v11 = PowerPointInstallRoots[2];
@@ -38,18 +48,19 @@ TEST(PowerPointCheckTest, TheFirstInstallRootHoldingTextDecides) {
     int16_t expected;
     std::vector<std::string> opened;
   } rows[] = {
-      {"only 2003", InstallRoot("11.0", "\"Path\"=\"C:\\\\Office11\\\\\""), 1, {v9, v10, v11}},
-      {"2000 and 2003",
-       InstallRoot("9.0", "\"Path\"=\"C:\\\\Office\\\\\"") +
-           InstallRoot("11.0", "\"Path\"=\"C:\\\\Office11\\\\\""),
+      {"only 2003", InstallRoot("11.0", installed), 1, {v9, v10, v11}},
+      {"2000 and 2003", InstallRoot("9.0", installed) + InstallRoot("11.0", installed), 1, {v9}},
+      {"a removed 2000 before 2003",
+       InstallRoot("9.0", removed) + InstallRoot("11.0", installed),
        1,
-       {v9}},
-      {"empty with terminator", InstallRoot("10.0", "\"Path\"=\"\""), 1, {v9, v10}},
+       {v9, v10, v11}},
+      {"only a removed one", InstallRoot("10.0", removed), 0, {v9, v10, v11}},
+      {"empty with terminator", InstallRoot("10.0", "\"Path\"=\"\""), 0, {v9, v10, v11}},
       {"empty without terminator", InstallRoot("10.0", "\"Path\"=hex(1):"), 0, {v9, v10, v11}},
-      {"a number", InstallRoot("9.0", "\"Path\"=dword:00000000"), 1, {v9}},
+      {"a number", InstallRoot("9.0", "\"Path\"=dword:00000000"), 0, {v9, v10, v11}},
       {"binary", InstallRoot("9.0", "\"Path\"=hex:43,00"), 0, {v9, v10, v11}},
-      {"another value name", InstallRoot("9.0", "\"Folder\"=\"C:\\\\Office\""), 0, {v9, v10, v11}},
-      {"a newer version", InstallRoot("12.0", "\"Path\"=\"C:\\\\Office12\\\\\""), 0, {v9, v10, v11}},
+      {"another value name", InstallRoot("9.0", "\"Folder\"=" + Quoted(office.path())), 0, {v9, v10, v11}},
+      {"a newer version", InstallRoot("12.0", installed), 0, {v9, v10, v11}},
       {"nothing at all", "", 0, {v9, v10, v11}},
   };
   for (const auto& row : rows) {

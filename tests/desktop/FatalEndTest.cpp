@@ -20,10 +20,12 @@ pid_t StartCopy(const fs::path& app, const fs::path& runtime) {
   return StartProgram({(app / "pelvantz").string()}, {{"XDG_RUNTIME_DIR", runtime.string()}});
 }
 
-// Queues a presentation and presses Convert, as a user does with the mouse.
-void ConvertOne(const std::string& mainWindow, const fs::path& presentation) {
+// Types a presentation and its target and presses Convert, as a user does.
+void ConvertOne(const std::string& mainWindow, const fs::path& presentation, const fs::path& target) {
   Xdotool("windowactivate --sync " + mainWindow);
   Xdotool("type --delay 5 '" + presentation.string() + "'");  // the focus starts in the source box
+  Xdotool("key Tab");                                         // the target box comes next
+  Xdotool("type --delay 5 '" + target.string() + "'");
   ClickAt(mainWindow, 509, 418);                              // Convert
 }
 
@@ -63,7 +65,7 @@ TEST(FatalEndTest, EachFatalEndExitsWithItsOwnStatusAfterItsMessage) {
       known.push_back(NewWindow(program, {}));  // the splash, then the main window
       known.push_back(NewWindow(program, known));
       ASSERT_FALSE(known.back().empty());
-      ConvertOne(known.back(), Corpus() / "mscfb/test.ppt");
+      ConvertOne(known.back(), Corpus() / "mscfb/test.ppt", scratch.path() / "test.pdf");
     }
     const std::string message = NewWindow(program, known);
     ASSERT_FALSE(message.empty());

@@ -292,8 +292,10 @@ TEST_F(ConversionTest, MissingGhostscriptEndsTheProgramAndDoesNothingElse) {
       {"no value", ""},
       {"no such file", "\"" + RegistryText((scratch.path() / "gs-nowhere").string()) + "\""},
       {"a folder", "\"" + RegistryText((scratch.path() / "a folder").string()) + "\""},
+      {"a file that may not be run", "\"" + RegistryText((scratch.path() / "gs-not-executable").string()) + "\""},
       {"empty text", "\"\""},
   };
+  WriteFile(scratch.path() / "gs-not-executable", "#!/bin/sh\nexec /usr/bin/gs \"$@\"\n");
   for (const auto& [name, data] : cases) {
     SCOPED_TRACE(name);
     if (data.empty()) {
@@ -410,6 +412,39 @@ TEST_F(ConversionTest, CannotCreateObjectCreatesTheApplicationAgainAndGoesOn) {
   EXPECT_EQ(PdfPageCount(target()), 3);
 }
 
+// The second start failing too ends the job as any failure does (reported to
+// the handler, which shows nothing for this family), instead of escaping the
+// conversion.
+TEST_F(ConversionTest, ASecondFailedStartFailsTheJobAndReportsIt) {
+  office.failNext.emplace("create", RuntimeFailure(ErrorNumber::CannotCreateObject, "Cannot create object"));
+  office.failNext.emplace("create", RuntimeFailure(ErrorNumber::CannotCreateObject, "no office today"));
+  EXPECT_NO_THROW(convert());
+  EXPECT_EQ(office.calls,
+            (std::vector<std::string>{"create(PowerPoint.Application)", "create(Powerpoint.Application)"}));
+  EXPECT_EQ(status(), "Failed");
+  EXPECT_EQ(jobs.at(1).Reason, "The office could not be started: no office today");
+  EXPECT_FALSE(fs::exists(target()));
+}
+
+// Once the PDF is at its target and the row says "Completed", an office that
+// fails to close or quit (killed during the wait message) changes nothing the
+// user sees: no "Failed", no error message, no office left.
+TEST_F(ConversionTest, FailuresAfterDeliveryLeaveTheRowCompleted) {
+  for (const char* operation : {"close", "quit"}) {
+    SCOPED_TRACE(operation);
+    fs::remove(target());
+    dialogs.messages.clear();
+    office.failNext.emplace(operation,
+                            RuntimeFailure(ErrorNumber::AutomationDisconnected, "The office ended unexpectedly."));
+    convert();
+    EXPECT_EQ(status(), "Completed");
+    EXPECT_EQ(jobs.at(1).Reason, "The PDF was written to \"" + target().string() + "\".");
+    EXPECT_EQ(Texts(dialogs.messages), std::vector<std::string>{WaitMessageFor("QUARTERLY REVIEW.PPT")});
+    EXPECT_EQ(PdfPageCount(target()), 3);
+    EXPECT_EQ(office.createdApplications, office.destroyedApplications);
+  }
+}
+
 TEST_F(ConversionTest, CannotCreateObjectAfterOpenLosesThePresentationAndFailsCleanly) {
   office.failNext.emplace("open", RuntimeFailure(ErrorNumber::CannotCreateObject, "Cannot create object"));
   convert();
@@ -468,17 +503,31 @@ TEST_F(ConversionTest, NoUsablePdfFailsWithTheMessageAndLeavesTheTargetAlone) {
     const char* name;
     std::string printFile;
     bool stalePdf;
+    std::string reason;
+    std::string ghostscript = Ghostscript;
   };
+  const fs::path noInterpreter = scratch.path() / "gs-without-interpreter";
+  WriteFile(noInterpreter, "#!/nonexistent/interpreter\n");
+  fs::permissions(noInterpreter, fs::perms::owner_all);
   const std::vector<Case> cases = {
-      {"nothing printed", "", false},
-      {"nothing printed, PDF of an earlier job present", "", true},
+      {"nothing printed", "", false, "No pages were printed: the print file is missing or empty."},
+      {"nothing printed, PDF of an earlier job present", "", true,
+       "No pages were printed: the print file is missing or empty."},
       // Ghostscript writes the first page, then stops at the error with exit code 1.
-      {"print file Ghostscript rejects", PostScriptPages(1) + "nosuchoperator\n", true},
+      {"print file Ghostscript rejects", PostScriptPages(1) + "nosuchoperator\n", true,
+       "Ghostscript stopped with exit code 1 and made no PDF."},
+      {"print file cut short", "%PDF-1.4\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n2 0 obj\n<< /Ty",
+       true,
+       "The printed pages are damaged (it is cut short or its cross-reference table is damaged): no PDF was "
+       "made."},
+      {"Ghostscript that cannot be started", PostScriptPages(1), true,
+       "Ghostscript \"" + noInterpreter.string() + "\" could not be started.", noInterpreter.string()},
   };
   WriteFile(target(), "the previous result");
   for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
     office.printFileContent = test.printFile;
+    setGhostscriptValue("\"" + RegistryText(test.ghostscript) + "\"");
     fs::create_directories(workFolder());
     WriteFile(workFolder() / "PsFile.ps", PostScriptPages(2));  // an earlier job's print file
     if (test.stalePdf) WriteFile(workFolder() / "PdfFile.pdf", "%PDF-1.4 an earlier job's result");
@@ -488,6 +537,7 @@ TEST_F(ConversionTest, NoUsablePdfFailsWithTheMessageAndLeavesTheTargetAlone) {
     options.OpenAfterConversion = true;
     convert();
     EXPECT_EQ(status(), "Failed");
+    EXPECT_EQ(jobs.at(1).Reason, test.reason);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "Failed to create PDF.");
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Critical);

@@ -15,8 +15,9 @@ namespace pelvantz::testing {
 struct FakeOfficeScript {
   // "create(PowerPoint.Application)", "setVisible(1)", "printOut(-1,-1,<file>)", ...
   std::vector<std::string> calls;  // the factory's prepareNext() lands here too
-  // Operation name ("open", "printOut", "create", ...) -> the failure its next call throws.
-  std::map<std::string, RuntimeFailure> failNext;
+  // Operation name ("open", "printOut", "create", ...) -> the failure its next
+  // call throws; an operation listed twice fails its next two calls.
+  std::multimap<std::string, RuntimeFailure> failNext;
   // What printOut writes to its file; nothing is written when empty.
   std::string printFileContent;
   std::string activePrinter = "pelvantz";

@@ -161,7 +161,7 @@ TEST(GhostscriptTest, ConversionSucceedsOnlyWhenGhostscriptExitsCleanlyWithItsOu
     fs::remove(work.path() / PrintFileName);
     if (test.printFile) WriteFile(work.path() / PrintFileName, *test.printFile);
     WriteFile(work.path() / PdfFileName, "%PDF- an earlier job's result");
-    EXPECT_EQ(ConvertPrintFile(test.ghostscript, work.str()), test.expected);
+    EXPECT_EQ(ConvertPrintFile(test.ghostscript, work.str()).pdfCreated, test.expected);
     if (!test.expected) continue;
     EXPECT_EQ(ReadFile(work.path() / PdfFileName).substr(0, 5), "%PDF-");
     EXPECT_EQ(ReadFile(work.path() / PdfFileName).find("earlier job"), std::string::npos);

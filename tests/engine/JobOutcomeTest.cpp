@@ -95,8 +95,12 @@ TEST_F(JobOutcomeTest, EachFailureIsExplainedInPlainWords) {
       {"page range", ErrorNumber::TypeMismatch, "Type mismatch", Corpus() / "mscfb/test.ppt", writableTarget, true,
        false, "The page range \"1,3\" to \"5\" is not two page numbers."},
       {"print refused after opening", ErrorNumber::AutomationFailed, "The office rendered no pages.",
-       Corpus() / "mscfb/test.ppt", writableTarget, true, false,
-       "The office rendered no pages. (error -2147417851)"},
+       Corpus() / "mscfb/test.ppt", writableTarget, true, false, "The office rendered no pages."},
+      {"no target chosen", ErrorNumber::FileAccess,
+       "No target PDF was chosen for this presentation. Choose one with Browse.", Corpus() / "mscfb/test.ppt", "",
+       false, false, "No target PDF was chosen for this presentation. Choose one with Browse."},
+      {"something unforeseen", ErrorNumber::InternalError, "Internal error", Corpus() / "mscfb/test.ppt",
+       writableTarget, true, false, "Internal error (error 51)"},
   };
   ConversionOptions options;
   options.FromText = "1,3";

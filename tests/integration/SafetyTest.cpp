@@ -6,15 +6,20 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -151,6 +156,151 @@ TEST_F(SafetyTest, AnUnreadableResultFailsAndTheTargetKeepsTheUsersFile) {
     ASSERT_FALSE(dialogs.messages.empty());
     EXPECT_EQ(dialogs.messages.back().text, "Failed to create PDF.");
   }
+}
+
+// Rewrites the data of the first stream with the given filter in place, its
+// length kept: the file still reads, the stream no longer decodes.
+constexpr const char* DamageStreamScript = R"(import sys
+data = bytearray(open(sys.argv[1], 'rb').read())
+start = data.find(b'stream', data.find(b'/' + sys.argv[2].encode())) + len('stream')
+while data[start] in b'\r\n':
+    start += 1
+end = data.find(b'endstream', start)
+for i in range(start + (end - start) // 4, end - 2):
+    data[i] = 0x5a
+open(sys.argv[1], 'wb').write(data)
+)";
+
+// Converters that exit 0 with a PDF that reads, but is not the print file's:
+// one that reads only half its input (as from a print file cut short), one
+// whose image or page data is damaged; and one that cannot be started. None
+// is delivered, and each row says why.
+TEST_F(SafetyTest, AConverterThatSpoilsThePdfIsCaughtAndTheRowSaysWhy) {
+  const fs::path damage = scratch.path() / "damage.py";
+  WriteFile(damage, DamageStreamScript);
+  const std::string damageCommand = "/usr/bin/python3 " + ShellQuoted(damage.string()) + " \"$out\" ";
+  const fs::path cannotStart = scratch.path() / "gs-cannot-start";
+  WriteFile(cannotStart, "#!/nonexistent/interpreter\n");
+  fs::permissions(cannotStart, fs::perms::owner_all);
+  const struct {
+    const char* name;
+    fs::path ghostscript;
+    std::string reason;
+  } converters[] = {
+      {"reads half its input",
+       StandIn(scratch.path(), "gs-half",
+               "for a; do in=\"$a\"; done; head -c $(( $(stat -c %s \"$in\") / 2 )) \"$in\" > \"$in.half\"; "
+               "/usr/bin/gs -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile=\"$out\" -f \"$in.half\" "
+               ">/dev/null 2>&1; rm -f \"$in.half\"; exit 0"),
+       "The PDF Ghostscript wrote has lost the printed text."},
+      {"damages a picture",
+       StandIn(scratch.path(), "gs-jpeg", "/usr/bin/gs \"$@\" >/dev/null 2>&1; " + damageCommand + "DCTDecode"),
+       "The PDF Ghostscript wrote is damaged: the data of an image or a page cannot be decoded."},
+      {"damages a stream",
+       StandIn(scratch.path(), "gs-flate", "/usr/bin/gs \"$@\" >/dev/null 2>&1; " + damageCommand + "FlateDecode"),
+       "The PDF Ghostscript wrote is damaged: the data of an image or a page cannot be decoded."},
+      {"cannot be started", cannotStart, "Ghostscript \"" + cannotStart.string() + "\" could not be started."},
+  };
+  for (const auto& converter : converters) {
+    SCOPED_TRACE(converter.name);
+    useGhostscript(converter.ghostscript);
+    makeConverter();
+    const fs::path target = out() / "result.pdf";
+    WriteFile(target, UsersEarlierPdf);
+    dialogs.messages.clear();
+    EXPECT_EQ(convert(Corpus() / LongDeck, target), "Failed");
+    EXPECT_EQ(jobs.at(1).Reason, converter.reason);
+    EXPECT_EQ(ReadFile(target), UsersEarlierPdf);
+    ASSERT_FALSE(dialogs.messages.empty());
+    EXPECT_EQ(dialogs.messages.back().text, "Failed to create PDF.");
+  }
+}
+
+// The office dies while the wait message is up: the PDF is already whole at
+// its target, so the row stays "Completed" and no error follows.
+TEST_F(SafetyTest, TheOfficeKilledDuringTheWaitMessageLeavesTheRowCompleted) {
+  makeConverter();
+  dialogs.whileShown = [this](const testing::ShownMessage& message) {
+    if (message.title != "pelvantz" || message.icon != MessageIcon::Information) return;
+    for (const pid_t office : testing::OfficeProcessesUsing(app())) ::kill(office, SIGKILL);
+  };
+  const fs::path target = out() / "delivered.pdf";
+  EXPECT_EQ(convert(Corpus() / SmallDeck, target), "Completed");
+  dialogs.whileShown = nullptr;
+  EXPECT_EQ(jobs.at(1).Reason, "The PDF was written to \"" + target.string() + "\".");
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
+  EXPECT_EQ(PdfPages(target), 2);
+  EXPECT_NE(PdfText(target).find("Lorem ipsum"), std::string::npos);
+  // The next job gets an office of its own.
+  EXPECT_EQ(convert(Corpus() / OtherDeck, out() / "next.pdf"), "Completed");
+}
+
+// A file system of its own on the work folder, taken away at the end.
+class SmallWorkFolder {
+ public:
+  explicit SmallWorkFolder(const fs::path& folder) : folder_(folder) {
+    mounted_ = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64m") == 0;
+    if (!mounted_) error_ = std::strerror(errno);
+  }
+  ~SmallWorkFolder() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+  }
+  bool mounted() const { return mounted_; }
+  const std::string& error() const { return error_; }
+  // Fills the file system until only `room` bytes are left.
+  void leaveRoom(uint64_t room) const {
+    struct statvfs space {};
+    ASSERT_EQ(::statvfs(folder_.c_str(), &space), 0);
+    const uint64_t free = space.f_bavail * space.f_frsize;
+    ASSERT_GT(free, room);
+    WriteFile(folder_ / "filler", std::string(free - room, '\0'));
+  }
+  void makeRoom() const { fs::remove(folder_ / "filler"); }
+
+ private:
+  fs::path folder_;
+  bool mounted_ = false;
+  std::string error_;
+};
+
+// temp/ fills while the pages are printed: the print fails with its reason
+// instead of a file cut short turning into blank pages, nothing reaches the
+// target, and with room again the next job converts. The office's export
+// needs more room for a moment than the print file does (its own temporary
+// copy), so it is the office's write or ours that meets the full disk; the
+// sheet writer's own test fills the disk under the print file alone.
+TEST_F(SafetyTest, AWorkFolderThatFillsWhileThePagesArePrintedDeliversNothing) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a file system on the work folder needs root";
+  const fs::path temp = app() / "temp";
+  const SmallWorkFolder small(temp);
+  if (!small.mounted()) GTEST_SKIP() << "cannot mount tmpfs on the work folder: " << small.error();
+  makeConverter();
+  // A first job sets the office's profile up and shows how large the print file grows.
+  ASSERT_EQ(convert(Corpus() / LongDeck, out() / "first.pdf"), "Completed");
+  const uint64_t printed = fs::file_size(temp / "PsFile.ps");
+  fs::remove(temp / "PsFile.ps");
+  fs::remove(temp / "PdfFile.pdf");
+  // Room for the deck's working copy and the office's pages (about as large
+  // as the print file), and for half the print file.
+  small.leaveRoom(fs::file_size(Corpus() / LongDeck) + printed + printed / 2);
+  const fs::path target = out() / "result.pdf";
+  WriteFile(target, UsersEarlierPdf);
+  EXPECT_EQ(convert(Corpus() / LongDeck, target), "Failed");
+  const std::string& reason = jobs.at(1).Reason;
+  EXPECT_TRUE(reason.ends_with("the disk may be full.") ||
+              reason == "The print file \"" + (temp / "PsFile.ps").string() +
+                            "\" cannot be written: No space left on device.")
+      << reason;
+  EXPECT_EQ(ReadFile(target), UsersEarlierPdf);
+  EXPECT_FALSE(fs::exists(temp / "PsFile.ps"));
+  EXPECT_FALSE(fs::exists(temp / "PdfFile.pdf"));
+
+  small.makeRoom();
+  EXPECT_EQ(convert(Corpus() / LongDeck, target), "Completed");
+  EXPECT_EQ(PdfPages(target), 38);
+  converter.reset();
+  office.reset();
 }
 
 // The target box takes typing: a target that names the presentation, however

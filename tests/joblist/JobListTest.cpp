@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/RuntimeFailure.h"
 #include "support/FakeDialogs.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace pelvantz {
 namespace {
@@ -64,7 +67,8 @@ TEST(JobListTest, QueuesFileNamesAndRefusesTheSameNameInAnyCase) {
     SCOPED_TRACE(c.name);
     FakeDialogs dialogs;
     JobList list(dialogs);
-    for (const std::string& source : c.sources) list.AddCompleteListView(source, "/out/x.pdf");
+    for (size_t i = 0; i < c.sources.size(); ++i)
+      list.AddCompleteListView(c.sources[i], "/out/" + std::to_string(i) + ".pdf");
 
     EXPECT_EQ(DisplayNames(list), c.expectedNames);
     ASSERT_EQ(dialogs.messages.size(), static_cast<std::size_t>(c.duplicateMessages));
@@ -80,14 +84,14 @@ TEST(JobListTest, QueuesFileNamesAndRefusesTheSameNameInAnyCase) {
 TEST(JobListTest, ANewRowKeepsThePathsUnchangedAndAnEmptyStatus) {
   FakeDialogs dialogs;
   JobList list(dialogs);
-  list.AddCompleteListView("Talk.ppt", "");
+  list.AddCompleteListView("Talk.ppt", "Talk.pdf");
   list.AddCompleteListView(" /decks/Intro Talk.ppt ", " /pdf/Intro.pdf ");
 
   ASSERT_EQ(list.count(), 2);
   const ConversionJob& bare = list.at(1);
   EXPECT_EQ(bare.DisplayName, "Talk.ppt");
   EXPECT_EQ(bare.SourcePath, "Talk.ppt");
-  EXPECT_EQ(bare.TargetPath, "");
+  EXPECT_EQ(bare.TargetPath, "Talk.pdf");
   EXPECT_EQ(bare.Status, "");
   const ConversionJob& spaced = list.at(2);
   EXPECT_EQ(spaced.DisplayName, "Intro Talk.ppt ");
@@ -125,6 +129,54 @@ TEST(JobListTest, AddToListRefusesABlankSourceAndOtherwiseEmptiesTheFields) {
     EXPECT_EQ(dialogs.messages.front().text, c.message);
     EXPECT_EQ(dialogs.messages.front().icon, MessageIcon::Information);
     EXPECT_EQ(dialogs.messages.front().title, c.emptyFields ? DuplicateTitleText : ApplicationTitleText);
+  }
+}
+
+// A row without a target would fail only after its whole conversion, and two
+// rows writing one file would lose the first PDF: both are refused at once.
+TEST(JobListTest, ABlankTargetOrOneAnotherRowWritesIsRefused) {
+  testing::TempFolder folder;
+  const std::filesystem::path queued = folder.path() / "out" / "Queued.pdf";
+  std::filesystem::create_directories(queued.parent_path());
+  testing::WriteFile(queued, "an earlier PDF");
+  std::filesystem::create_symlink(queued, folder.path() / "link.pdf");
+  struct Case {
+    const char* name;
+    std::string target;
+    bool viaButton;  // Add to List; else the add that Convert makes
+    std::string message;
+    bool emptyFields;
+  };
+  const std::vector<Case> cases = {
+      {"empty, button", "", true, "Please select a target PDF File", false},
+      {"blanks, button", "   ", true, "Please select a target PDF File", false},
+      {"empty, at Convert", "", false, "Please select a target PDF File", false},
+      {"the queued target", queued.string(), true, "Target file already added.", true},
+      {"spelled another way", (folder.path() / "out" / ".." / "out" / "Queued.pdf").string(), false,
+       "Target file already added.", false},
+      {"through a link", (folder.path() / "link.pdf").string(), true, "Target file already added.", true},
+      {"another file", (folder.path() / "out" / "New.pdf").string(), true, "", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeDialogs dialogs;
+    JobList list(dialogs);
+    list.AddCompleteListView("/a/Queued.ppt", queued.string());
+    if (c.viaButton) {
+      EXPECT_EQ(list.AddToList("/a/New.ppt", c.target), c.emptyFields);
+    } else {
+      list.AddCompleteListView("/a/New.ppt", c.target);
+    }
+    EXPECT_EQ(list.count(), c.message.empty() ? 2 : 1);
+    if (c.message.empty()) {
+      EXPECT_TRUE(dialogs.messages.empty());
+      continue;
+    }
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages.front().text, c.message);
+    EXPECT_EQ(dialogs.messages.front().icon, MessageIcon::Information);
+    EXPECT_EQ(dialogs.messages.front().title,
+              c.message == "Target file already added." ? DuplicateTitleText : ApplicationTitleText);
   }
 }
 
@@ -176,15 +228,15 @@ TEST(JobListTest, AFullListRefusesFurtherRowsWithAMessage) {
   FakeDialogs dialogs;
   JobList list(dialogs);
   for (int row = 1; row <= JobList::MaxRows; ++row) {
-    list.AddCompleteListView("/decks/" + std::to_string(row) + ".ppt", "");
+    list.AddCompleteListView("/decks/" + std::to_string(row) + ".ppt", "/decks/" + std::to_string(row) + ".pdf");
   }
   ASSERT_EQ(list.count(), JobList::MaxRows);
   ASSERT_TRUE(dialogs.messages.empty());
   RecordingObserver observer;
   list.setObserver(&observer);
 
-  list.AddCompleteListView("/decks/one more.ppt", "");
-  list.AddCompleteListView("/decks/32767.PPT", "");  // a duplicate says so, full or not
+  list.AddCompleteListView("/decks/one more.ppt", "/decks/one more.pdf");
+  list.AddCompleteListView("/decks/32767.PPT", "/decks/other.pdf");  // a duplicate says so, full or not
 
   EXPECT_EQ(list.count(), JobList::MaxRows);
   EXPECT_EQ(list.displayName(JobList::MaxRows), "32767.ppt");

@@ -5,6 +5,7 @@ namespace pelvantz::testing {
 MessageAnswer FakeDialogs::showMessage(const std::string& text, MessageIcon icon, MessageButtons buttons,
                                        const std::string& title) {
   messages.push_back({text, icon, buttons, title});
+  if (whileShown) whileShown(messages.back());
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
   if (answers.empty()) return MessageAnswer::Yes;
   const MessageAnswer answer = answers.front();

@@ -2,6 +2,7 @@
 // A Dialogs double for what a test cannot click: records every message box and
 // file dialog and answers them from a script.
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ class FakeDialogs : public Dialogs {
   std::deque<MessageAnswer> answers;
   // Answers for file dialogs, in order; nothing (cancel) once used up.
   std::deque<std::optional<std::string>> chosenFiles;
+
+  // Runs while each message is up, as something the user's machine does then.
+  std::function<void(const ShownMessage&)> whileShown;
 
   std::vector<ShownMessage> messages;
   std::vector<FileDialogRequest> fileRequests;

@@ -29,10 +29,22 @@ TEST_F(MainWindowTest, AddToListQueuesOrRefusesTheSelection) {
   EXPECT_EQ(text("txtfilepath"), "   ");
   EXPECT_EQ(text("txtfilepathOutput"), "/out/x.pdf");
 
-  queue("/talks/Talk.ppt", "");
+  // Without a target the selection stays, so that only the target is left to choose.
+  setText("txtfilepath", "/talks/Talk.ppt");
+  setText("txtfilepathOutput", "  ");
+  click("cmdAddToList");
+  EXPECT_EQ(messageTexts().back(), "Please select a target PDF File");
+  EXPECT_EQ(window->jobs().count(), 0);
+  EXPECT_EQ(text("txtfilepath"), "/talks/Talk.ppt");
+
+  queue("/talks/Talk.ppt", "/talks/Talk.pdf");
   EXPECT_EQ(sources(), Strings{"/talks/Talk.ppt"});
-  EXPECT_EQ(window->jobs().at(1).TargetPath, "");
+  EXPECT_EQ(window->jobs().at(1).TargetPath, "/talks/Talk.pdf");
   EXPECT_EQ(text("txtfilepath"), "");
+
+  queue("/other/Other.ppt", "/talks/Talk.pdf");
+  EXPECT_EQ(messageTexts().back(), "Target file already added.");
+  EXPECT_EQ(sources(), Strings{"/talks/Talk.ppt"});
 
   queue("/other/TALK.PPT", "/other/TALK.pdf");
   EXPECT_EQ(messageTexts().back(), "File already added.");

@@ -31,10 +31,10 @@ TEST(JobListModelTest, ChangesReachViewsAsQtExpects) {
   {
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
     jobs.AddCompleteListView("/a/One.ppt", "/a/One.pdf");
-    jobs.AddCompleteListView("/a/Two.ppt", "");
+    jobs.AddCompleteListView("/a/Two.ppt", "/a/Two.pdf");
     jobs.SetJobStatus(2, "Completed");
     jobs.clear();
-    jobs.AddCompleteListView("/b/Three.ppt", "");
+    jobs.AddCompleteListView("/b/Three.ppt", "/b/Three.pdf");
   }
   qInstallMessageHandler(previous);
   reported = nullptr;

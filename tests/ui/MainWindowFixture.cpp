@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QTreeView>
+#include <filesystem>
 
 #include "joblist/JobList.h"
 
@@ -46,7 +47,8 @@ std::string MainWindowTest::iniValue(const std::string& key) {
 
 void MainWindowTest::queue(const std::string& source, const std::string& target) {
   setText("txtfilepath", source);
-  setText("txtfilepathOutput", target);
+  setText("txtfilepathOutput",
+          target.empty() ? std::filesystem::path(source).replace_extension(".pdf").string() : target);
   click("cmdAddToList");
 }
 

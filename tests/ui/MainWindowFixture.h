@@ -121,6 +121,7 @@ class MainWindowTest : public ::testing::Test {
   std::vector<std::string> statuses();
   std::vector<std::string> messageTexts();
   std::string iniValue(const std::string& key);
+  // Without a target, the PDF beside the presentation, as Browse proposes it.
   void queue(const std::string& source, const std::string& target = "");
 
   TempFolder folder;

@@ -70,12 +70,12 @@ struct Child {
 class Registry {
  public:
   // Starts under the lock, so that terminating all children cannot miss one being born.
-  Child start(const ChildSpec& spec) {
+  Child start(const ChildSpec& spec, const std::vector<std::string>& leftBehind) {
     const std::lock_guard lock(mutex_);
     if (startsRefused_) throw ChildStartFailure(spec.program, 0);
     const SpawnResult started = SpawnChild(spec);
     if (started.error != 0) throw ChildStartFailure(spec.program, started.error);
-    live_[started.pid] = ++lastSerial_;
+    live_[started.pid] = {++lastSerial_, leftBehind};
     return {started.pid, lastSerial_};
   }
 
@@ -90,8 +90,10 @@ class Registry {
     const std::lock_guard lock(mutex_);
     if (!isLive(child)) return takeSwept(child);
     if (!HasEnded(child.pid)) return std::nullopt;
+    const int exitCode = ReapNow(child.pid);
+    RemoveLeftBehind(live_[child.pid]);
     live_.erase(child.pid);
-    return ReapNow(child.pid);
+    return exitCode;
   }
 
   // A descriptor that becomes readable when the child ends (close it); -1
@@ -105,16 +107,28 @@ class Registry {
   void terminateAll(bool refuseLaterStarts) {
     const std::lock_guard lock(mutex_);
     startsRefused_ = startsRefused_ || refuseLaterStarts;
-    for (const auto& [pid, serial] : live_)
+    for (const auto& [pid, entry] : live_)
       if (::kill(-pid, SIGKILL) != 0) ::kill(pid, SIGKILL);
-    for (const auto& [pid, serial] : live_) swept_[serial] = ReapNow(pid);
+    for (const auto& [pid, entry] : live_) {
+      swept_[entry.serial] = ReapNow(pid);
+      RemoveLeftBehind(entry);
+    }
     live_.clear();
   }
 
  private:
+  struct Entry {
+    std::uint64_t serial = 0;
+    std::vector<std::string> leftBehind;
+  };
+
   bool isLive(const Child& child) const {
     const auto found = live_.find(child.pid);
-    return found != live_.end() && found->second == child.serial;
+    return found != live_.end() && found->second.serial == child.serial;
+  }
+
+  static void RemoveLeftBehind(const Entry& entry) {
+    for (const std::string& file : entry.leftBehind) ::unlink(file.c_str());
   }
 
   // The exit code of a child reaped by terminateAll, kept for its owner.
@@ -127,7 +141,7 @@ class Registry {
   }
 
   std::mutex mutex_;
-  std::map<pid_t, std::uint64_t> live_;
+  std::map<pid_t, Entry> live_;
   std::map<std::uint64_t, int> swept_;
   std::uint64_t lastSerial_ = 0;
   bool startsRefused_ = false;
@@ -182,7 +196,7 @@ ChildProcess::ChildProcess(const ChildCommand& command) {
   // A group of its own: a terminal's Ctrl+C is ours to handle, and killing the
   // group reaches whatever the child started.
   spec.ownProcessGroup = true;
-  const Child child = Children().start(spec);
+  const Child child = Children().start(spec, command.leftBehind);
   pid_ = child.pid;
   serial_ = child.serial;
 }

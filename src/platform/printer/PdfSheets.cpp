@@ -1,5 +1,6 @@
 #include "platform/printer/PdfSheets.h"
 
+#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFOutlineDocumentHelper.hh>
@@ -7,15 +8,21 @@
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <map>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "core/RuntimeFailure.h"
+#include "platform/AtomicFile.h"
 
 namespace pelvantz::printer {
 namespace {
@@ -49,6 +56,45 @@ std::string RectangleOperands(const PdfRect& r) {
 RuntimeFailure PdfFailure(const std::string& what, const std::exception& cause) {
   return RuntimeFailure(ErrorNumber::AutomationFailed, what + ": " + cause.what());
 }
+
+// The file's bytes go to its descriptor with every write and the close
+// checked: a disk that fills must fail the print, not leave a file cut short
+// behind a success.
+class CheckedFile : public Pipeline {
+ public:
+  explicit CheckedFile(const std::filesystem::path& path)
+      : Pipeline("print file", nullptr),
+        descriptor_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {
+    if (descriptor_ < 0) throw std::system_error(errno, std::generic_category());
+  }
+  ~CheckedFile() override {
+    if (descriptor_ >= 0) ::close(descriptor_);
+  }
+  CheckedFile(const CheckedFile&) = delete;
+  CheckedFile& operator=(const CheckedFile&) = delete;
+
+  void write(unsigned char const* data, size_t size) override {
+    buffer_.append(reinterpret_cast<const char*>(data), size);
+    if (buffer_.size() >= kChunk) flush();
+  }
+  // The writer finishes its pipelines whenever it pops one, not only at the end.
+  void finish() override { flush(); }
+  void close() {
+    flush();
+    if (::close(std::exchange(descriptor_, -1)) != 0) throw std::system_error(errno, std::generic_category());
+  }
+
+ private:
+  static constexpr size_t kChunk = 1 << 16;
+  void flush() {
+    if (!WriteAll(descriptor_, buffer_.data(), buffer_.size()))
+      throw std::system_error(errno, std::generic_category());
+    buffer_.clear();
+  }
+
+  int descriptor_;
+  std::string buffer_;
+};
 
 }  // namespace
 
@@ -312,11 +358,17 @@ void PdfSheets::write(const std::filesystem::path& target) {
     throw PdfFailure("The links and bookmarks cannot be laid out", failure);
   }
   try {
-    QPDFWriter writer(document_->output, target.c_str());
+    CheckedFile file(target);
+    QPDFWriter writer(document_->output);
+    writer.setOutputPipeline(&file);
     writer.write();
+    file.close();
   } catch (const std::exception& failure) {
+    // What was written is no print file: nothing may take it for one.
+    std::error_code ignored;
+    std::filesystem::remove(target, ignored);
     throw RuntimeFailure(ErrorNumber::FileAccess,
-                         "The print file \"" + target.string() + "\" cannot be written: " + failure.what());
+                         "The print file \"" + target.string() + "\" cannot be written: " + failure.what() + ".");
   }
 }
 

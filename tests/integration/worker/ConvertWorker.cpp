@@ -4,7 +4,7 @@
 // Usage: pelvantz_convert_worker [--output-type TYPE] APPLICATION_FOLDER SOURCE TARGET [SOURCE TARGET]...
 // Converts each pair in order as the batch driver does, at the window's
 // default options but for the output type ("Notes", "Outline", ... as the
-// list shows them), and prints one line per job: "<status>\t<target>"
+// list shows them), and prints one line per job: "<status>\t<target>\t<reason>"
 // ("started" first, once the first job has begun).
 #include <cstdio>
 #include <memory>
@@ -54,7 +54,7 @@ int main(int argc, char* argv[]) {
     jobs.AddCompleteListView(argv[pair], argv[pair + 1]);
     jobs.SetJobStatus(1, "Converting...");
     converter.ConvertPresentation(argv[pair], argv[pair + 1], 1, options, pair + 2 < argc);
-    std::printf("%s\t%s\n", jobs.at(1).Status.c_str(), argv[pair + 1]);
+    std::printf("%s\t%s\t%s\n", jobs.at(1).Status.c_str(), argv[pair + 1], jobs.at(1).Reason.c_str());
     std::fflush(stdout);
   }
   return 0;

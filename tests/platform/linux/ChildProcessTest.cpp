@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,7 +34,7 @@ using testing::TempFolder;
 using testing::WriteFile;
 
 ChildCommand Shell(const std::string& script, const std::string& directory = "") {
-  return {"/bin/sh", {"sh", "-c", script}, {}, directory, {}};
+  return {"/bin/sh", {"sh", "-c", script}, {}, directory, {}, {}};
 }
 
 // A shell that records its process id in pid.txt in the directory, then sleeps.
@@ -78,7 +79,7 @@ TEST(ChildProcessTest, StreamsGoToDevNullAndOnlyTheInheritedDescriptorsReachTheC
       "test \"$(readlink /proc/$$/fd/3)\" = \"$0\" || exit 3; test -e /proc/$$/fd/4 && exit 4; "
       "test -e /proc/$$/fd/" +
       std::to_string(other) + " && exit 5; exit 0";
-  ChildCommand command{"/bin/sh", {"sh", "-c", script, lockFile.string()}, {}, folder.str(), {inherited}};
+  ChildCommand command{"/bin/sh", {"sh", "-c", script, lockFile.string()}, {}, folder.str(), {inherited}, {}};
   ChildProcess child(command);
   ::close(inherited);
   ::close(other);
@@ -100,7 +101,7 @@ TEST(ChildProcessTest, OutputOfGivesWhatACleanRunWroteOnItsStandardOutput) {
       {"more than is kept", Shell("head -c 70000 /dev/zero | tr '\\0' x"), std::string(64 * 1024, 'x')},
       {"a failing run", Shell("echo 1.2; exit 1"), std::nullopt},
       {"a run past the limit", Shell("echo 1.2; exec sleep 60"), std::nullopt},
-      {"no such program", {"/nonexistent/gs", {"gs"}, {}, "", {}}, std::nullopt},
+      {"no such program", {"/nonexistent/gs", {"gs"}, {}, "", {}, {}}, std::nullopt},
   };
   for (const auto& testCase : cases) {
     SCOPED_TRACE(testCase.name);
@@ -136,7 +137,7 @@ TEST(ChildProcessTest, AChildThatCannotStartThrowsWithTheReason) {
   for (const auto& testCase : cases) {
     SCOPED_TRACE(testCase.program + " in " + testCase.directory);
     try {
-      ChildProcess child({testCase.program, {testCase.program}, {}, testCase.directory, {}});
+      ChildProcess child({testCase.program, {testCase.program}, {}, testCase.directory, {}, {}});
       ADD_FAILURE() << "started";
     } catch (const ChildStartFailure& failure) {
       EXPECT_EQ(failure.error(), testCase.error);
@@ -175,7 +176,7 @@ TEST(ChildProcessTest, TerminateEndsEvenAChildThatIgnoresSigterm) {
 }
 
 TEST(ChildProcessTest, AKillFromAnotherThreadEndsTheOwnersWait) {
-  ChildProcess child({"/bin/sleep", {"sleep", "60"}, {}, "", {}});
+  ChildProcess child({"/bin/sleep", {"sleep", "60"}, {}, "", {}, {}});
   std::thread killer([&child] {
     std::this_thread::sleep_for(100ms);
     child.kill();
@@ -230,7 +231,8 @@ void EndWhileAnotherThreadStartsChildren() {
     const auto giveUp = std::chrono::steady_clock::now() + 5s;
     try {
       while (std::chrono::steady_clock::now() < giveUp)
-        started.push_back(std::make_unique<ChildProcess>(ChildCommand{"/bin/sleep", {"sleep", "60"}, {}, "", {}}));
+        started.push_back(
+            std::make_unique<ChildProcess>(ChildCommand{"/bin/sleep", {"sleep", "60"}, {}, "", {}, {}}));
     } catch (const ChildStartFailure& failure) {
       refused = failure.error() == 0;
     }
@@ -272,6 +274,33 @@ TEST(ChildProcessTest, AnExitFromAnywhereEndsEveryChild) {
   const char state = ProcessState(grandchild);
   EXPECT_TRUE(state == 0 || state == 'Z') << "grandchild left in state " << state;
   ::unsetenv("PELVANTZ_EXIT_TEST_FOLDER");
+}
+
+// A file the child would remove in an orderly end (an office's socket) goes
+// once the child has ended, by itself, by terminate or at the program's end.
+TEST(ChildProcessTest, WhatAChildLeavesBehindGoesWhenItEnds) {
+  TempFolder folder;
+  const fs::path socket = folder.path() / "socket";
+  const struct {
+    const char* name;
+    const char* script;
+    std::function<void(ChildProcess&)> end;
+  } cases[] = {
+      {"ends by itself", "exit 0", [](ChildProcess& child) { child.wait(); }},
+      {"terminated", "sleep 60", [](ChildProcess& child) { child.terminate(100ms); }},
+      {"killed at the program's end", "sleep 60", [](ChildProcess&) { TerminateChildProcesses(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ChildCommand command = Shell(std::string("touch socket; ") + c.script, folder.str());
+    command.leftBehind = {socket.string()};
+    ChildProcess child(command);
+    for (int wait = 0; wait < 200 && !fs::exists(socket); ++wait) std::this_thread::sleep_for(10ms);
+    ASSERT_TRUE(fs::exists(socket));
+    c.end(child);
+    EXPECT_TRUE(child.exitCode().has_value());
+    EXPECT_FALSE(fs::exists(socket));
+  }
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -129,6 +132,32 @@ TEST(PdfSheetsTest, UnreadableSourcesAndUnwritableTargetsFail) {
   } catch (const RuntimeFailure& failure) {
     EXPECT_EQ(failure.number(), ErrorNumber::FileAccess);
   }
+}
+
+// A disk that fills while the sheets are written: the writer says so, and
+// leaves no file cut short that a later step could take for the print file.
+TEST(PdfSheetsTest, ADiskThatFillsWhileWritingFailsAndLeavesNoFile) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+  testing::TempFolder folder;
+  const fs::path small = folder.path() / "small";
+  fs::create_directories(small);
+  if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "cannot mount tmpfs";
+  PdfSheets sheets;
+  const int source = sheets.addSource(FilledPages(folder.path(), 200, 100, 1));
+  // Far more than the 64 KB: each sheet is a page and a content stream of its own.
+  for (int sheet = 0; sheet < 2000; ++sheet)
+    sheets.addSheet({kA4Portrait, {{source, 0, {1000, 1000, 10000 + sheet, 5000}}}, {}, {}});
+  const fs::path target = small / "PsFile.ps";
+  std::string description;
+  try {
+    sheets.write(target);
+  } catch (const RuntimeFailure& failure) {
+    EXPECT_EQ(failure.number(), ErrorNumber::FileAccess);
+    description = failure.description();
+  }
+  ::umount2(small.c_str(), MNT_DETACH);
+  EXPECT_EQ(description, "The print file \"" + target.string() + "\" cannot be written: No space left on device.");
+  EXPECT_FALSE(fs::exists(target));
 }
 
 // Two pages of 400 x 300 points; the first links out (left half) and to page 2 (right half).

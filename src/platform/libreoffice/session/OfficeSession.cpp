@@ -73,11 +73,16 @@ bool NobodyListensOn(const std::filesystem::path& socketFile) {
   return refused;
 }
 
+std::string PipePrefix() { return "OSL_PIPE_" + std::to_string(::getuid()) + "_"; }
+
+// The socket the office makes for the pipe of that name.
+std::string PipeSocket(const std::string& name) { return (PipeFolder() / (PipePrefix() + name)).string(); }
+
 void RemoveOfficePipes(const std::vector<std::string>& ourNames) {
-  const std::string prefix = "OSL_PIPE_" + std::to_string(::getuid()) + "_";
+  const std::string prefix = PipePrefix();
   const std::filesystem::path folder = PipeFolder();
   std::error_code ignored;
-  for (const auto& name : ourNames) std::filesystem::remove(folder / (prefix + name), ignored);
+  for (const auto& name : ourNames) std::filesystem::remove(PipeSocket(name), ignored);
   for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
     const std::string name = entry.path().filename().string();
     if (name.rfind(prefix + "SingleOfficeIPC_", 0) == 0 && entry.is_socket(ignored) &&
@@ -201,7 +206,9 @@ void OfficeSession::startAndConnect() {
   const auto deadline = std::chrono::steady_clock::now() + settings_.limits.start;
   for (int start = 0; start < MostStarts; ++start) {
     process_ = std::make_unique<ChildProcess>(
-        ChildCommand{settings_.program, argv(pipeName), environment, "", folders.inherited()});
+        // An office killed at the program's end leaves its socket: it goes with the office.
+        ChildCommand{
+            settings_.program, argv(pipeName), environment, "", folders.inherited(), {PipeSocket(pipeName)}});
     ++starts_;
     while (!tryConnect(pipeName)) {
       if (const auto exitCode = process_->exitCode()) {
@@ -249,8 +256,11 @@ RuntimeFailure OfficeSession::translate(const css::uno::Exception& exception, Fa
   if (gone)
     return RuntimeFailure(ErrorNumber::AutomationDisconnected,
                           "The office ended unexpectedly" + (message.empty() ? "." : ": " + message));
-  return RuntimeFailure(ErrorNumber::AutomationFailed,
-                        message.empty() ? "The office reported a failure." : message);
+  // The office's messages name its internals and source lines, not the cause.
+  if (kind == FailureKind::File)
+    return RuntimeFailure(ErrorNumber::AutomationFailed,
+                          "The office could not read or write a file it needed; the disk may be full.");
+  return RuntimeFailure(ErrorNumber::AutomationFailed, "The office reported a failure it did not explain.");
 }
 
 // Failures our own code reports from inside a call, seen in the light of the office's state.

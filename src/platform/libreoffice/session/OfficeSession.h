@@ -5,6 +5,7 @@
 #include <chrono>
 #include <com/sun/star/bridge/XBridge.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/io/IOException.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/uno/Exception.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
@@ -47,6 +48,8 @@ class OfficeSession {
       throw translate(exception, FailureKind::Disposed, watchdog);
     } catch (const css::uno::RuntimeException& exception) {
       throw translate(exception, FailureKind::Runtime, watchdog);
+    } catch (const css::io::IOException& exception) {
+      throw translate(exception, FailureKind::File, watchdog);
     } catch (const css::uno::Exception& exception) {
       throw translate(exception, FailureKind::Other, watchdog);
     } catch (const RuntimeFailure& failure) {
@@ -79,7 +82,7 @@ class OfficeSession {
   bool tryConnect(const std::string& pipeName);
   std::vector<std::string> argv(const std::string& pipeName) const;
   // UNO exceptions carry no run-time type here: the catch clause tells the kind.
-  enum class FailureKind { Disposed, Runtime, Other };
+  enum class FailureKind { Disposed, Runtime, File, Other };
   RuntimeFailure translate(const css::uno::Exception& exception, FailureKind kind, const Watchdog& watchdog);
   RuntimeFailure refine(const RuntimeFailure& failure, const Watchdog& watchdog);
   RuntimeFailure timedOut(const Watchdog& watchdog) const;

@@ -13,7 +13,7 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(WatchdogTest, KillsOnlyWhenTheLimitPasses) {
-  ChildProcess process({"/bin/sleep", {"sleep", "60"}, {}, "", {}});
+  ChildProcess process({"/bin/sleep", {"sleep", "60"}, {}, "", {}, {}});
   { Watchdog disarmedInTime(process, 60s); }
   EXPECT_TRUE(process.running());
   {
