@@ -90,7 +90,9 @@ struct MasterLayout {
   NotesPageLayout layout;
 };
 
+// Each question to the office is a round trip: a deck of one master asks none.
 const MasterLayout& LayoutFor(const std::vector<MasterLayout>& layouts, const Reference<XDrawPage>& slide) {
+  if (layouts.size() == 1) return layouts.front();
   const Reference<XDrawPage> master =
       Reference<css::drawing::XMasterPageTarget>(slide, UNO_QUERY_THROW)->getMasterPage();
   for (const MasterLayout& candidate : layouts)
