@@ -76,11 +76,21 @@ std::string LiteralOutputName(const std::string& path) {
   return escaped;
 }
 
-// The older interpreter takes twice the time: it runs only where the newer
-// one would garble the text, a print file with ligatures or characters beyond the BMP.
-bool NeedsLegacyPdfInterpreterFor(const std::string& ghostscriptPath, const std::string& printFile) {
+// How the print file's text gets through a Ghostscript whose newer interpreter
+// garbles ToUnicode entries of several UTF-16 units (ligatures, characters
+// beyond the BMP): those entries travel as private-use stand-ins and are put
+// back in the PDF; where that cannot be done, the older interpreter, which
+// reads them right, takes twice the time.
+struct TextPassage {
+  std::optional<TextMapStandIns> standIns;
+  bool legacyInterpreter = false;
+};
+
+TextPassage PrepareTextPassage(const std::string& ghostscriptPath, const std::string& printFile) {
   const auto version = GhostscriptVersionOf(ghostscriptPath);
-  return version && NeedsLegacyPdfInterpreter(*version) && MapsAGlyphToSeveralUnits(printFile);
+  if (!version || !GarblesLongTextMapEntries(*version)) return {};
+  auto standIns = StandInForLongTextMapEntries(printFile);
+  return {standIns, !standIns};
 }
 
 bool IsNonEmptyFile(const fs::path& path) {
@@ -178,7 +188,7 @@ std::optional<GhostscriptVersion> GhostscriptVersionOf(const std::string& ghosts
   return output ? ParseGhostscriptVersion(*output) : std::nullopt;
 }
 
-bool NeedsLegacyPdfInterpreter(const GhostscriptVersion& version) {
+bool GarblesLongTextMapEntries(const GhostscriptVersion& version) {
   return version.major == 10 && version.minor < 2;
 }
 
@@ -205,8 +215,8 @@ PrintFileConversion ConvertPrintFile(const std::string& ghostscriptPath, const s
   std::string problem;
   const std::optional<PdfInspection> printed = ReadPrintFile(printFile, problem);
   if (!problem.empty()) return {false, problem};
-  const auto commandLine = PdfWriteCommandLine(ghostscriptPath, pdfFile, printFile,
-                                               NeedsLegacyPdfInterpreterFor(ghostscriptPath, printFile));
+  const TextPassage text = PrepareTextPassage(ghostscriptPath, printFile);
+  const auto commandLine = PdfWriteCommandLine(ghostscriptPath, pdfFile, printFile, text.legacyInterpreter);
   if (!commandLine) return {false, "The Ghostscript path \"" + ghostscriptPath + "\" holds a double quote."};
   std::error_code error;
   const std::uintmax_t printBytes = fs::file_size(printFile, error);
@@ -219,6 +229,8 @@ PrintFileConversion ConvertPrintFile(const std::string& ghostscriptPath, const s
                              " seconds and was stopped.");
   if (run.end != ChildRun::End::Exited || run.exitCode != 0)
     return {false, WhyGhostscriptFailed(run, ghostscriptPath)};
+  if (text.standIns && IsNonEmptyFile(pdfFile) && !RestoreLongTextMapEntries(pdfFile, *text.standIns))
+    return {false, "The text of Ghostscript's PDF could not be set right."};
   problem = ProblemWithPdf(pdfFile, printed);
   return {problem.empty(), problem};
 }

@@ -31,11 +31,11 @@ std::optional<GhostscriptVersion> GhostscriptVersionOf(const std::string& ghosts
 // Reads "major.minor[.patch]", as `gs --version` prints it.
 std::optional<GhostscriptVersion> ParseGhostscriptVersion(const std::string& text);
 
-// 10.00 and 10.01 read a ToUnicode entry that gives one glyph several
-// characters (every ligature, every character beyond the BMP) wrongly; their
-// older PDF interpreter reads it right. Later releases mended it (10.02) and
-// earlier ones ran the older interpreter anyway.
-bool NeedsLegacyPdfInterpreter(const GhostscriptVersion& version);
+// Whether the release's newer PDF interpreter garbles a ToUnicode entry that
+// gives one glyph several UTF-16 units (every ligature, every character beyond
+// the BMP): 10.00 and 10.01 do; 10.02 mended it, and earlier releases ran the
+// older interpreter, which reads them right, anyway.
+bool GarblesLongTextMapEntries(const GhostscriptVersion& version);
 
 // The pdfwrite command line turning `inputFile` into `outputFile`, each path
 // quoted so that it reaches Ghostscript unchanged; with `legacyPdfInterpreter`
@@ -61,8 +61,10 @@ struct PrintFileConversion {
   explicit operator bool() const { return pdfCreated; }
 };
 
-// Converts the work folder's print file into its PDF file, with the
-// interpreter that reads its text right on this Ghostscript. Created only when
+// Converts the work folder's print file into its PDF file. On a Ghostscript
+// that garbles long ToUnicode entries, the print file's carry stand-ins through
+// it and are put back in the PDF (where that cannot be, the older interpreter
+// runs). Created only when
 // the print file reads whole (when it is a PDF), Ghostscript started, exited
 // with 0 and wrote a PDF that reads whole, every stream decoded, with as many
 // pages as the print file; a PDF left by an earlier job is removed first so

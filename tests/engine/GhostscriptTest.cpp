@@ -18,6 +18,7 @@
 #include "core/RuntimeFailure.h"
 #include "platform/PdfCheck.h"
 #include "platform/PdfTextMaps.h"
+#include "support/Commands.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
@@ -62,9 +63,9 @@ TEST(GhostscriptTest, CommandLineQuotesEveryPathSoThatItArrivesUnchanged) {
   }
 }
 
-// Only the releases whose new PDF interpreter misreads multi-character
-// ToUnicode entries run the older one.
-TEST(GhostscriptTest, TheLegacyInterpreterIsAskedForOnlyWhereTheNewOneMisreadsText) {
+// Only the releases whose newer PDF interpreter misreads multi-character
+// ToUnicode entries are told apart; the older interpreter can be asked for.
+TEST(GhostscriptTest, TheReleasesThatGarbleLongTextMapEntriesAreKnown) {
   const struct {
     const char* versionText;
     std::optional<bool> legacy;  // nothing: no version read
@@ -77,7 +78,7 @@ TEST(GhostscriptTest, TheLegacyInterpreterIsAskedForOnlyWhereTheNewOneMisreadsTe
     const auto version = ParseGhostscriptVersion(test.versionText);
     ASSERT_EQ(version.has_value(), test.legacy.has_value());
     if (version) {
-      EXPECT_EQ(NeedsLegacyPdfInterpreter(*version), *test.legacy);
+      EXPECT_EQ(GarblesLongTextMapEntries(*version), *test.legacy);
     }
   }
   EXPECT_EQ(PdfWriteCommandLine("/usr/bin/gs", "/app/temp/PdfFile.pdf", "/app/temp/PsFile.ps", true),
@@ -85,14 +86,17 @@ TEST(GhostscriptTest, TheLegacyInterpreterIsAskedForOnlyWhereTheNewOneMisreadsTe
             "-dCompatibilityLevel=1.4 -dNEWPDF=false -f \"/app/temp/PsFile.ps\"");
 }
 
-// A one-page PDF whose font carries the given ToUnicode map.
-std::string PdfWithTextMap(const std::string& cmap) {
+// A one-page PDF showing the codes in a font whose ToUnicode map is given.
+std::string PdfWithTextMap(const std::string& cmap, const std::string& codes) {
+  const std::string content = "BT /F1 24 Tf 20 100 Td <" + codes + "> Tj ET";
   const std::vector<std::string> objects = {
       "<< /Type /Catalog /Pages 2 0 R >>",
       "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-      "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Resources << /Font << /F1 4 0 R >> >> >>",
+      "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 400 200] /Contents 6 0 R"
+      " /Resources << /Font << /F1 4 0 R >> >> >>",
       "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /ToUnicode 5 0 R >>",
       "<< /Length " + std::to_string(cmap.size()) + " >>\nstream\n" + cmap + "\nendstream",
+      "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream",
   };
   std::string pdf = "%PDF-1.4\n";
   std::vector<size_t> offsets;
@@ -111,34 +115,52 @@ std::string PdfWithTextMap(const std::string& cmap) {
          std::to_string(table) + "\n%%EOF\n";
 }
 
-// Only a print file whose text maps would come out garbled needs the slower
-// interpreter: a glyph that stands for several UTF-16 units.
-TEST(GhostscriptTest, PrintFilesWithLigaturesOrCharactersBeyondTheBmpAreTold) {
+std::string TextOf(const fs::path& pdf) {
+  std::string text = testing::CommandOutput("pdftotext " + testing::ShellQuoted(pdf.string()) + " - 2>/dev/null");
+  std::erase_if(text, [](char c) { return c == '\n' || c == '\f'; });
+  return text;
+}
+
+// A map entry that gives one glyph several UTF-16 units gets a private-use
+// stand-in that a reader passes on as it is, and comes back afterwards: the
+// text reads the same before and after, and in between holds no ligature.
+TEST(GhostscriptTest, LongTextMapEntriesTravelAsStandInsAndComeBack) {
   TempFolder folder;
   const struct {
     const char* name;
-    std::string cmap;
-    bool several;
+    std::string cmap, codes;
+    std::string text;  // what the page reads as
+    size_t standIns;
   } cases[] = {
-      {"one character a glyph", "2 beginbfchar\n<01> <0074>\n<02> <4E00>\nendbfchar", false},
-      {"a ligature", "2 beginbfchar\n<01> <0074>\n<03> <00740069>\nendbfchar", true},
-      {"a surrogate pair", "1 beginbfchar\n<0C> <D800DF32>\nendbfchar", true},
-      {"ranges of one character", "1 beginbfrange\n<20> <7E> <0020>\nendbfrange", false},
-      {"a range onto a ligature", "1 beginbfrange\n<05> <05> <00660069>\nendbfrange", true},
-      {"an array of one-character destinations", "1 beginbfrange\n<05> <06> [<0066> <0069>]\nendbfrange", false},
-      {"an array holding a ligature", "1 beginbfrange\n<05> <06> [<0066> <00660069>]\nendbfrange", true},
-      {"a long source code is no destination", "1 beginbfchar\n<0001> <0041>\nendbfchar", false},
-      {"sections of both kinds",
-       "1 beginbfrange\n<20> <21> <0020>\nendbfrange\n1 beginbfchar\n<22> <00660066>\nendbfchar", true},
+      {"one character a glyph", "2 beginbfchar\n<01> <0074>\n<02> <4E00>\nendbfchar", "0102", "t\u4E00", 0},
+      {"ligatures", "3 beginbfchar\n<01> <0074>\n<03> <00740069>\n<04> <006600660069>\nendbfchar", "010304",
+       "ttiffi", 2},
+      {"a surrogate pair", "1 beginbfchar\n<0C> <D835DC00>\nendbfchar", "0C", "\U0001D400", 1},
+      {"a range onto a ligature", "1 beginbfrange\n<05> <06> <00660069>\nendbfrange", "0506", "fifj", 2},
+      {"an array", "1 beginbfrange\n<05> <07> [<0066> <00660069> <0041>]\nendbfrange", "050607", "ffiA", 1},
+      {"private use taken already",
+       "1 beginbfrange\n<10> <11> <E000>\nendbfrange\n1 beginbfchar\n<12> <00660066>\nendbfchar", "101112",
+       "\uE000\uE001ff", 1},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
     const fs::path pdf = folder.path() / "print.pdf";
-    WriteFile(pdf, PdfWithTextMap("begincmap\n" + test.cmap + "\nendcmap"));
-    ASSERT_EQ(InspectPdf(pdf.string()).pages, 1);
-    EXPECT_EQ(MapsAGlyphToSeveralUnits(pdf.string()), test.several);
+    WriteFile(pdf, PdfWithTextMap("begincmap\n" + test.cmap + "\nendcmap", test.codes));
+    ASSERT_EQ(TextOf(pdf), test.text);
+    const auto standIns = StandInForLongTextMapEntries(pdf.string());
+    ASSERT_TRUE(standIns.has_value());
+    EXPECT_EQ(standIns->originals.size(), test.standIns);
+    EXPECT_EQ(InspectPdf(pdf.string()).pages, 1);
+    const auto again = StandInForLongTextMapEntries(pdf.string());
+    ASSERT_TRUE(again.has_value());
+    EXPECT_TRUE(again->empty()) << "a long entry is left";
+    if (test.standIns > 0) {
+      EXPECT_NE(TextOf(pdf), test.text);
+    }
+    ASSERT_TRUE(RestoreLongTextMapEntries(pdf.string(), *standIns));
+    EXPECT_EQ(TextOf(pdf), test.text);
   }
-  EXPECT_FALSE(MapsAGlyphToSeveralUnits((folder.path() / "missing.pdf").string()));
+  EXPECT_FALSE(StandInForLongTextMapEntries((folder.path() / "missing.pdf").string()).has_value());
 }
 
 TEST(GhostscriptTest, ConversionSucceedsOnlyWhenGhostscriptExitsCleanlyWithItsOutput) {

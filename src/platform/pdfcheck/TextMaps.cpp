@@ -1,10 +1,17 @@
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFWriter.hh>
 
 #include <cctype>
+#include <cstdint>
+#include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
-#include <tuple>
+#include <vector>
 
 #include "platform/PdfTextMaps.h"
 
@@ -12,67 +19,349 @@ namespace pelvantz {
 
 namespace {
 
-// Hex digits between < and >, white space aside.
-size_t HexDigits(std::string_view text, size_t open, size_t close) {
-  size_t digits = 0;
-  for (size_t at = open + 1; at < close; ++at)
-    digits += std::isxdigit(static_cast<unsigned char>(text[at])) ? 1 : 0;
+constexpr char16_t FirstPrivateUse = 0xE000;
+constexpr char16_t LastPrivateUse = 0xF8FF;
+// A range of codes onto a long destination gets one stand-in a code; a longer
+// run than a font of one-byte codes has is no map we rewrite.
+constexpr uint32_t LongestRewrittenRange = 256;
+
+// One mapping of a ToUnicode map: a code (bfchar) or a range of codes
+// (bfrange) onto a destination, or onto an array of destinations.
+struct MapEntry {
+  bool range = false;
+  std::string low, high;                // the codes' hex digits; high only in a range
+  std::vector<std::u16string> targets;  // one, or one per code for an array
+  bool array = false;
+};
+
+// A map cut into the text before its first mapping section, the mappings,
+// and the text after its last one.
+struct ParsedMap {
+  std::string before;
+  std::vector<MapEntry> entries;
+  std::string after;
+};
+
+std::string HexDigitsOf(std::string_view hex) {
+  std::string digits;
+  for (char c : hex)
+    if (std::isxdigit(static_cast<unsigned char>(c))) digits += static_cast<char>(std::toupper(c));
   return digits;
 }
 
-// In a bfchar section every second string is a destination; in a bfrange
-// section every third, or every string of an array in its place.
-bool SectionHasLongDestination(std::string_view section, int stringsPerEntry) {
-  int position = 0;
-  bool inArray = false;
+// UTF-16 units of a hex string; a lone byte counts as one unit.
+std::u16string UnitsOf(const std::string& digits) {
+  std::u16string units;
+  const size_t width = digits.size() <= 2 ? 2 : 4;
+  for (size_t at = 0; at + width <= digits.size(); at += width)
+    units += static_cast<char16_t>(std::stoul(digits.substr(at, width), nullptr, 16));
+  return units;
+}
+
+std::string HexOf(const std::u16string& units) {
+  std::string hex = "<";
+  char unit[5];
+  for (char16_t u : units) {
+    std::snprintf(unit, sizeof unit, "%04X", static_cast<unsigned>(u));
+    hex += unit;
+  }
+  return hex + ">";
+}
+
+uint32_t CodeOf(const std::string& digits) { return static_cast<uint32_t>(std::stoul(digits, nullptr, 16)); }
+
+std::string CodeHex(uint32_t code, size_t digits) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%0*X", static_cast<int>(digits), static_cast<unsigned>(code));
+  return text;
+}
+
+// The hex strings and arrays of one section, as tokens: "<...>", "[", "]".
+std::vector<std::string> Tokens(std::string_view section) {
+  std::vector<std::string> tokens;
   for (size_t at = 0; at < section.size(); ++at) {
-    if (section[at] == '[') inArray = true;
-    if (section[at] == ']') {
-      inArray = false;
-      position = 0;
-    }
-    if (section[at] != '<') continue;
+    const char c = section[at];
+    if (c == '[' || c == ']') tokens.emplace_back(1, c);
+    if (c != '<') continue;
     const size_t close = section.find('>', at);
-    if (close == std::string_view::npos) return false;
-    const bool destination = inArray || position == stringsPerEntry - 1;
-    if (destination && HexDigits(section, at, close) > 4) return true;
-    if (!inArray) position = (position + 1) % stringsPerEntry;
+    if (close == std::string_view::npos) return {};
+    tokens.push_back(HexDigitsOf(section.substr(at + 1, close - at - 1)));
     at = close;
   }
+  return tokens;
+}
+
+bool ParseSection(std::string_view section, bool range, std::vector<MapEntry>& entries) {
+  const std::vector<std::string> tokens = Tokens(section);
+  for (size_t at = 0; at < tokens.size();) {
+    MapEntry entry;
+    entry.range = range;
+    entry.low = tokens[at++];
+    if (range) {
+      if (at >= tokens.size()) return false;
+      entry.high = tokens[at++];
+    }
+    if (at >= tokens.size()) return false;
+    if (tokens[at] == "[") {
+      entry.array = true;
+      for (++at; at < tokens.size() && tokens[at] != "]"; ++at) entry.targets.push_back(UnitsOf(tokens[at]));
+      if (at++ >= tokens.size()) return false;
+    } else {
+      entry.targets.push_back(UnitsOf(tokens[at++]));
+    }
+    if (entry.low == "[" || entry.low == "]" || entry.high == "[" || entry.high == "]") return false;
+    entries.push_back(entry);
+  }
+  return true;
+}
+
+// Cuts "N beginbfchar ... endbfchar" and "N beginbfrange ... endbfrange"
+// sections out of the map; nothing when a section is not whole.
+std::optional<ParsedMap> ParseMap(const std::string& text) {
+  ParsedMap map;
+  size_t end = 0;
+  bool first = true;
+  for (;;) {
+    const size_t chars = text.find("beginbfchar", end);
+    const size_t ranges = text.find("beginbfrange", end);
+    const size_t begin = std::min(chars, ranges);
+    if (begin == std::string::npos) break;
+    const bool range = begin == ranges;
+    // The section's count stands before its keyword.
+    size_t start = text.find_last_not_of(" \t\r\n", begin - 1);
+    start = text.find_last_not_of("0123456789", start);
+    start = start == std::string::npos ? 0 : start + 1;
+    if (first) map.before = text.substr(0, start);
+    first = false;
+    const std::string closing = range ? "endbfrange" : "endbfchar";
+    const size_t body = begin + (range ? 12 : 11);
+    const size_t close = text.find(closing, body);
+    if (close == std::string::npos) return std::nullopt;
+    if (!ParseSection(std::string_view(text).substr(body, close - body), range, map.entries)) return std::nullopt;
+    end = close + closing.size();
+  }
+  if (first) return std::nullopt;
+  map.after = text.substr(end);
+  return map;
+}
+
+std::string SectionsOf(const std::vector<MapEntry>& entries, bool range) {
+  std::vector<std::string> lines;
+  for (const MapEntry& entry : entries) {
+    if (entry.range != range) continue;
+    std::string line = "<" + entry.low + ">";
+    if (range) line += " <" + entry.high + ">";
+    if (entry.array) {
+      line += " [";
+      for (const auto& target : entry.targets) line += HexOf(target);
+      line += "]";
+    } else {
+      line += " " + HexOf(entry.targets.front());
+    }
+    lines.push_back(line);
+  }
+  std::string text;
+  const char* keyword = range ? "bfrange" : "bfchar";
+  // A section holds at most 100 entries.
+  for (size_t at = 0; at < lines.size(); at += 100) {
+    const size_t count = std::min<size_t>(100, lines.size() - at);
+    text += std::to_string(count) + " begin" + keyword + "\n";
+    for (size_t i = at; i < at + count; ++i) text += lines[i] + "\n";
+    text += std::string("end") + keyword + "\n";
+  }
+  return text;
+}
+
+std::string WriteMap(const ParsedMap& map) {
+  return map.before + SectionsOf(map.entries, false) + SectionsOf(map.entries, true) + map.after;
+}
+
+uint32_t RangeLength(const MapEntry& entry) {
+  return entry.range ? CodeOf(entry.high) - CodeOf(entry.low) + 1 : 1;
+}
+
+bool IsLong(const std::u16string& units) { return units.size() > 1; }
+
+// Every ToUnicode map of the file, to look at and perhaps replace.
+void ForEachTextMap(QPDF& pdf, const std::function<void(QPDFObjectHandle&)>& visit) {
+  for (QPDFObjectHandle object : pdf.getAllObjects()) {
+    if (!object.isDictionary() || !object.getKey("/Type").isNameAndEquals("/Font")) continue;
+    QPDFObjectHandle map = object.getKey("/ToUnicode");
+    if (map.isStream()) visit(map);
+  }
+}
+
+std::string TextOf(QPDFObjectHandle& stream) {
+  const auto data = stream.getStreamData(qpdf_dl_generalized);
+  return {reinterpret_cast<const char*>(data->getBuffer()), data->getSize()};
+}
+
+// Writes the document over its file through a temporary file beside it,
+// leaving every stream as it was but those replaced.
+bool WriteOver(QPDF& pdf, const std::string& path) {
+  const std::string temporary = path + ".maps";
+  QPDFWriter writer(pdf, temporary.c_str());
+  writer.setStreamDataMode(qpdf_s_preserve);
+  writer.write();
+  std::error_code error;
+  std::filesystem::rename(temporary, path, error);
+  if (error) std::filesystem::remove(temporary, error);
+  return !error;
+}
+
+// The private-use characters the maps give single codes already.
+std::set<char16_t> PrivateUseTaken(const std::vector<ParsedMap>& maps) {
+  std::set<char16_t> taken;
+  for (const ParsedMap& map : maps)
+    for (const MapEntry& entry : map.entries)
+      for (const auto& target : entry.targets) {
+        if (IsLong(target) || target.empty()) continue;
+        const uint32_t run = entry.array ? 1 : RangeLength(entry);
+        for (uint32_t i = 0; i < run && target[0] + i <= LastPrivateUse; ++i)
+          if (target[0] + i >= FirstPrivateUse) taken.insert(static_cast<char16_t>(target[0] + i));
+      }
+  return taken;
+}
+
+class StandInAllocator {
+ public:
+  explicit StandInAllocator(std::set<char16_t> taken) : taken_(std::move(taken)) {}
+
+  // The first of `count` free consecutive characters, each given the target
+  // with its last unit counted up; nothing when there is no such run left.
+  std::optional<char16_t> take(const std::u16string& target, uint32_t count, TextMapStandIns& standIns) {
+    for (uint32_t first = next_; first + count - 1 <= LastPrivateUse; ++first) {
+      bool free = true;
+      for (uint32_t i = 0; i < count && free; ++i) free = !taken_.count(static_cast<char16_t>(first + i));
+      if (!free) continue;
+      for (uint32_t i = 0; i < count; ++i) {
+        std::u16string original = target;
+        original.back() = static_cast<char16_t>(original.back() + i);
+        standIns.originals[static_cast<char16_t>(first + i)] = original;
+        taken_.insert(static_cast<char16_t>(first + i));
+      }
+      next_ = first + count;
+      return static_cast<char16_t>(first);
+    }
+    return std::nullopt;
+  }
+
+ private:
+  std::set<char16_t> taken_;
+  uint32_t next_ = FirstPrivateUse;
+};
+
+// Gives the entry's long targets stand-ins; false when none are left.
+bool StandIn(MapEntry& entry, StandInAllocator& allocator, TextMapStandIns& standIns) {
+  for (auto& target : entry.targets) {
+    if (!IsLong(target)) continue;
+    const uint32_t count = entry.array ? 1 : RangeLength(entry);
+    if (count > LongestRewrittenRange) return false;
+    const auto standIn = allocator.take(target, count, standIns);
+    if (!standIn) return false;
+    target = std::u16string(1, *standIn);
+  }
+  return true;
+}
+
+bool HasLongTarget(const ParsedMap& map) {
+  for (const MapEntry& entry : map.entries)
+    for (const auto& target : entry.targets)
+      if (IsLong(target)) return true;
   return false;
 }
 
-bool CMapHasLongDestination(std::string_view cmap) {
-  for (const auto& [begin, end, strings] :
-       {std::tuple{"beginbfchar", "endbfchar", 2}, std::tuple{"beginbfrange", "endbfrange", 3}}) {
-    for (size_t at = cmap.find(begin); at != std::string_view::npos; at = cmap.find(begin, at)) {
-      const size_t start = at + std::string_view(begin).size();
-      const size_t stop = cmap.find(end, start);
-      if (stop == std::string_view::npos) break;
-      if (SectionHasLongDestination(cmap.substr(start, stop - start), strings)) return true;
-      at = stop;
+// The entry as single codes with their targets, stand-ins replaced by what
+// they stand for; nothing when it holds none.
+std::optional<std::vector<MapEntry>> Restored(const MapEntry& entry, const TextMapStandIns& standIns) {
+  const uint32_t low = CodeOf(entry.low);
+  const uint32_t count = RangeLength(entry);
+  std::vector<MapEntry> codes;
+  bool changed = false;
+  for (uint32_t i = 0; i < count; ++i) {
+    std::u16string target =
+        entry.array ? (i < entry.targets.size() ? entry.targets[i] : std::u16string()) : entry.targets.front();
+    if (target.empty()) continue;
+    if (!entry.array) target.back() = static_cast<char16_t>(target.back() + i);
+    if (target.size() == 1) {
+      const auto original = standIns.originals.find(target[0]);
+      if (original != standIns.originals.end()) {
+        target = original->second;
+        changed = true;
+      }
     }
+    codes.push_back({false, CodeHex(low + i, entry.low.size()), {}, {target}, false});
   }
-  return false;
+  if (!changed) return std::nullopt;
+  return codes;
 }
 
 }  // namespace
 
-bool MapsAGlyphToSeveralUnits(const std::string& pdfPath) {
+std::optional<TextMapStandIns> StandInForLongTextMapEntries(const std::string& pdfPath) {
   try {
     QPDF pdf;
     pdf.setSuppressWarnings(true);
     pdf.processFile(pdfPath.c_str());
-    for (QPDFObjectHandle object : pdf.getAllObjects()) {
-      if (!object.isDictionary() || !object.getKey("/Type").isNameAndEquals("/Font")) continue;
-      QPDFObjectHandle map = object.getKey("/ToUnicode");
-      if (!map.isStream()) continue;
-      const auto data = map.getStreamData(qpdf_dl_generalized);
-      if (CMapHasLongDestination({reinterpret_cast<const char*>(data->getBuffer()), data->getSize()})) return true;
+    std::vector<QPDFObjectHandle> streams;
+    std::vector<ParsedMap> maps;
+    bool unreadable = false;
+    ForEachTextMap(pdf, [&](QPDFObjectHandle& stream) {
+      const auto map = ParseMap(TextOf(stream));
+      if (!map) {
+        unreadable = true;
+        return;
+      }
+      streams.push_back(stream);
+      maps.push_back(*map);
+    });
+    TextMapStandIns standIns;
+    StandInAllocator allocator(PrivateUseTaken(maps));
+    for (size_t i = 0; i < maps.size(); ++i) {
+      if (!HasLongTarget(maps[i])) continue;
+      for (MapEntry& entry : maps[i].entries)
+        if (!StandIn(entry, allocator, standIns)) return std::nullopt;
+      streams[i].replaceStreamData(WriteMap(maps[i]), QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
     }
+    // A map this cannot read may hold long entries it could not replace.
+    if (unreadable && !standIns.empty()) return std::nullopt;
+    if (!standIns.empty() && !WriteOver(pdf, pdfPath)) return std::nullopt;
+    return standIns;
   } catch (const std::exception&) {
+    return std::nullopt;
   }
-  return false;
+}
+
+bool RestoreLongTextMapEntries(const std::string& pdfPath, const TextMapStandIns& standIns) {
+  if (standIns.empty()) return true;
+  try {
+    QPDF pdf;
+    pdf.setSuppressWarnings(true);
+    pdf.processFile(pdfPath.c_str());
+    bool changed = false;
+    ForEachTextMap(pdf, [&](QPDFObjectHandle& stream) {
+      auto map = ParseMap(TextOf(stream));
+      if (!map) return;
+      std::vector<MapEntry> entries;
+      bool mapChanged = false;
+      for (const MapEntry& entry : map->entries) {
+        const auto restored = Restored(entry, standIns);
+        mapChanged |= restored.has_value();
+        if (restored) {
+          entries.insert(entries.end(), restored->begin(), restored->end());
+        } else {
+          entries.push_back(entry);
+        }
+      }
+      if (!mapChanged) return;
+      map->entries = entries;
+      stream.replaceStreamData(WriteMap(*map), QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
+      changed = true;
+    });
+    return !changed || WriteOver(pdf, pdfPath);
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 }  // namespace pelvantz
