@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the dependencies, builds Pelvantz, makes its Debian package and
-# installs that with apt (the program lands in /opt/pelvantz, the command
+# installs that with apt (the program lands in /usr/lib/pelvantz, the command
 # pelvantz on the PATH, a menu entry under Office).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -33,6 +33,8 @@ cmake --build build --target package -j"$(nproc)"
 deb=$(ls build/pelvantz_*_amd64.deb)
 dpkg-deb --field "$deb" Version Installed-Size Depends
 lintian --fail-on error --display-info "$deb"
+# What the overrides hide, each with its reason (shown overrides would count as failures above).
+lintian --fail-on none --show-overrides "$deb" | grep -E '^(N|O):' || true
 appstreamcli validate --no-net packaging/*.metainfo.xml
 desktop-file-validate build/packaging/*.desktop
 
@@ -42,6 +44,11 @@ dpkg-deb --contents "$deb" | awk '{ print $6 }' | sed 's|^\./|/|; s|/$||' | grep
 while read -r path; do if [ -e "$path" ] || [ -L "$path" ]; then echo "$path"; fi; done < "$scratch/paths" > "$scratch/before"
 apt-get install -y -q "./$deb"
 dpkg-query --listfiles pelvantz > "$scratch/listed"
+app=/usr/lib/pelvantz
+if [ "$(readlink -f /usr/bin/pelvantz)" != "$app/pelvantz" ] || [ ! -f "$app/SETTINGS.INI" ]; then
+  echo "package-check: the command pelvantz does not lead to the application folder $app" >&2
+  exit 1
+fi
 
 echo "== a user converts a deck through the installed program's window"
 useradd --create-home --shell /bin/sh "$user"
