@@ -161,6 +161,12 @@ TEST(GhostscriptTest, LongTextMapEntriesTravelAsStandInsAndComeBack) {
     EXPECT_EQ(TextOf(pdf), test.text);
   }
   EXPECT_FALSE(StandInForLongTextMapEntries((folder.path() / "missing.pdf").string()).has_value());
+  // A map cut short may hide long entries: no stand-ins then, and the file stays as it was.
+  const fs::path broken = folder.path() / "broken.pdf";
+  const std::string cutShort = PdfWithTextMap("begincmap\n1 beginbfchar\n<01> <00740069>\nendcmap", "01");
+  WriteFile(broken, cutShort);
+  EXPECT_FALSE(StandInForLongTextMapEntries(broken.string()).has_value());
+  EXPECT_EQ(ReadFile(broken), cutShort);
 }
 
 TEST(GhostscriptTest, ConversionSucceedsOnlyWhenGhostscriptExitsCleanlyWithItsOutput) {

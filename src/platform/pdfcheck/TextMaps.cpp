@@ -116,7 +116,8 @@ bool ParseSection(std::string_view section, bool range, std::vector<MapEntry>& e
 }
 
 // Cuts "N beginbfchar ... endbfchar" and "N beginbfrange ... endbfrange"
-// sections out of the map; nothing when a section is not whole.
+// sections out of the map (a map without any has no entries); nothing when a
+// section is not whole.
 std::optional<ParsedMap> ParseMap(const std::string& text) {
   ParsedMap map;
   size_t end = 0;
@@ -140,8 +141,8 @@ std::optional<ParsedMap> ParseMap(const std::string& text) {
     if (!ParseSection(std::string_view(text).substr(body, close - body), range, map.entries)) return std::nullopt;
     end = close + closing.size();
   }
-  if (first) return std::nullopt;
-  map.after = text.substr(end);
+  if (first) map.before = text;  // no mappings at all
+  map.after = first ? std::string() : text.substr(end);
   return map;
 }
 
@@ -324,7 +325,7 @@ std::optional<TextMapStandIns> StandInForLongTextMapEntries(const std::string& p
       streams[i].replaceStreamData(WriteMap(maps[i]), QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
     }
     // A map this cannot read may hold long entries it could not replace.
-    if (unreadable && !standIns.empty()) return std::nullopt;
+    if (unreadable) return std::nullopt;
     if (!standIns.empty() && !WriteOver(pdf, pdfPath)) return std::nullopt;
     return standIns;
   } catch (const std::exception&) {
