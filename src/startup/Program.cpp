@@ -1,4 +1,4 @@
-#include "startup/Main.h"
+#include "startup/Program.h"
 
 #include <unistd.h>
 
