@@ -1,4 +1,4 @@
-#include "startup/Startup.h"
+#include "startup/Main.h"
 
 #include "core/ExitStatus.h"
 #include "core/PowerPointCheck.h"
