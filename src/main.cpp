@@ -1,3 +1,3 @@
-#include "startup/Main.h"
+#include "startup/Program.h"
 
 int main(int argc, char* argv[]) { return pelvantz::RunProgram(argc, argv); }

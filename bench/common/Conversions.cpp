@@ -152,7 +152,7 @@ Measure OursBatch::convert(int16_t position, const OutputChoice& output, bool an
     measure.seconds = Seconds(start);
     measure.peakKiB = memory.peakKiB();
   }
-  measure.closestCall = TakeClosestOfficeCall();
+  measure.closestCall = office::TakeClosestOfficeCall();
   measure.pages = PdfPages(job.TargetPath);
   const ConversionJob row = jobs_.at(position);
   if (row.Status != "Completed") {

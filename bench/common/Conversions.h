@@ -19,6 +19,7 @@
 #include "joblist/JobList.h"
 #include "platform/LibreOfficeFactory.h"
 #include "platform/RegistryStore.h"
+#include "platform/libreoffice/session/Watchdog.h"
 
 namespace pelvantz::bench {
 
@@ -33,8 +34,8 @@ struct Measure {
   double seconds = 0;
   int pages = 0;
   long peakKiB = 0;
-  OfficeCallRecord closestCall;  // the office call nearest its time limit
-  std::string failure;           // empty when the output is good
+  office::OfficeCallRecord closestCall;  // the office call nearest its time limit
+  std::string failure;                   // empty when the output is good
   bool ok() const { return failure.empty(); }
 };
 

@@ -140,12 +140,6 @@ int32_t MapSlideOrientation(bool landscape) { return landscape ? Orientation::La
 
 int32_t MapFlag(bool flag) { return flag ? Flag::On : Flag::Off; }
 
-std::optional<double> NumberFromText(const std::string& text) {
-  const ParsedNumber parsed = ParseNumber(text);
-  if (parsed.kind != ParsedNumber::Kind::Value) return std::nullopt;
-  return parsed.value;
-}
-
 int32_t PageNumberFromText(const std::string& text) {
   const ParsedNumber parsed = ParseNumber(text);
   if (parsed.kind == ParsedNumber::Kind::NotANumber) {

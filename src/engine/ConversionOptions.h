@@ -25,15 +25,13 @@ std::optional<int32_t> MapOutputType(const std::string& outputType);
 std::optional<int32_t> MapPaperSize(const std::string& paperSize);
 int32_t MapSlideOrientation(bool landscape);  // Orientation::Landscape or Portrait
 int32_t MapFlag(bool flag);                   // Flag::On or Flag::Off
-// The value of a number text: blanks (space, tab) around, an optional sign,
-// digits with at most one "." among them, an optional exponent ("e5", "E-2").
-// The decimal point is always "." whatever the user's locale, and there are no
-// digit-group separators. Nothing when the text is not such a number (empty,
-// blank, letters) or is beyond a double ("1e400").
-std::optional<double> NumberFromText(const std::string& text);
-// A page text (a number as NumberFromText reads it) as a 32-bit integer,
-// halves to even. Throws RuntimeFailure 13 "Type mismatch" for text that is
-// not a number and 6 "Overflow" for a number outside the 32-bit range.
+// A page text as a 32-bit integer, halves to even. The text is a number:
+// blanks (space, tab) around, an optional sign, digits with at most one "."
+// among them, an optional exponent ("e5", "E-2"). The decimal point is always
+// "." whatever the user's locale, and there are no digit-group separators.
+// Throws RuntimeFailure 13 "Type mismatch" for text that is not such a number
+// (empty, blank, letters) and 6 "Overflow" for a number outside the 32-bit
+// range (or beyond a double, "1e400").
 int32_t PageNumberFromText(const std::string& text);
 
 struct PrintRange {

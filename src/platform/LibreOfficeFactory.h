@@ -27,14 +27,6 @@ struct OfficeTimeLimits {
   std::chrono::milliseconds workPerShape{100};   // and this for every shape on them
 };
 
-// The office call that came closest to its limit since the last time this was
-// asked, and that limit; for figures on how much room the limits leave.
-struct OfficeCallRecord {
-  std::chrono::milliseconds took{0};
-  std::chrono::seconds limit{0};
-};
-OfficeCallRecord TakeClosestOfficeCall();
-
 // The same with another office program (empty: the installed soffice.bin) or other limits.
 std::unique_ptr<PresentationAppFactory> MakeLibreOfficeFactory(const std::string& applicationFolder,
                                                                const std::string& officeProgram,

@@ -12,17 +12,13 @@
 #include "core/RuntimeFailure.h"
 #include "core/Settings.h"
 #include "platform/InstanceWindow.h"
+#include "ui/Twips.h"
 
 namespace pelvantz {
 namespace {
 
-constexpr int TwipsPerPixel = 15;
 constexpr const char* HandOffTag = "tmr_Timer()";
 constexpr const char* FontFamily = "Liberation Sans";
-
-QRect FromTwips(int left, int top, int width, int height) {
-  return {left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel};
-}
 
 QFont BoldFont(double points) {
   QFont font(QString::fromLatin1(FontFamily));
@@ -54,7 +50,7 @@ FrmSplash::FrmSplash(SplashServices services, QWidget* parent) : QWidget(parent)
 
 void FrmSplash::buildControls() {
   setWindowTitle(QStringLiteral("Quillborn"));
-  setFixedSize(FromTwips(0, 0, 5220, 3525).size());
+  setFixedSize(TwipsRect(0, 0, 5220, 3525).size());
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, QColor(239, 240, 244));
   setPalette(palette);
@@ -62,7 +58,7 @@ void FrmSplash::buildControls() {
 
   image1_ = new QLabel(this);
   image1_->setObjectName(QStringLiteral("Image1"));
-  image1_->setGeometry(FromTwips(0, 0, 5295, 1185));
+  image1_->setGeometry(TwipsRect(0, 0, 5295, 1185));
   image1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   const QPixmap banner(services_.applicationFolder + QStringLiteral("/images/splash.gif"));
   if (!banner.isNull()) {
@@ -71,20 +67,20 @@ void FrmSplash::buildControls() {
   }
 
   const QColor darkRed(192, 0, 0);
-  label1_ = MakeLabel(this, "Label1", QStringLiteral("Ver 2.8"), FromTwips(3840, 360, 960, 330), 14.25, darkRed);
+  label1_ = MakeLabel(this, "Label1", QStringLiteral("Ver 2.8"), TwipsRect(3840, 360, 960, 330), 14.25, darkRed);
   label5_ = MakeLabel(this, "Label5", QStringLiteral("Powerpoint to PDF Converter"),
-                      FromTwips(600, 1650, 4065, 330), 14.25, darkRed);
+                      TwipsRect(600, 1650, 4065, 330), 14.25, darkRed);
 
   progressBar1_ = new QProgressBar(this);
   progressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
-  progressBar1_->setGeometry(FromTwips(300, 2400, 4725, 255));
+  progressBar1_->setGeometry(TwipsRect(300, 2400, 4725, 255));
   progressBar1_->setRange(0, 100);
   progressBar1_->setValue(0);
   progressBar1_->setTextVisible(false);
 
   lblConversion_ =
       MakeLabel(this, "lblConversion", QStringLiteral("Please wait... loading application settings..."),
-                FromTwips(870, 2730, 3525, 210), 8.25, QColor(0, 0, 128));
+                TwipsRect(870, 2730, 3525, 210), 8.25, QColor(0, 0, 128));
 }
 
 void FrmSplash::Form_Load() {

@@ -26,8 +26,6 @@ class FrmMain : public QWidget, private BatchWindow {
   ~FrmMain() override;
 
   JobList& jobs() { return *jobs_; }
-  // True while a Convert press is working through the list.
-  bool isConverting() const { return converting_; }
 
   void Form_Load();
   void Form_Activate();
@@ -68,7 +66,7 @@ class FrmMain : public QWidget, private BatchWindow {
   std::unique_ptr<JobList> jobs_;
   ConversionWorker worker_;
   std::unique_ptr<BatchDriver> batch_;
-  bool converting_ = false;
+  bool converting_ = false;  // while a Convert press works through the list
   bool activatedBefore_ = false;
   QPointer<QWidget> lastOtherWindow_;
 

@@ -17,16 +17,13 @@
 #include "ui/JobListModel.h"
 #include "ui/PageKeyFilter.h"
 #include "ui/PictureButton.h"
+#include "ui/Twips.h"
 
 namespace pelvantz {
 namespace {
 
 constexpr int ClientWidth = 653;
 constexpr int ClientHeight = 440;
-
-// Positions and sizes are laid out in twips, 15 to a pixel.
-int Px(int twips) { return qRound(twips / 15.0); }
-QRect Twips(int left, int top, int width, int height) { return {Px(left), Px(top), Px(width), Px(height)}; }
 
 QFont MakeFont(const char* family, qreal points, bool bold) {
   QFont font(QString::fromLatin1(family));
@@ -69,7 +66,9 @@ QGroupBox* PlaceFrame(QWidget* container, const char* name, const char* caption,
 }
 
 QFrame* PlaceLine(QWidget* container, const char* name, int left, int top, int right) {
-  auto* line = Place<QFrame>(container, name, QRect(Px(left), Px(top), Px(right - left), 1), WindowFont());
+  auto* line =
+      Place<QFrame>(container, name,
+                    QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(right - left), 1), WindowFont());
   line->setFrameShape(QFrame::HLine);
   line->setFrameShadow(QFrame::Plain);
   line->setLineWidth(1);
@@ -123,13 +122,13 @@ void FrmMainControls::setupUi(QWidget& form, JobList& jobs) {
   form.setFont(WindowFont());
   form.setFixedSize(ClientWidth, ClientHeight);
   form.setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-  picMain = Place<QWidget>(&form, "picMain", Twips(-330, -180, 10500, 7500), WindowFont());
-  Image1 = Place<QLabel>(picMain, "Image1", Twips(270, 120, 2805, 825), WindowFont());
-  cmdHomeLink = Place<PictureButton>(picMain, "cmdHomeLink", Twips(7230, 510, 1125, 1125), WindowFont());
+  picMain = Place<QWidget>(&form, "picMain", TwipsRect(-330, -180, 10500, 7500), WindowFont());
+  Image1 = Place<QLabel>(picMain, "Image1", TwipsRect(270, 120, 2805, 825), WindowFont());
+  cmdHomeLink = Place<PictureButton>(picMain, "cmdHomeLink", TwipsRect(7230, 510, 1125, 1125), WindowFont());
   cmdHomeLink->setToolTip(QStringLiteral("Quillborn Home Page"));
-  cmdContactUs = Place<PictureButton>(picMain, "cmdContactUs", Twips(8145, 510, 1155, 1125), WindowFont());
+  cmdContactUs = Place<PictureButton>(picMain, "cmdContactUs", TwipsRect(8145, 510, 1155, 1125), WindowFont());
   cmdContactUs->setToolTip(QStringLiteral("Contact Us"));
-  cmdHelp = Place<PictureButton>(picMain, "cmdHelp", Twips(9060, 510, 1140, 1125), WindowFont());
+  cmdHelp = Place<PictureButton>(picMain, "cmdHelp", TwipsRect(9060, 510, 1140, 1125), WindowFont());
   cmdHelp->setToolTip(QStringLiteral("Help"));
   Line1 = PlaceLine(picMain, "Line1", 420, 1260, 9870);
   createSelectionFrame(jobs);
@@ -146,28 +145,28 @@ void FrmMainControls::setupUi(QWidget& form, JobList& jobs) {
 }
 
 void FrmMainControls::createSelectionFrame(JobList& jobs) {
-  Frame2 = PlaceFrame(picMain, "Frame2", "Select File:", Twips(450, 1380, 9555, 4695), CaptionFont());
-  Label12 =
-      PlaceCaptioned<QLabel>(Frame2, "Label12", "Select Source File:", Twips(120, 210, 1605, 195), FieldFont());
-  txtfilepath = Place<QLineEdit>(Frame2, "txtfilepath", Twips(120, 420, 7725, 345), FieldFont());
-  cmdBrowse = PlaceButton(Frame2, "cmdBrowse", "&Browse", Twips(8100, 390, 1245, 375));
-  Label11 = PlaceCaptioned<QLabel>(Frame2, "Label11", "Select Target Location:", Twips(120, 810, 1980, 195),
+  Frame2 = PlaceFrame(picMain, "Frame2", "Select File:", TwipsRect(450, 1380, 9555, 4695), CaptionFont());
+  Label12 = PlaceCaptioned<QLabel>(Frame2, "Label12", "Select Source File:", TwipsRect(120, 210, 1605, 195),
                                    FieldFont());
-  txtfilepathOutput = Place<QLineEdit>(Frame2, "txtfilepathOutput", Twips(150, 1020, 7665, 345), WindowFont());
-  cmdBrowseOutput = PlaceButton(Frame2, "cmdBrowseOutput", "B&rowse", Twips(8100, 990, 1245, 375));
-  cmdAddToList = PlaceButton(Frame2, "cmdAddToList", "&Add to List", Twips(6780, 1470, 1245, 375));
-  cmdClear = PlaceButton(Frame2, "cmdClear", "&Clear List", Twips(8130, 1470, 1245, 375));
+  txtfilepath = Place<QLineEdit>(Frame2, "txtfilepath", TwipsRect(120, 420, 7725, 345), FieldFont());
+  cmdBrowse = PlaceButton(Frame2, "cmdBrowse", "&Browse", TwipsRect(8100, 390, 1245, 375));
+  Label11 = PlaceCaptioned<QLabel>(Frame2, "Label11", "Select Target Location:", TwipsRect(120, 810, 1980, 195),
+                                   FieldFont());
+  txtfilepathOutput = Place<QLineEdit>(Frame2, "txtfilepathOutput", TwipsRect(150, 1020, 7665, 345), WindowFont());
+  cmdBrowseOutput = PlaceButton(Frame2, "cmdBrowseOutput", "B&rowse", TwipsRect(8100, 990, 1245, 375));
+  cmdAddToList = PlaceButton(Frame2, "cmdAddToList", "&Add to List", TwipsRect(6780, 1470, 1245, 375));
+  cmdClear = PlaceButton(Frame2, "cmdClear", "&Clear List", TwipsRect(8130, 1470, 1245, 375));
   createJobListView(jobs);
   createPrintSizeFrame();
-  chkFitToPage =
-      PlaceCaptioned<QCheckBox>(Frame2, "chkFitToPage", "Fit To Page", Twips(6180, 3390, 2025, 225), FieldFont());
+  chkFitToPage = PlaceCaptioned<QCheckBox>(Frame2, "chkFitToPage", "Fit To Page", TwipsRect(6180, 3390, 2025, 225),
+                                           FieldFont());
   chkFitToPage->setChecked(true);
-  chkComments = PlaceCaptioned<QCheckBox>(Frame2, "chkComments", "Print Comments", Twips(6180, 3690, 1755, 225),
-                                          FieldFont());
+  chkComments = PlaceCaptioned<QCheckBox>(Frame2, "chkComments", "Print Comments",
+                                          TwipsRect(6180, 3690, 1755, 225), FieldFont());
 }
 
 void FrmMainControls::createJobListView(JobList& jobs) {
-  lvwGeneral = Place<QTreeView>(Frame2, "lvwGeneral", Twips(180, 1920, 9150, 1260), WindowFont());
+  lvwGeneral = Place<QTreeView>(Frame2, "lvwGeneral", TwipsRect(180, 1920, 9150, 1260), WindowFont());
   lvwGeneral->setModel(new JobListModel(jobs, lvwGeneral));
   lvwGeneral->setRootIsDecorated(false);
   lvwGeneral->setItemsExpandable(false);
@@ -185,55 +184,55 @@ void FrmMainControls::createJobListView(JobList& jobs) {
   // The two path columns travel hidden in the row: width 0, not to be widened.
   header->setMinimumSectionSize(0);
   header->setSectionResizeMode(QHeaderView::Fixed);
-  header->resizeSection(JobListModel::FileColumn, Px(7000));
+  header->resizeSection(JobListModel::FileColumn, TwipsToPixels(7000));
   header->resizeSection(JobListModel::SourceColumn, 0);
   header->resizeSection(JobListModel::TargetColumn, 0);
-  header->resizeSection(JobListModel::StatusColumn, Px(2000));
+  header->resizeSection(JobListModel::StatusColumn, TwipsToPixels(2000));
 }
 
 void FrmMainControls::createPrintSizeFrame() {
-  Frame1 = PlaceFrame(Frame2, "Frame1", "Print Size", Twips(2610, 3270, 3405, 1245), WindowFont());
-  optLandscape =
-      PlaceCaptioned<QRadioButton>(Frame1, "optLandscape", "Landscape", Twips(180, 210, 1365, 255), FieldFont());
+  Frame1 = PlaceFrame(Frame2, "Frame1", "Print Size", TwipsRect(2610, 3270, 3405, 1245), WindowFont());
+  optLandscape = PlaceCaptioned<QRadioButton>(Frame1, "optLandscape", "Landscape", TwipsRect(180, 210, 1365, 255),
+                                              FieldFont());
   optPotrait =
-      PlaceCaptioned<QRadioButton>(Frame1, "optPotrait", "Potrait", Twips(1830, 210, 1155, 285), FieldFont());
+      PlaceCaptioned<QRadioButton>(Frame1, "optPotrait", "Potrait", TwipsRect(1830, 210, 1155, 285), FieldFont());
   orientationGroup = new QButtonGroup(Frame1);
   orientationGroup->addButton(optLandscape);
   orientationGroup->addButton(optPotrait);
   optLandscape->setChecked(true);
-  Label3 = PlaceCaptioned<QLabel>(Frame1, "Label3", "Output Type:", Twips(210, 570, 1125, 195), FieldFont());
-  cboOutputType = Place<QComboBox>(Frame1, "cboOutputType", Twips(1500, 510, 1515, 315), WindowFont());
+  Label3 = PlaceCaptioned<QLabel>(Frame1, "Label3", "Output Type:", TwipsRect(210, 570, 1125, 195), FieldFont());
+  cboOutputType = Place<QComboBox>(Frame1, "cboOutputType", TwipsRect(1500, 510, 1515, 315), WindowFont());
   cboOutputType->addItems({"Slides", "Notes", "Outline", "1 Slide Handouts", "2 Slide Handouts",
                            "3 Slide Handouts", "4 Slide Handouts", "6 Slide Handouts", "9 Slide Handouts"});
-  Label8 = PlaceCaptioned<QLabel>(Frame1, "Label8", "Paper Size:", Twips(210, 930, 990, 195), FieldFont());
-  cboPaperSize = Place<QComboBox>(Frame1, "cboPaperSize", Twips(1500, 870, 1515, 315), WindowFont());
+  Label8 = PlaceCaptioned<QLabel>(Frame1, "Label8", "Paper Size:", TwipsRect(210, 930, 990, 195), FieldFont());
+  cboPaperSize = Place<QComboBox>(Frame1, "cboPaperSize", TwipsRect(1500, 870, 1515, 315), WindowFont());
   cboPaperSize->addItems({"A3", "A4", "35MM", "Letter", "Invoice", "Banner"});
 }
 
 void FrmMainControls::createPrintRangeFrame(QWidget& form) {
-  Frame3 = PlaceFrame(picMain, "Frame3", "Print Range", Twips(630, 4650, 2385, 1245), WindowFont());
-  chkAllPages =
-      PlaceCaptioned<QRadioButton>(Frame3, "chkAllPages", "All Pages", Twips(150, 210, 1155, 285), FieldFont());
-  chkFromTo = PlaceCaptioned<QRadioButton>(Frame3, "chkFromTo", "Select Page Range", Twips(150, 510, 1965, 255),
-                                           FieldFont());
+  Frame3 = PlaceFrame(picMain, "Frame3", "Print Range", TwipsRect(630, 4650, 2385, 1245), WindowFont());
+  chkAllPages = PlaceCaptioned<QRadioButton>(Frame3, "chkAllPages", "All Pages", TwipsRect(150, 210, 1155, 285),
+                                             FieldFont());
+  chkFromTo = PlaceCaptioned<QRadioButton>(Frame3, "chkFromTo", "Select Page Range",
+                                           TwipsRect(150, 510, 1965, 255), FieldFont());
   pageRangeGroup = new QButtonGroup(Frame3);
   pageRangeGroup->addButton(chkAllPages);
   pageRangeGroup->addButton(chkFromTo);
-  Label4 = PlaceCaptioned<QLabel>(Frame3, "Label4", "From", Twips(420, 810, 435, 195), FieldFont());
-  txtFrom = PlacePageField(Frame3, "txtFrom", "1", Twips(960, 780, 435, 285));
-  Label2 = PlaceCaptioned<QLabel>(Frame3, "Label2", "To", Twips(1440, 810, 210, 195), FieldFont());
-  txtTo = PlacePageField(Frame3, "txtTo", "2", Twips(1770, 780, 465, 285));
+  Label4 = PlaceCaptioned<QLabel>(Frame3, "Label4", "From", TwipsRect(420, 810, 435, 195), FieldFont());
+  txtFrom = PlacePageField(Frame3, "txtFrom", "1", TwipsRect(960, 780, 435, 285));
+  Label2 = PlaceCaptioned<QLabel>(Frame3, "Label2", "To", TwipsRect(1440, 810, 210, 195), FieldFont());
+  txtTo = PlacePageField(Frame3, "txtTo", "2", TwipsRect(1770, 780, 465, 285));
   new PageKeyFilter(*txtFrom, *txtTo, SystemNumberFormat(), &form);
   Frame3->raise();  // drawn above the selection frame it overlaps
 }
 
 void FrmMainControls::createBottomControls() {
   chkOpenDocEditing = PlaceCaptioned<QCheckBox>(picMain, "chkOpenDocEditing", "Open After Conversion Done",
-                                                Twips(6540, 5670, 3165, 195), FieldFont());
+                                                TwipsRect(6540, 5670, 3165, 195), FieldFont());
   chkOpenDocEditing->raise();
   Line3 = PlaceLine(picMain, "Line3", 390, 6150, 10080);
-  cmdConvert = PlaceButton(picMain, "cmdConvert", "&Convert", Twips(7350, 6270, 1245, 375));
-  cmdClose = PlaceButton(picMain, "cmdClose", "&Close", Twips(8730, 6270, 1245, 375));
+  cmdConvert = PlaceButton(picMain, "cmdConvert", "&Convert", TwipsRect(7350, 6270, 1245, 375));
+  cmdClose = PlaceButton(picMain, "cmdClose", "&Close", TwipsRect(8730, 6270, 1245, 375));
 }
 
 void FrmMainControls::setFocusOrder() {

@@ -82,7 +82,6 @@ TEST(OwnedMessageTest, AJobsMessageIsOwnedByTheWindowAndAboveItOnceTheWindowIsBa
     EXPECT_FALSE(seen.ownerIconicWhenShown);
     EXPECT_TRUE(seen.windowBack);
     EXPECT_TRUE(seen.messageAbove);
-    EXPECT_FALSE(desktop->window().isConverting());
   }
 }
 

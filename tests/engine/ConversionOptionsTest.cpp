@@ -151,9 +151,14 @@ TEST(ConversionOptionsTest, NumberTextsKeepThePointUnderACommaLocale) {
   if (!german.active()) GTEST_SKIP() << "cannot build a de_DE locale here";
   ASSERT_EQ(std::strtod("2,75", nullptr), 2.75);  // the locale is in force
 
-  EXPECT_EQ(NumberFromText("2.75"), 2.75);
-  EXPECT_EQ(NumberFromText("2,75"), std::nullopt);
+  EXPECT_EQ(PageNumberFromText("2.75"), 3);
   EXPECT_EQ(PageNumberFromText("3.5"), 4);
+  try {
+    PageNumberFromText("2,75");
+    ADD_FAILURE() << "the locale's comma was read as a decimal point";
+  } catch (const RuntimeFailure& failure) {
+    EXPECT_EQ(failure.number(), ErrorNumber::TypeMismatch);
+  }
 }
 
 TEST(ConversionOptionsTest, PrintRangeConvertsThePageTextsOnlyForARange) {

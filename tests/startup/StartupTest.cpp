@@ -4,7 +4,7 @@
 #include "StartupFixture.h"
 #include "core/ExitStatus.h"
 #include "core/RuntimeFailure.h"
-#include "startup/Startup.h"
+#include "startup/Main.h"
 
 namespace pelvantz {
 namespace {

@@ -197,9 +197,7 @@ TEST_F(MainWindowTest, TheWindowTakesNoInputWhileItConverts) {
   showActive();
   queue("/a/1.ppt");
   queue("/a/2.ppt");
-  bool convertingSeen = false;
   duringJob = [&] {
-    convertingSeen = window->isConverting();
     click("cmdClear");
     click("cmdConvert");
     setText("txtfilepath", "");
@@ -207,11 +205,9 @@ TEST_F(MainWindowTest, TheWindowTakesNoInputWhileItConverts) {
     QTest::keyClick(window.get(), Qt::Key_L, Qt::AltModifier);
   };
   click("cmdConvert");
-  EXPECT_TRUE(convertingSeen);
   EXPECT_EQ(runJobs.size(), 2u);  // no second press started inside the first
   EXPECT_EQ(sources(), (Strings{"/a/1.ppt", "/a/2.ppt"}));
   EXPECT_EQ(text("txtfilepath"), "");
-  EXPECT_FALSE(window->isConverting());
   click("cmdClear");
   EXPECT_EQ(window->jobs().count(), 0);  // input is taken again after the run
 }

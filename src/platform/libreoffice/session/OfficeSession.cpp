@@ -32,6 +32,10 @@ using namespace std::chrono_literals;
 // A brand-new profile makes the office set itself up and ask to be started again.
 constexpr int RestartExitCode = 81;
 constexpr int MostStarts = 3;
+// A call that fails because the office is going down often returns before the
+// process has ended; waiting this long for its end tells an office that died
+// from one that reported a failure and lives on.
+constexpr auto DyingOfficeExitWait = 500ms;
 
 // Our own end of UNO; made once and kept for the life of the program, because
 // tearing it down at exit races with the bridges' threads.
@@ -251,8 +255,8 @@ RuntimeFailure OfficeSession::translate(const css::uno::Exception& exception, Fa
                                         const Watchdog& watchdog) {
   const std::string message = ToStdString(exception.Message);
   if (watchdog.fired()) return timedOut(watchdog);
-  const bool gone =
-      kind == FailureKind::Disposed || (kind == FailureKind::Runtime && process_ && process_->waitForExit(500ms));
+  const bool gone = kind == FailureKind::Disposed ||
+                    (kind == FailureKind::Runtime && process_ && process_->waitForExit(DyingOfficeExitWait));
   if (gone)
     return RuntimeFailure(ErrorNumber::AutomationDisconnected,
                           "The office ended unexpectedly" + (message.empty() ? "." : ": " + message));
@@ -266,7 +270,7 @@ RuntimeFailure OfficeSession::translate(const css::uno::Exception& exception, Fa
 // Failures our own code reports from inside a call, seen in the light of the office's state.
 RuntimeFailure OfficeSession::refine(const RuntimeFailure& failure, const Watchdog& watchdog) {
   if (watchdog.fired()) return timedOut(watchdog);
-  if (failure.number() == ErrorNumber::AutomationFailed && process_ && process_->waitForExit(500ms))
+  if (failure.number() == ErrorNumber::AutomationFailed && process_ && process_->waitForExit(DyingOfficeExitWait))
     return RuntimeFailure(ErrorNumber::AutomationDisconnected,
                           "The office ended unexpectedly: " + failure.description());
   return failure;

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "platform/ChildProcess.h"
-#include "platform/LibreOfficeFactory.h"
 
 namespace pelvantz {
 namespace office {
@@ -49,11 +48,10 @@ void Watchdog::watch(ChildProcess& process) {
   process.kill();
 }
 
-}  // namespace office
-
 OfficeCallRecord TakeClosestOfficeCall() {
-  std::lock_guard lock(office::closestMutex);
-  return std::exchange(office::closest, {});
+  std::lock_guard lock(closestMutex);
+  return std::exchange(closest, {});
 }
 
+}  // namespace office
 }  // namespace pelvantz

@@ -34,4 +34,13 @@ class Watchdog {
   std::thread thread_;
 };
 
+// The office call that came closest to its limit since the last time this was
+// asked, and that limit; for the benchmarks' figures on how much room the
+// limits leave.
+struct OfficeCallRecord {
+  std::chrono::milliseconds took{0};
+  std::chrono::seconds limit{0};
+};
+OfficeCallRecord TakeClosestOfficeCall();
+
 }  // namespace pelvantz::office
