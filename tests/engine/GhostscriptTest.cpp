@@ -161,12 +161,18 @@ TEST(GhostscriptTest, LongTextMapEntriesTravelAsStandInsAndComeBack) {
     EXPECT_EQ(TextOf(pdf), test.text);
   }
   EXPECT_FALSE(StandInForLongTextMapEntries((folder.path() / "missing.pdf").string()).has_value());
-  // A map cut short may hide long entries: no stand-ins then, and the file stays as it was.
-  const fs::path broken = folder.path() / "broken.pdf";
-  const std::string cutShort = PdfWithTextMap("begincmap\n1 beginbfchar\n<01> <00740069>\nendcmap", "01");
-  WriteFile(broken, cutShort);
-  EXPECT_FALSE(StandInForLongTextMapEntries(broken.string()).has_value());
-  EXPECT_EQ(ReadFile(broken), cutShort);
+  // A map that cannot be read whole may hide long entries: no stand-ins
+  // then, and the file stays as it was.
+  for (const char* broken :
+       {"1 beginbfchar\n<01> <00740069>\nendcmap", "1 beginbfchar\n<01> <0074006\nendbfchar",
+        "1 beginbfrange\n<05> <03> <00660069>\nendbfrange", "1 beginbfchar\n<01> ]\n<02> <00660069>\nendbfchar"}) {
+    SCOPED_TRACE(broken);
+    const fs::path pdf = folder.path() / "broken.pdf";
+    const std::string file = PdfWithTextMap(std::string("begincmap\n") + broken, "01");
+    WriteFile(pdf, file);
+    EXPECT_FALSE(StandInForLongTextMapEntries(pdf.string()).has_value());
+    EXPECT_EQ(ReadFile(pdf), file);
+  }
 }
 
 TEST(GhostscriptTest, ConversionSucceedsOnlyWhenGhostscriptExitsCleanlyWithItsOutput) {

@@ -49,6 +49,8 @@ std::string HexDigitsOf(std::string_view hex) {
   return digits;
 }
 
+uint32_t CodeOf(const std::string& digits) { return static_cast<uint32_t>(std::stoul(digits, nullptr, 16)); }
+
 // UTF-16 units of a hex string; a lone byte counts as one unit.
 std::u16string UnitsOf(const std::string& digits) {
   std::u16string units;
@@ -68,31 +70,36 @@ std::string HexOf(const std::u16string& units) {
   return hex + ">";
 }
 
-uint32_t CodeOf(const std::string& digits) { return static_cast<uint32_t>(std::stoul(digits, nullptr, 16)); }
-
 std::string CodeHex(uint32_t code, size_t digits) {
   char text[16];
   std::snprintf(text, sizeof text, "%0*X", static_cast<int>(digits), static_cast<unsigned>(code));
   return text;
 }
 
-// The hex strings and arrays of one section, as tokens: "<...>", "[", "]".
-std::vector<std::string> Tokens(std::string_view section) {
+bool IsBracket(const std::string& token) { return token == "[" || token == "]"; }
+
+// The hex strings and arrays of one section, as tokens: "<...>", "[", "]";
+// nothing when a hex string is not closed.
+std::optional<std::vector<std::string>> Tokens(std::string_view section) {
   std::vector<std::string> tokens;
   for (size_t at = 0; at < section.size(); ++at) {
     const char c = section[at];
     if (c == '[' || c == ']') tokens.emplace_back(1, c);
     if (c != '<') continue;
     const size_t close = section.find('>', at);
-    if (close == std::string_view::npos) return {};
+    if (close == std::string_view::npos) return std::nullopt;
     tokens.push_back(HexDigitsOf(section.substr(at + 1, close - at - 1)));
     at = close;
   }
   return tokens;
 }
 
+// False for a section that is cut short, misplaces a bracket or gives a range
+// that runs backwards.
 bool ParseSection(std::string_view section, bool range, std::vector<MapEntry>& entries) {
-  const std::vector<std::string> tokens = Tokens(section);
+  const auto parsed = Tokens(section);
+  if (!parsed) return false;
+  const std::vector<std::string>& tokens = *parsed;
   for (size_t at = 0; at < tokens.size();) {
     MapEntry entry;
     entry.range = range;
@@ -106,10 +113,13 @@ bool ParseSection(std::string_view section, bool range, std::vector<MapEntry>& e
       entry.array = true;
       for (++at; at < tokens.size() && tokens[at] != "]"; ++at) entry.targets.push_back(UnitsOf(tokens[at]));
       if (at++ >= tokens.size()) return false;
+    } else if (IsBracket(tokens[at])) {
+      return false;
     } else {
       entry.targets.push_back(UnitsOf(tokens[at++]));
     }
-    if (entry.low == "[" || entry.low == "]" || entry.high == "[" || entry.high == "]") return false;
+    if (IsBracket(entry.low) || IsBracket(entry.high)) return false;
+    if (range && CodeOf(entry.high) < CodeOf(entry.low)) return false;
     entries.push_back(entry);
   }
   return true;
@@ -272,13 +282,25 @@ bool HasLongTarget(const ParsedMap& map) {
   return false;
 }
 
+// Whether some code of the entry maps to a stand-in, without spelling the
+// entry's codes out: a range may hold thousands.
+bool MapsToAStandIn(const MapEntry& entry, const TextMapStandIns& standIns) {
+  for (const auto& target : entry.targets) {
+    if (target.size() != 1) continue;
+    const uint32_t last = target[0] + (entry.array ? 0 : RangeLength(entry) - 1);
+    const auto standIn = standIns.originals.lower_bound(target[0]);
+    if (standIn != standIns.originals.end() && standIn->first <= last) return true;
+  }
+  return false;
+}
+
 // The entry as single codes with their targets, stand-ins replaced by what
 // they stand for; nothing when it holds none.
 std::optional<std::vector<MapEntry>> Restored(const MapEntry& entry, const TextMapStandIns& standIns) {
+  if (!MapsToAStandIn(entry, standIns)) return std::nullopt;
   const uint32_t low = CodeOf(entry.low);
   const uint32_t count = RangeLength(entry);
   std::vector<MapEntry> codes;
-  bool changed = false;
   for (uint32_t i = 0; i < count; ++i) {
     std::u16string target =
         entry.array ? (i < entry.targets.size() ? entry.targets[i] : std::u16string()) : entry.targets.front();
@@ -286,14 +308,10 @@ std::optional<std::vector<MapEntry>> Restored(const MapEntry& entry, const TextM
     if (!entry.array) target.back() = static_cast<char16_t>(target.back() + i);
     if (target.size() == 1) {
       const auto original = standIns.originals.find(target[0]);
-      if (original != standIns.originals.end()) {
-        target = original->second;
-        changed = true;
-      }
+      if (original != standIns.originals.end()) target = original->second;
     }
     codes.push_back({false, CodeHex(low + i, entry.low.size()), {}, {target}, false});
   }
-  if (!changed) return std::nullopt;
   return codes;
 }
 
@@ -309,13 +327,13 @@ std::optional<TextMapStandIns> StandInForLongTextMapEntries(const std::string& p
     bool unreadable = false;
     ForEachTextMap(pdf, [&](QPDFObjectHandle& stream) {
       const auto map = ParseMap(TextOf(stream));
-      if (!map) {
-        unreadable = true;
-        return;
-      }
+      unreadable |= !map;
+      if (!map) return;
       streams.push_back(stream);
       maps.push_back(*map);
     });
+    // A map this cannot read may hold long entries it could not replace.
+    if (unreadable) return std::nullopt;
     TextMapStandIns standIns;
     StandInAllocator allocator(PrivateUseTaken(maps));
     for (size_t i = 0; i < maps.size(); ++i) {
@@ -324,8 +342,6 @@ std::optional<TextMapStandIns> StandInForLongTextMapEntries(const std::string& p
         if (!StandIn(entry, allocator, standIns)) return std::nullopt;
       streams[i].replaceStreamData(WriteMap(maps[i]), QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
     }
-    // A map this cannot read may hold long entries it could not replace.
-    if (unreadable) return std::nullopt;
     if (!standIns.empty() && !WriteOver(pdf, pdfPath)) return std::nullopt;
     return standIns;
   } catch (const std::exception&) {
