@@ -215,7 +215,8 @@ PrintFileConversion ConvertPrintFile(const std::string& ghostscriptPath, const s
   std::string problem;
   const std::optional<PdfInspection> printed = ReadPrintFile(printFile, problem);
   if (!problem.empty()) return {false, problem};
-  const TextPassage text = PrepareTextPassage(ghostscriptPath, printFile);
+  // Only a PDF print file has text maps, and only a PDF goes through the newer interpreter.
+  const TextPassage text = printed ? PrepareTextPassage(ghostscriptPath, printFile) : TextPassage{};
   const auto commandLine = PdfWriteCommandLine(ghostscriptPath, pdfFile, printFile, text.legacyInterpreter);
   if (!commandLine) return {false, "The Ghostscript path \"" + ghostscriptPath + "\" holds a double quote."};
   std::error_code error;

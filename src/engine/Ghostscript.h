@@ -64,13 +64,12 @@ struct PrintFileConversion {
 // Converts the work folder's print file into its PDF file. On a Ghostscript
 // that garbles long ToUnicode entries, the print file's carry stand-ins through
 // it and are put back in the PDF (where that cannot be, the older interpreter
-// runs). Created only when
-// the print file reads whole (when it is a PDF), Ghostscript started, exited
-// with 0 and wrote a PDF that reads whole, every stream decoded, with as many
-// pages as the print file; a PDF left by an earlier job is removed first so
-// that it can never pass for this one's. Throws RuntimeFailure when the stale
-// file cannot be removed, and (ErrorNumber::ConverterTimeout) when Ghostscript
-// had to be stopped at its limit.
+// runs). Created only when the print file reads whole (when it is a PDF),
+// Ghostscript started, exited with 0 and wrote a PDF that reads whole, every
+// stream decoded, with as many pages as the print file; a PDF left by an
+// earlier job is removed first so that it can never pass for this one's.
+// Throws RuntimeFailure when the stale file cannot be removed, and
+// (ErrorNumber::ConverterTimeout) when Ghostscript had to be stopped at its limit.
 PrintFileConversion ConvertPrintFile(const std::string& ghostscriptPath, const std::string& workFolder,
                                      const GhostscriptTimeLimit& limit = {});
 
