@@ -55,6 +55,23 @@ std::vector<Line> RulesBeside(const Rect& slide, int32_t left, int32_t right) {
   return rules;
 }
 
+bool IsEmpty(const Rect& rect) { return rect.width <= 0 || rect.height <= 0; }
+
+// The portrait notes page's margin: as far from its left edge as the picture
+// or the notes box, whichever stands further left (their tops say little: a
+// notes box may be all there is), kept between the gap and an eighth of the
+// page; a tenth when there is neither.
+int32_t NotesMargin(Size page, const Rect& picture, const Rect& notes) {
+  if (IsEmpty(picture) && IsEmpty(notes)) return page.width / 10;
+  const int32_t left = IsEmpty(picture) ? notes.x : IsEmpty(notes) ? picture.x : std::min(picture.x, notes.x);
+  return std::clamp(left, kNotesGap, page.width / 8);
+}
+
+// How a portrait page's lengths scale as it turns to landscape: by its short side over its long.
+double TurnFactor(Size portrait) {
+  return static_cast<double>(Oriented(portrait, true).height) / std::max(portrait.height, 1);
+}
+
 }  // namespace
 
 std::optional<OutputLayout> LayoutForOutputType(int32_t outputType) {
@@ -150,32 +167,9 @@ std::vector<HandoutSlot> HandoutLayout(Size sheet, int slidesPerSheet, Size slid
   return layout;
 }
 
-namespace {
-
-bool IsEmpty(const Rect& rect) { return rect.width <= 0 || rect.height <= 0; }
-
-Rect Union(const Rect& a, const Rect& b) {
-  if (IsEmpty(a)) return b;
-  if (IsEmpty(b)) return a;
-  const int32_t x = std::min(a.x, b.x);
-  const int32_t y = std::min(a.y, b.y);
-  return {x, y, std::max(a.right(), b.right()) - x, std::max(a.bottom(), b.bottom()) - y};
-}
-
-// The portrait page's margin: as far from its left edge as what it uses
-// (its shapes' own tops say little: a notes box may be all there is), kept
-// between the gap and an eighth of the page; a tenth when it uses nothing.
-int32_t MarginOf(Size page, const Rect& used) {
-  if (IsEmpty(used)) return page.width / 10;
-  return std::clamp(used.x, kNotesGap, page.width / 8);
-}
-
-}  // namespace
-
 NotesPageLayout LandscapeNotesLayout(Size portrait, const Rect& picture, const Rect& notes, Size slide) {
   const Size page = Oriented(portrait, true);
-  const double turn = static_cast<double>(page.height) / std::max(portrait.height, 1);
-  const int32_t margin = Scaled(MarginOf(portrait, Union(picture, notes)), turn);
+  const int32_t margin = Scaled(NotesMargin(portrait, picture, notes), TurnFactor(portrait));
   const Rect content{margin, margin, page.width - 2 * margin, page.height - 2 * margin};
   const int32_t pictureColumn = Scaled(content.width - kNotesGap, kNotesPictureShare);
   Rect placedPicture = FitCentred({content.x, content.y, pictureColumn, content.height}, slide);
@@ -188,7 +182,7 @@ Rect TurnedShape(Size portrait, const Rect& shape) {
   const Size page = Oriented(portrait, true);
   if (shape.x <= 0 && shape.y <= 0 && shape.right() >= portrait.width && shape.bottom() >= portrait.height)
     return {0, 0, page.width, page.height};
-  const double turn = static_cast<double>(page.height) / std::max(portrait.height, 1);
+  const double turn = TurnFactor(portrait);
   const Size size{Scaled(shape.width, turn), Scaled(shape.height, turn)};
   const double centreX = (shape.x + shape.width / 2.0) / std::max(portrait.width, 1);
   const double centreY = (shape.y + shape.height / 2.0) / std::max(portrait.height, 1);
