@@ -63,4 +63,12 @@ ControllersLocked::~ControllersLocked() {
   }
 }
 
+// The descriptor interface is deprecated but still the way to read it.
+OUString ShapeTypeOf(const css::uno::Reference<css::drawing::XShape>& shape) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  return shape->getShapeType();
+#pragma GCC diagnostic pop
+}
+
 }  // namespace pelvantz::office

@@ -2,6 +2,7 @@
 // Small conversions between our UTF-8 strings and paths and UNO's types.
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/Any.hxx>
@@ -32,6 +33,10 @@ T PropertyOf(const css::uno::Reference<css::uno::XInterface>& object, const char
   properties->getPropertyValue(OUString::createFromAscii(name)) >>= value;
   return value;
 }
+
+// What a shape is, as "com.sun.star.presentation.PageShape": presentation
+// shapes name their role only so (their service list does not carry it).
+OUString ShapeTypeOf(const css::uno::Reference<css::drawing::XShape>& shape);
 
 // The document's views wait while this lives, instead of following every change.
 class ControllersLocked {

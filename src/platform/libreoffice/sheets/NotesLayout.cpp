@@ -45,10 +45,7 @@ void Place(const Reference<XShape>& shape, const Rect& where) {
 enum class Role { Picture, Notes, Other };
 
 Role RoleOf(const Reference<XShape>& shape) {
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  const OUString type = shape->getShapeType();
-#pragma GCC diagnostic pop
+  const OUString type = ShapeTypeOf(shape);
   if (type == "com.sun.star.presentation.PageShape") return Role::Picture;
   if (type == "com.sun.star.presentation.NotesShape") return Role::Notes;
   return Role::Other;

@@ -27,16 +27,6 @@ using css::uno::UNO_QUERY_THROW;
 
 namespace {
 
-// Presentation shapes name their role only through the shape type (their
-// service list does not carry it); the descriptor interface is deprecated but
-// still the way to read it.
-bool HasShapeType(const Reference<css::drawing::XShape>& shape, const OUString& shapeType) {
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  return shape->getShapeType() == shapeType;
-#pragma GCC diagnostic pop
-}
-
 bool IsEmptyPlaceholder(const Reference<css::drawing::XShape>& shape) {
   Reference<css::beans::XPropertySet> properties(shape, UNO_QUERY);
   if (!properties.is() || !properties->getPropertySetInfo()->hasPropertyByName("IsEmptyPresentationObject")) {
@@ -51,7 +41,7 @@ std::vector<Reference<css::drawing::XShape>> ShapesOfType(const Reference<css::d
   std::vector<Reference<css::drawing::XShape>> shapes;
   for (sal_Int32 i = 0; i < page->getCount(); ++i) {
     Reference<css::drawing::XShape> shape(page->getByIndex(i), UNO_QUERY);
-    if (shape.is() && HasShapeType(shape, shapeType) && !IsEmptyPlaceholder(shape)) {
+    if (shape.is() && ShapeTypeOf(shape) == shapeType && !IsEmptyPlaceholder(shape)) {
       shapes.push_back(shape);
     }
   }
