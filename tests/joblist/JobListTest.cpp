@@ -19,6 +19,18 @@ using testing::FakeDialogs;
 const std::string ApplicationTitleText = "Pelvantz - Powerpoint to PDF Converter";
 const std::string DuplicateTitleText = "pelvantz - Powerpoint to PDF Converter";
 
+// The one message an add showed, or none when `text` is empty: an information box with the title given.
+void ExpectOnlyMessage(const FakeDialogs& dialogs, const std::string& text, const std::string& title) {
+  if (text.empty()) {
+    EXPECT_TRUE(dialogs.messages.empty());
+    return;
+  }
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages.front().text, text);
+  EXPECT_EQ(dialogs.messages.front().icon, MessageIcon::Information);
+  EXPECT_EQ(dialogs.messages.front().title, title);
+}
+
 class RecordingObserver : public JobListObserver {
  public:
   void rowAboutToBeAppended(int16_t position) override {
@@ -121,14 +133,7 @@ TEST(JobListTest, AddToListRefusesABlankSourceAndOtherwiseEmptiesTheFields) {
 
     EXPECT_EQ(list.AddToList(c.source, "/out/New.pdf"), c.emptyFields);
     EXPECT_EQ(list.count(), c.rows);
-    if (c.message.empty()) {
-      EXPECT_TRUE(dialogs.messages.empty());
-      continue;
-    }
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages.front().text, c.message);
-    EXPECT_EQ(dialogs.messages.front().icon, MessageIcon::Information);
-    EXPECT_EQ(dialogs.messages.front().title, c.emptyFields ? DuplicateTitleText : ApplicationTitleText);
+    ExpectOnlyMessage(dialogs, c.message, c.emptyFields ? DuplicateTitleText : ApplicationTitleText);
   }
 }
 
@@ -168,15 +173,8 @@ TEST(JobListTest, ABlankTargetOrOneAnotherRowWritesIsRefused) {
       list.AddCompleteListView("/a/New.ppt", c.target);
     }
     EXPECT_EQ(list.count(), c.message.empty() ? 2 : 1);
-    if (c.message.empty()) {
-      EXPECT_TRUE(dialogs.messages.empty());
-      continue;
-    }
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages.front().text, c.message);
-    EXPECT_EQ(dialogs.messages.front().icon, MessageIcon::Information);
-    EXPECT_EQ(dialogs.messages.front().title,
-              c.message == "Target file already added." ? DuplicateTitleText : ApplicationTitleText);
+    ExpectOnlyMessage(dialogs, c.message,
+                      c.message == "Target file already added." ? DuplicateTitleText : ApplicationTitleText);
   }
 }
 
