@@ -18,7 +18,7 @@
 #include "core/RuntimeFailure.h"
 #include "platform/PdfCheck.h"
 #include "platform/PdfTextMaps.h"
-#include "support/Commands.h"
+#include "support/PdfFacts.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
@@ -116,7 +116,7 @@ std::string PdfWithTextMap(const std::string& cmap, const std::string& codes) {
 }
 
 std::string TextOf(const fs::path& pdf) {
-  std::string text = testing::CommandOutput("pdftotext " + testing::ShellQuoted(pdf.string()) + " - 2>/dev/null");
+  std::string text = testing::PdfText(pdf);
   std::erase_if(text, [](char c) { return c == '\n' || c == '\f'; });
   return text;
 }

@@ -70,9 +70,8 @@ PdfFacts ReadPdf(const fs::path& pdf) {
 // The text in reading order, every run of white space made one blank, so that
 // a title wrapped on a narrow slide still reads as one phrase; of one page when asked.
 std::string PdfText(const fs::path& pdf, int page = 0) {
-  const std::string pages = page > 0 ? "-f " + std::to_string(page) + " -l " + std::to_string(page) + " " : "";
   std::string text;
-  for (char c : CommandOutput("pdftotext " + pages + ShellQuoted(pdf.string()) + " - 2>/dev/null")) {
+  for (char c : testing::PdfText(pdf, page)) {
     const bool blank = std::isspace(static_cast<unsigned char>(c));
     if (!blank)
       text += c;

@@ -38,6 +38,7 @@
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"
 #include "support/OfficeProcesses.h"
+#include "support/PdfFacts.h"
 #include "support/ProcessWatch.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -49,6 +50,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing::CommandOutput;
 using testing::Corpus;
+using testing::PdfText;
 using testing::ReadFile;
 using testing::ShellQuoted;
 using testing::TempFolder;
@@ -76,10 +78,6 @@ int PdfPages(const fs::path& pdf) {
   if (const auto at = info.find("Pages:"); at != std::string::npos)
     std::sscanf(info.c_str() + at, "Pages: %d", &pages);
   return pages;
-}
-
-std::string PdfText(const fs::path& pdf) {
-  return CommandOutput("pdftotext " + ShellQuoted(pdf.string()) + " - 2>/dev/null");
 }
 
 // A zombie ("Z") has ended; it only waits for its parent to collect it.

@@ -11,6 +11,11 @@ std::string RunPython(const std::string& program, const std::filesystem::path& p
 
 }  // namespace
 
+std::string PdfText(const std::filesystem::path& pdf, int page) {
+  const std::string pages = page > 0 ? "-f " + std::to_string(page) + " -l " + std::to_string(page) + " " : "";
+  return CommandOutput("pdftotext " + pages + ShellQuoted(pdf.string()) + " - 2>/dev/null");
+}
+
 std::string PdfBookmarks(const std::filesystem::path& pdf) {
   return RunPython(R"(
 import json, subprocess, sys
