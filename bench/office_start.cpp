@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/LibreOfficeFactory.h"
+#include "platform/OfficeFactory.h"
 
 namespace {
 

@@ -21,37 +21,44 @@ LAYERS = [
     "platform/printer",
     "platform/qt",
     "platform",
+    "layout",
     "core",
     "joblist",
     "engine",
     "ui",
     "startup",
+    "base",
 ]
 
 ALLOWED = {
-    "platform": [],
-    "platform/linux": ["platform"],
-    "platform/pdfcheck": ["platform"],
-    "core": ["platform"],
-    "platform/printer": ["core", "platform"],
-    "platform/libreoffice/session": ["core", "platform"],
-    "platform/libreoffice/sheets": ["platform/libreoffice/session", "platform/printer", "core", "platform"],
+    "base": [],
+    "platform": ["base"],
+    "layout": ["base"],
+    "platform/linux": ["platform", "base"],
+    "platform/pdfcheck": ["platform", "base"],
+    "core": ["platform", "base"],
+    "platform/printer": ["layout", "platform", "base"],
+    "platform/libreoffice/session": ["platform", "base"],
+    "platform/libreoffice/sheets": [
+        "platform/libreoffice/session", "platform/printer", "layout", "platform", "base"],
     "platform/libreoffice/presentation": [
-        "platform/libreoffice/sheets", "platform/libreoffice/session", "platform/printer", "core", "platform"],
-    "platform/qt": ["core", "platform"],
-    "joblist": ["core", "platform"],
-    "engine": ["joblist", "core", "platform"],
-    "ui": ["engine", "joblist", "core", "platform", "platform/qt"],
+        "platform/libreoffice/sheets", "platform/libreoffice/session", "platform/printer", "layout", "platform", "base"],
+    "platform/qt": ["platform", "base"],
+    "joblist": ["core", "platform", "base"],
+    "engine": ["joblist", "core", "platform", "base"],
+    "ui": ["engine", "joblist", "core", "platform", "platform/qt", "base"],
     # The program's start composes every layer.
     "startup": LAYERS,
 }
 
 LIBRARY = {
+    "base": "pelvantz_base",
     "platform": "pelvantz_platform",
     "platform/linux": "pelvantz_platform",
     "platform/pdfcheck": "pelvantz_pdfcheck",
     "core": "pelvantz_core",
     "platform/printer": "pelvantz_printer",
+    "layout": "pelvantz_layout",
     "platform/qt": "pelvantz_platform_qt",
     "platform/libreoffice/session": "pelvantz_office",
     "platform/libreoffice/sheets": "pelvantz_office",
@@ -66,7 +73,7 @@ LIBRARY = {
 # the interface links that library.
 IMPLEMENTED_BY = {
     "platform/PdfCheck.h": "pelvantz_pdfcheck",
-    "platform/LibreOfficeFactory.h": "pelvantz_office",
+    "platform/OfficeFactory.h": "pelvantz_office",
 }
 
 LINK = re.compile(r"target_link_libraries\((pelvantz_\w+)([^)]*)\)")

@@ -15,9 +15,9 @@
 #include "QuietServices.h"
 #include "core/ErrorHandler.h"
 #include "core/Registry.h"
-#include "engine/Conversion.h"
+#include "engine/Converter.h"
 #include "joblist/JobList.h"
-#include "platform/LibreOfficeFactory.h"
+#include "platform/OfficeFactory.h"
 #include "platform/RegistryStore.h"
 #include "platform/libreoffice/session/Watchdog.h"
 

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 
 namespace pelvantz {
 

@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "platform/Cursor.h"
 #include "platform/Dialogs.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/ErrorHandler.h"
-#include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "joblist/JobList.h"
 #include "platform/Cursor.h"
 #include "platform/Dialogs.h"

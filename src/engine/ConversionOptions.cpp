@@ -12,7 +12,7 @@
 
 #include <locale.h>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "platform/PresentationApp.h"
 
 namespace pelvantz {

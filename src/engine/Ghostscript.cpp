@@ -9,8 +9,8 @@
 
 #include <unistd.h>
 
+#include "base/RuntimeFailure.h"
 #include "core/Registry.h"
-#include "core/RuntimeFailure.h"
 #include "engine/ProcessRunner.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/AtomicFile.h"

@@ -3,7 +3,7 @@
 // stays "Completed" or "Failed"; this is the sentence shown beside it.
 #include <string>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "engine/ConversionOptions.h"
 
 namespace pelvantz {

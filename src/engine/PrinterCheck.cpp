@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/RuntimeFailure.h"
 #include "core/ErrorHandler.h"
-#include "core/RuntimeFailure.h"
 
 namespace pelvantz {
 namespace {

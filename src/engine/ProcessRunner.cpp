@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "platform/ChildProcess.h"
 #include "platform/CommandLine.h"
 

@@ -1,7 +1,7 @@
 #include "joblist/JobList.h"
 
-#include "core/RuntimeFailure.h"
-#include "core/Settings.h"
+#include "base/RuntimeFailure.h"
+#include "core/SettingsStore.h"
 #include "platform/FileIdentity.h"
 #include "platform/TextCase.h"
 

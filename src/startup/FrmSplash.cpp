@@ -8,9 +8,9 @@
 #include <QRect>
 #include <utility>
 
+#include "base/RuntimeFailure.h"
 #include "core/ErrorHandler.h"
-#include "core/RuntimeFailure.h"
-#include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "platform/InstanceWindow.h"
 #include "ui/Twips.h"
 

@@ -2,7 +2,7 @@
 
 #include "core/ExitStatus.h"
 #include "core/PowerPointCheck.h"
-#include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "platform/Dialogs.h"
 
 namespace pelvantz {

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "core/ExitStatus.h"
-#include "engine/Conversion.h"
+#include "engine/Converter.h"
 #include "platform/qt/UiThread.h"
 #include "ui/UiThreadServices.h"
 

@@ -14,10 +14,10 @@
 #include <QWindow>
 #include <cctype>
 
+#include "base/RuntimeFailure.h"
 #include "core/ErrorHandler.h"
 #include "core/ExitStatus.h"
-#include "core/RuntimeFailure.h"
-#include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "joblist/JobList.h"
 #include "ui/InputBlocker.h"
 #include "ui/Links.h"
@@ -199,29 +199,28 @@ void FrmMain::chkOpenDocEditing_Click() {
 }
 
 void FrmMain::cmdBrowse_Click() {
-  RunSteps(
-      services_.errors, BrowseErrorTag, {[this] {
-        AppSettings& settings = services_.settings.settings();
-        FileDialogRequest request;
-        request.title = "Select Source File";
-        request.initialFolder =
-            settings.RecentFolder.empty() ? services_.applicationFolder : settings.RecentFolder;
-        request.filterDescription = "Microsoft Powerpoint (*.ppt)";
-        request.filterPattern = "*.ppt";
-        const std::optional<std::string> chosen = services_.dialogs.chooseFile(request);
-        if (!chosen || chosen->empty()) return;
-        // The choice is remembered even when it is refused below.
-        settings.RecentFolder = *chosen;
-        services_.settings.WriteSetting(SettingsSection, "PATH", *chosen);
-        if (!IsPresentation(*chosen)) {
-          services_.dialogs.showMessage("Invalid file selected. Please select valid Powerpoint file only.",
-                                        MessageIcon::Critical, MessageButtons::Ok, ApplicationTitle);
-          ui_.txtfilepath->clear();
-          return;
-        }
-        ui_.txtfilepath->setText(QString::fromStdString(*chosen));
-        ui_.txtfilepathOutput->setText(QString::fromStdString(ProposedTarget(*chosen)));
-      }});
+  RunSteps(services_.errors, BrowseErrorTag, {[this] {
+             AppSettings& settings = services_.settings.settings();
+             FileDialogRequest request;
+             request.title = "Select Source File";
+             request.initialFolder =
+                 settings.RecentFolder.empty() ? services_.applicationFolder : settings.RecentFolder;
+             request.filterDescription = "Microsoft Powerpoint (*.ppt)";
+             request.filterPattern = "*.ppt";
+             const std::optional<std::string> chosen = services_.dialogs.chooseFile(request);
+             if (!chosen || chosen->empty()) return;
+             // The choice is remembered even when it is refused below.
+             settings.RecentFolder = *chosen;
+             services_.settings.WriteSetting(SettingsSection, "PATH", *chosen);
+             if (!IsPresentation(*chosen)) {
+               services_.dialogs.showMessage("Invalid file selected. Please select valid Powerpoint file only.",
+                                             MessageIcon::Critical, MessageButtons::Ok, ApplicationTitle);
+               ui_.txtfilepath->clear();
+               return;
+             }
+             ui_.txtfilepath->setText(QString::fromStdString(*chosen));
+             ui_.txtfilepathOutput->setText(QString::fromStdString(ProposedTarget(*chosen)));
+           }});
 }
 
 void FrmMain::cmdBrowseOutput_Click() {

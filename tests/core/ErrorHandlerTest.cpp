@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "support/FakeDialogs.h"
 
 namespace pelvantz {

@@ -1,4 +1,4 @@
-#include "core/Settings.h"
+#include "core/SettingsStore.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

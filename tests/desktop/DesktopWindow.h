@@ -10,9 +10,9 @@
 
 #include "core/ErrorHandler.h"
 #include "core/Registry.h"
-#include "core/Settings.h"
-#include "engine/Conversion.h"
-#include "platform/LibreOfficeFactory.h"
+#include "core/SettingsStore.h"
+#include "engine/Converter.h"
+#include "platform/OfficeFactory.h"
 #include "platform/RegistryStore.h"
 #include "platform/linux/LinuxSystemVersion.h"
 #include "platform/qt/QtCursor.h"

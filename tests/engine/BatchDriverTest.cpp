@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "base/RuntimeFailure.h"
 #include "core/ErrorHandler.h"
-#include "core/RuntimeFailure.h"
-#include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "joblist/JobList.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"

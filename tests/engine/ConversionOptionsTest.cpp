@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "support/TempFolder.h"
 
 namespace pelvantz {

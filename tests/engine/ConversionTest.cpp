@@ -1,6 +1,6 @@
 // ConvertPresentation against a recording presentation application and the
 // real Ghostscript, job list, registry store and error handler.
-#include "engine/Conversion.h"
+#include "engine/Converter.h"
 #include "support/Commands.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@
 
 #include "core/ErrorHandler.h"
 #include "core/Registry.h"
-#include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "engine/FakePresentationApp.h"
 #include "joblist/JobList.h"
 #include "platform/RegistryStore.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "platform/PresentationApp.h"
 
 namespace pelvantz::testing {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "platform/PdfCheck.h"
 #include "platform/PdfTextMaps.h"
 #include "support/PdfFacts.h"

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/RuntimeFailure.h"
 #include "core/ErrorHandler.h"
-#include "core/RuntimeFailure.h"
 #include "platform/linux/LinuxSystemVersion.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "support/ProcessWatch.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"

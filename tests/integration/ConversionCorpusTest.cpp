@@ -20,9 +20,9 @@
 
 #include "core/ErrorHandler.h"
 #include "core/Registry.h"
-#include "engine/Conversion.h"
+#include "engine/Converter.h"
 #include "joblist/JobList.h"
-#include "platform/LibreOfficeFactory.h"
+#include "platform/OfficeFactory.h"
 #include "platform/RegistryStore.h"
 #include "platform/linux/LinuxSystemVersion.h"
 #include "support/ApplicationCopy.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"

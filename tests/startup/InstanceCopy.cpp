@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "platform/qt/InstanceWindow.h"
+#include "platform/qt/QtInstanceWindow.h"
 
 namespace pelvantz::testing {
 namespace {

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "InstanceCopy.h"
-#include "platform/qt/InstanceWindow.h"
+#include "platform/qt/QtInstanceWindow.h"
 #include "support/TempFolder.h"
 
 namespace pelvantz {

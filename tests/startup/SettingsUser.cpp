@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "core/ErrorHandler.h"
-#include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "platform/WorkFolder.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"

@@ -10,8 +10,8 @@
 #include "InstanceCopy.h"
 #include "StartupFixture.h"
 #include "VirtualClock.h"
-#include "core/RuntimeFailure.h"
-#include "platform/qt/InstanceWindow.h"
+#include "base/RuntimeFailure.h"
+#include "platform/qt/QtInstanceWindow.h"
 #include "startup/FrmSplash.h"
 
 namespace pelvantz {

@@ -10,7 +10,7 @@
 
 #include "core/ErrorHandler.h"
 #include "core/Registry.h"
-#include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "platform/Cursor.h"
 #include "platform/RegistryStore.h"
 #include "support/Doubles.h"

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "StartupFixture.h"
+#include "base/RuntimeFailure.h"
 #include "core/ExitStatus.h"
-#include "core/RuntimeFailure.h"
 #include "startup/Main.h"
 
 namespace pelvantz {

@@ -12,11 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include "base/RuntimeFailure.h"
 #include "core/ErrorHandler.h"
 #include "core/Registry.h"
-#include "core/RuntimeFailure.h"
-#include "core/Settings.h"
-#include "engine/Conversion.h"
+#include "core/SettingsStore.h"
+#include "engine/Converter.h"
 #include "platform/RegistryStore.h"
 #include "platform/qt/UiThread.h"
 #include "support/Doubles.h"

@@ -21,7 +21,7 @@
 #include <system_error>
 #include <utility>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "platform/AtomicFile.h"
 
 namespace pelvantz::printer {
@@ -45,7 +45,7 @@ struct PdfRect {
   double x, y, width, height;
 };
 
-PdfRect OnPage(const Rect& where, Size sheet) {
+PdfRect OnPage(const layout::Rect& where, layout::Size sheet) {
   return {Points(where.x), Points(sheet.height - where.bottom()), Points(where.width), Points(where.height)};
 }
 
@@ -178,7 +178,8 @@ struct PdfSheets::Document {
   }
 
   // The form's box scaled into the rectangle: "q a 0 0 d e f cm /Name Do Q".
-  std::string place(const PagePlacement& page, Size sheet, const std::string& name, QPDFObjectHandle form) {
+  std::string place(const PagePlacement& page, layout::Size sheet, const std::string& name,
+                    QPDFObjectHandle form) {
     const auto box = form.getDict().getKey("/BBox").getArrayAsRectangle();
     const PdfRect where = OnPage(page.where, sheet);
     Placed p;
@@ -239,7 +240,7 @@ int PdfSheets::addSource(const std::filesystem::path& pdf) {
 
 int PdfSheets::pageCount(int source) const { return static_cast<int>(document_->sourcePages.at(source).size()); }
 
-Size PdfSheets::pageSize(int source, int page) const {
+layout::Size PdfSheets::pageSize(int source, int page) const {
   auto box = document_->sourcePages.at(source).at(page).getTrimBox().getArrayAsRectangle();
   return {HundredthsOfMm(box.urx - box.llx), HundredthsOfMm(box.ury - box.lly)};
 }
@@ -270,12 +271,13 @@ void PdfSheets::addSheetContent(const SheetContent& sheet) {
   }
   if (!sheet.frames.empty()) {
     content += "q 0 G 0.5 w\n";
-    for (const Rect& frame : sheet.frames) content += RectangleOperands(OnPage(frame, sheet.size)) + " re S\n";
+    for (const layout::Rect& frame : sheet.frames)
+      content += RectangleOperands(OnPage(frame, sheet.size)) + " re S\n";
     content += "Q\n";
   }
   if (!sheet.rules.empty()) {
     content += "q 0.5 G 0.5 w\n";
-    for (const Line& rule : sheet.rules) {
+    for (const layout::Line& rule : sheet.rules) {
       const double top = Points(sheet.size.height);
       content += Number(Points(rule.x1)) + " " + Number(top - Points(rule.y1)) + " m " + Number(Points(rule.x2)) +
                  " " + Number(top - Points(rule.y2)) + " l S\n";

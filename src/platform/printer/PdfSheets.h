@@ -9,21 +9,21 @@
 #include <string>
 #include <vector>
 
-#include "platform/printer/SheetLayout.h"
+#include "layout/SheetLayout.h"
 
 namespace pelvantz::printer {
 
 struct PagePlacement {
-  int source = 0;  // as addSource returned it
-  int page = 0;    // 0-based
-  Rect where;      // on the sheet; the page is scaled to fill it exactly
+  int source = 0;      // as addSource returned it
+  int page = 0;        // 0-based
+  layout::Rect where;  // on the sheet; the page is scaled to fill it exactly
 };
 
 struct SheetContent {
-  Size size;
+  layout::Size size;
   std::vector<PagePlacement> pages;
-  std::vector<Rect> frames;  // thin black outlines
-  std::vector<Line> rules;   // grey lines for notes
+  std::vector<layout::Rect> frames;  // thin black outlines
+  std::vector<layout::Line> rules;   // grey lines for notes
 };
 
 struct DocumentInfo {
@@ -44,7 +44,7 @@ class PdfSheets {
   // Opens a PDF whose pages will be placed; RuntimeFailure when it is no readable PDF.
   int addSource(const std::filesystem::path& pdf);
   int pageCount(int source) const;
-  Size pageSize(int source, int page) const;
+  layout::Size pageSize(int source, int page) const;
   // The title of the source's own bookmark for that page; empty when it has none.
   std::string pageTitle(int source, int page) const;
 

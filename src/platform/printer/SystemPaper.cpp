@@ -17,7 +17,7 @@ constexpr int32_t Inches(double inches) { return Millimetres(inches * 25.4); }
 
 struct NamedPaper {
   const char* name;
-  Size size;
+  layout::Size size;
 };
 
 // The sizes the paper library gives these names.
@@ -37,7 +37,7 @@ std::string Lowercase(std::string text) {
   return text;
 }
 
-std::optional<Size> PaperFromEnvironment(const char* variable, bool namesFile) {
+std::optional<layout::Size> PaperFromEnvironment(const char* variable, bool namesFile) {
   const char* value = std::getenv(variable);
   if (!value || !*value) return std::nullopt;
   if (!namesFile) return PaperNamed(value);
@@ -46,7 +46,7 @@ std::optional<Size> PaperFromEnvironment(const char* variable, bool namesFile) {
 }
 
 // glibc keeps the locale's paper in whole millimetres.
-std::optional<Size> LocalePaper() {
+std::optional<layout::Size> LocalePaper() {
   const locale_t locale = newlocale(LC_PAPER_MASK, "", static_cast<locale_t>(nullptr));
   if (locale == static_cast<locale_t>(nullptr)) return std::nullopt;
   const auto width = static_cast<int32_t>(reinterpret_cast<intptr_t>(nl_langinfo_l(_NL_PAPER_WIDTH, locale)));
@@ -55,12 +55,12 @@ std::optional<Size> LocalePaper() {
   if (width <= 0 || height <= 0) return std::nullopt;
   // Letter is 215.9 x 279.4 mm; the locale rounds it.
   if (width == 216 && height == 279) return PaperNamed("letter");
-  return Size{width * 100, height * 100};
+  return layout::Size{width * 100, height * 100};
 }
 
 }  // namespace
 
-std::optional<Size> PaperNamed(const std::string& name) {
+std::optional<layout::Size> PaperNamed(const std::string& name) {
   const std::string wanted = Lowercase(name);
   for (const auto& paper : KnownPapers)
     if (wanted == paper.name) return paper.size;
@@ -78,7 +78,7 @@ std::optional<std::string> PaperNameInFile(const std::filesystem::path& file) {
   return std::nullopt;
 }
 
-Size SystemPaper() {
+layout::Size SystemPaper() {
   if (const auto paper = PaperFromEnvironment("PAPERSIZE", false)) return *paper;
   if (const auto paper = PaperFromEnvironment("PAPERCONF", true)) return *paper;
   if (const auto name = PaperNameInFile("/etc/papersize"))

@@ -5,19 +5,19 @@
 #include <optional>
 #include <string>
 
-#include "platform/printer/SheetLayout.h"
+#include "layout/SheetLayout.h"
 
 namespace pelvantz::printer {
 
 // The size (1/100 mm, width first as the paper library gives it) of a paper it
 // names ("a4", "letter", ...; any case); nothing for a name it does not know.
-std::optional<Size> PaperNamed(const std::string& name);
+std::optional<layout::Size> PaperNamed(const std::string& name);
 
 // The first paper name of a papersize file (comments and blank lines skipped).
 std::optional<std::string> PaperNameInFile(const std::filesystem::path& file);
 
 // From $PAPERSIZE, else the file $PAPERCONF names, else /etc/papersize, else
 // the locale's paper (LC_PAPER), else A4.
-Size SystemPaper();
+layout::Size SystemPaper();
 
 }  // namespace pelvantz::printer

@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "platform/qt/InstanceWindow.h"
+#include "platform/qt/QtInstanceWindow.h"
 #include "platform/qt/UiThread.h"
 
 namespace pelvantz {

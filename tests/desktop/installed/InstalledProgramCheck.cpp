@@ -17,7 +17,7 @@
 #include <thread>
 #include <utility>
 
-#include "core/ApplicationName.h"
+#include "base/ApplicationName.h"
 #include "desktop/ProgramWindows.h"
 #include "desktop/VirtualDesktop.h"
 #include "support/Commands.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "support/Commands.h"
 #include "support/PdfFacts.h"
 #include "support/TempFolder.h"
@@ -22,6 +22,9 @@ namespace {
 using testing::CommandOutput;
 using testing::ShellQuoted;
 namespace fs = std::filesystem;
+using layout::Line;
+using layout::Rect;
+using layout::Size;
 
 constexpr double kPoint = 2540.0 / 72.0;  // 1/100 mm
 constexpr Size kA4Portrait{21000, 29700};

@@ -14,6 +14,8 @@
 namespace pelvantz::printer {
 namespace {
 
+using layout::Size;
+
 // Sets (or with nullptr unsets) a variable for one scope.
 class ScopedVariable {
  public:

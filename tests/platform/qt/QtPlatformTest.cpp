@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "platform/qt/QtCursor.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/UiThread.h"

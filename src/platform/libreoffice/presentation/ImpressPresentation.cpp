@@ -109,7 +109,7 @@ void ImpressPresentation::setFitToPage(int32_t value) { request_.fitToPage = val
 void ImpressPresentation::setPrintComments(int32_t value) { request_.printComments = value != 0; }
 
 void ImpressPresentation::setOutputType(int32_t value) {
-  const auto layout = printer::LayoutForOutputType(value);
+  const auto layout = layout::LayoutForOutputType(static_cast<OutputType>(value));
   if (!layout) throw Failed("The output type " + std::to_string(value) + " is not supported.");
   request_.layout = *layout;
 }
@@ -138,8 +138,8 @@ void ImpressPresentation::setNotesOrientation(int32_t value) {
 Size ImpressPresentation::applySlideGeometry() {
   return session_->call(workLimit(), [&] {
     const Size current = CurrentSlideSize(document());
-    const bool landscape = slideLandscape_.value_or(printer::IsLandscape(current));
-    const Size wanted = printer::Oriented(slideSize_.value_or(current), landscape);
+    const bool landscape = slideLandscape_.value_or(layout::IsLandscape(current));
+    const Size wanted = layout::Oriented(slideSize_.value_or(current), landscape);
     ResizeSlides(session_->context(), document(), wanted);
     return wanted;
   });

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/RuntimeFailure.h"
-#include "platform/LibreOfficeFactory.h"
+#include "base/RuntimeFailure.h"
+#include "platform/OfficeFactory.h"
 #include "platform/WorkFolder.h"
 #include "platform/libreoffice/presentation/LibreOfficeApp.h"
 

@@ -16,7 +16,7 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <string>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "platform/libreoffice/session/UnoHelpers.h"
 
 namespace pelvantz::office {

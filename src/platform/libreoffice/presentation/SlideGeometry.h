@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <optional>
 
+#include "layout/SheetLayout.h"
 #include "platform/PresentationApp.h"
 #include "platform/libreoffice/session/WorkLimits.h"
-#include "platform/printer/SheetLayout.h"
 
 namespace pelvantz::office {
 
-using printer::Size;
+using layout::Size;
 
 // The classic size of a SlideSizeType constant, landscape; nothing for an unknown one.
 std::optional<Size> ClassicSlideSize(int32_t slideSizeConstant);

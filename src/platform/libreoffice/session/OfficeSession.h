@@ -13,9 +13,9 @@
 #include <memory>
 #include <string>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "platform/ChildProcess.h"
-#include "platform/LibreOfficeFactory.h"
+#include "platform/OfficeFactory.h"
 #include "platform/libreoffice/session/OfficeProfile.h"
 #include "platform/libreoffice/session/Watchdog.h"
 

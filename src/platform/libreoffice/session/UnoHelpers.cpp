@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 
 namespace pelvantz::office {
 

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "platform/LibreOfficeFactory.h"
+#include "platform/OfficeFactory.h"
 
 namespace pelvantz::office {
 

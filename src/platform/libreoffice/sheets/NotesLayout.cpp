@@ -19,9 +19,9 @@ using css::drawing::XDrawPage;
 using css::drawing::XShape;
 using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
-using printer::NotesPageLayout;
-using printer::Rect;
-using printer::Size;
+using layout::NotesPageLayout;
+using layout::Rect;
+using layout::Size;
 
 Reference<XDrawPage> NotesPageOf(const Reference<XDrawPage>& page) {
   return Reference<css::presentation::XPresentationPage>(page, UNO_QUERY_THROW)->getNotesPage();
@@ -100,13 +100,13 @@ const MasterLayout& LayoutFor(const std::vector<MasterLayout>& layouts, const Re
 }  // namespace
 
 void TurnNotesPagesToLandscape(const Reference<css::lang::XComponent>& presentation,
-                               const printer::SlideRange& slides, Size slide) {
+                               const layout::SlideRange& slides, Size slide) {
   const auto masters =
       Reference<css::drawing::XMasterPagesSupplier>(presentation, UNO_QUERY_THROW)->getMasterPages();
   if (masters->getCount() == 0) return;
   // One size for every notes page of the deck: setting it on one sets it on all.
   const Size portrait = PageSize(NotesPageOf(Reference<XDrawPage>(masters->getByIndex(0), UNO_QUERY_THROW)));
-  if (printer::IsLandscape(portrait)) return;
+  if (layout::IsLandscape(portrait)) return;
   std::vector<MasterLayout> layouts;
   for (sal_Int32 i = 0; i < masters->getCount(); ++i) {
     const Reference<XDrawPage> master(masters->getByIndex(i), UNO_QUERY_THROW);

@@ -5,7 +5,7 @@
 // the office sets the notes text in its new box.
 #include <com/sun/star/lang/XComponent.hpp>
 
-#include "platform/printer/SheetLayout.h"
+#include "layout/SheetLayout.h"
 
 namespace pelvantz::office {
 
@@ -13,6 +13,6 @@ namespace pelvantz::office {
 // to landscape; notes pages that are landscape already stay as they are.
 // `slide` is the slide's size, which the picture keeps the proportions of.
 void TurnNotesPagesToLandscape(const css::uno::Reference<css::lang::XComponent>& presentation,
-                               const printer::SlideRange& slides, printer::Size slide);
+                               const layout::SlideRange& slides, layout::Size slide);
 
 }  // namespace pelvantz::office

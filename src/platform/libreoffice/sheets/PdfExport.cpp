@@ -4,7 +4,7 @@
 #include <com/sun/star/io/IOException.hpp>
 #include <string>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "platform/PdfCheck.h"
 #include "platform/libreoffice/session/UnoHelpers.h"
 
@@ -39,14 +39,14 @@ void Export(const Reference<css::lang::XComponent>& document, const char* filter
                                                             "\" are damaged: " + rendered.problem + ".");
 }
 
-OUString PageRange(const printer::SlideRange& range) {
+OUString PageRange(const layout::SlideRange& range) {
   return ToOUString(std::to_string(range.first) + "-" + std::to_string(range.last));
 }
 
 }  // namespace
 
 void ExportPresentationPages(const Reference<css::lang::XComponent>& presentation, RenderedPages pages,
-                             const printer::SlideRange& range, const std::filesystem::path& file) {
+                             const layout::SlideRange& range, const std::filesystem::path& file) {
   const bool notes = pages == RenderedPages::NotesPages;
   Export(presentation, "impress_pdf_Export",
          Properties({Property("PageRange", Any(PageRange(range))), Property("ExportHiddenSlides", Any(false)),

@@ -5,7 +5,7 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <filesystem>
 
-#include "platform/printer/SheetLayout.h"
+#include "layout/SheetLayout.h"
 
 namespace pelvantz::office {
 
@@ -14,7 +14,7 @@ enum class RenderedPages { Slides, NotesPages };
 // The presentation's slides (or their notes pages) first..last, hidden slides
 // left out, one page each, into the file.
 void ExportPresentationPages(const css::uno::Reference<css::lang::XComponent>& presentation, RenderedPages pages,
-                             const printer::SlideRange& range, const std::filesystem::path& file);
+                             const layout::SlideRange& range, const std::filesystem::path& file);
 
 // Every page of a document, at its own size, into the file, with the PDF
 // filter of the document's kind ("writer_pdf_Export", ...).

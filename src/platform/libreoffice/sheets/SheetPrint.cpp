@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "core/ApplicationName.h"
-#include "core/RuntimeFailure.h"
+#include "base/ApplicationName.h"
+#include "base/RuntimeFailure.h"
 #include "platform/libreoffice/sheets/NotesLayout.h"
 #include "platform/libreoffice/sheets/PdfExport.h"
 #include "platform/libreoffice/sheets/SlideSource.h"
@@ -24,6 +24,7 @@ namespace {
 
 using namespace sheet;
 using namespace printer;
+using namespace layout;
 
 constexpr int32_t kLevelIndent = 1000;
 constexpr int32_t kSlideSpacing = 500;

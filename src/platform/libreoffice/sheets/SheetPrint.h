@@ -12,20 +12,20 @@
 #include <string>
 #include <vector>
 
+#include "layout/SheetLayout.h"
 #include "platform/libreoffice/sheets/TextPages.h"
 #include "platform/printer/PdfSheets.h"
-#include "platform/printer/SheetLayout.h"
 
 namespace pelvantz::office {
 
 struct SheetRequest {
-  printer::OutputLayout layout;  // what the output type prints
-  bool fitToPage = true;         // scale each slide to the paper; false: its own size
-  bool printComments = false;    // a page of each slide's comments after that slide
-  bool notesLandscape = true;    // notes pages landscape
-  int32_t fromSlide = -1;        // -1, -1: all slides; else 1-based slide numbers
+  layout::OutputLayout layout;  // what the output type prints
+  bool fitToPage = true;        // scale each slide to the paper; false: its own size
+  bool printComments = false;   // a page of each slide's comments after that slide
+  bool notesLandscape = true;   // notes pages landscape
+  int32_t fromSlide = -1;       // -1, -1: all slides; else 1-based slide numbers
   int32_t toSlide = -1;
-  printer::Size slideSize;   // what one slide measures printed at its own size
+  layout::Size slideSize;    // what one slide measures printed at its own size
   std::string documentName;  // the file's name without extension: the title when it has none
 };
 
@@ -60,7 +60,7 @@ class SheetPrint {
   SheetRequest request_;
   std::filesystem::path folder_;
   std::vector<int> slides_;  // printed slide numbers, in order
-  printer::Size sheetSize_;
+  layout::Size sheetSize_;
   printer::DocumentInfo info_;
   bool hasText_ = false;
   RunPages outline_;

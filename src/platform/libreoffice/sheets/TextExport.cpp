@@ -11,7 +11,7 @@
 #include <com/sun/star/util/XRefreshable.hpp>
 #include <fstream>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "platform/libreoffice/session/UnoHelpers.h"
 #include "platform/libreoffice/sheets/PdfExport.h"
 

@@ -102,7 +102,7 @@ std::string TextPages::flatDocument() const {
       "<office:styles><style:default-style style:family=\"paragraph\"><style:text-properties "
       "style:font-name=\"Liberation Sans\" fo:font-size=\"12pt\"/></style:default-style></office:styles>\n"
       "<office:automatic-styles>\n";
-  const printer::Rect area = printer::ContentArea(pageSize_);
+  const layout::Rect area = layout::ContentArea(pageSize_);
   document += "<style:page-layout style:name=\"Sheet\"><style:page-layout-properties fo:page-width=\"" +
               Millimetres(pageSize_.width) + "\" fo:page-height=\"" + Millimetres(pageSize_.height) +
               "\" fo:margin-left=\"" + Millimetres(area.x) + "\" fo:margin-right=\"" + Millimetres(area.x) +

@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/printer/SheetLayout.h"
+#include "layout/SheetLayout.h"
 
 namespace pelvantz::office {
 
@@ -24,7 +24,7 @@ struct TextParagraph {
 
 class TextPages {
  public:
-  explicit TextPages(printer::Size pageSize) : pageSize_(pageSize) {}
+  explicit TextPages(layout::Size pageSize) : pageSize_(pageSize) {}
 
   // Starts a run on a new page and returns its number (0 for the first).
   int startRun();
@@ -45,7 +45,7 @@ class TextPages {
     std::string text;
     std::vector<std::string> bookmarks;
   };
-  printer::Size pageSize_;
+  layout::Size pageSize_;
   int runs_ = 0;
   bool runOpen_ = false;
   std::vector<Paragraph> paragraphs_;

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "platform/ChildProcess.h"
-#include "platform/LibreOfficeFactory.h"
+#include "platform/OfficeFactory.h"
 #include "support/ApplicationCopy.h"
 #include "support/OfficeProcesses.h"
 #include "support/TempFolder.h"

@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "platform/ChildProcess.h"
-#include "platform/LibreOfficeFactory.h"
+#include "platform/OfficeFactory.h"
 #include "platform/libreoffice/session/OfficeProfile.h"
 #include "platform/libreoffice/session/OfficeSession.h"
 #include "support/ApplicationCopy.h"

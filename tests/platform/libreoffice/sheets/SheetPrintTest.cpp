@@ -36,7 +36,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "platform/ChildProcess.h"
 #include "platform/libreoffice/presentation/SlideGeometry.h"
 #include "platform/libreoffice/sheets/SheetPrint.h"
@@ -215,7 +215,7 @@ class SheetPrintTest : public ::testing::Test {
 
   SheetRequest request(int32_t outputType) const {
     SheetRequest request;
-    request.layout = *printer::LayoutForOutputType(outputType);
+    request.layout = *layout::LayoutForOutputType(static_cast<OutputType>(outputType));
     if (presentation_.is()) {
       request.slideSize = CurrentSlideSize(presentation_);
     }
@@ -528,11 +528,11 @@ std::vector<Box> ShapeBoxes(const Reference<css::lang::XComponent>& presentation
 // the page grows on one side and every shape moves by half the growth, keeping
 // its size, so no text is laid out again.
 TEST_F(SheetPrintTest, ANewSlideSizeMovesShapesWithoutResizingThem) {
-  const printer::Size a3{35560, 26670};
-  const printer::Size letterPortrait{19050, 25400};
+  const layout::Size a3{35560, 26670};
+  const layout::Size letterPortrait{19050, 25400};
   const struct {
     const char* deck;
-    printer::Size size;
+    layout::Size size;
   } cases[] = {{kDeck, a3},
                {kDeck, letterPortrait},
                {"apache-tika/testPPT_masterFooter.ppt", a3},
@@ -543,10 +543,10 @@ TEST_F(SheetPrintTest, ANewSlideSizeMovesShapesWithoutResizingThem) {
     SCOPED_TRACE(std::string(c.deck) + " to " + std::to_string(c.size.width) + " x " +
                  std::to_string(c.size.height));
     open(c.deck);
-    const printer::Size from = CurrentSlideSize(presentation_);
+    const layout::Size from = CurrentSlideSize(presentation_);
     const std::vector<Box> before = ShapeBoxes(presentation_);
     ResizeSlides(office_->context(), presentation_, c.size);
-    const printer::Size page = CurrentSlideSize(presentation_);
+    const layout::Size page = CurrentSlideSize(presentation_);
     const std::vector<Box> after = ShapeBoxes(presentation_);
     ASSERT_EQ(after.size(), before.size());
     const double factor = EvenFactor(page, c.size);
@@ -600,7 +600,7 @@ TEST_F(SheetPrintTest, AResizedSlideLooksLikeTheOriginalScaled) {
   };
   printAndRead(request(1, 3, 3));
   const auto [indent, spacing] = shares();
-  const printer::Size slides35mm{28575, 19050};
+  const layout::Size slides35mm{28575, 19050};
   ResizeSlides(office_->context(), presentation_, slides35mm);
   SheetRequest resized = request(1, 3, 3);
   resized.slideSize = {slides35mm.width, slides35mm.height};

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <string>
 
-#include "core/RuntimeFailure.h"
-#include "platform/printer/SheetLayout.h"
+#include "base/RuntimeFailure.h"
+#include "layout/SheetLayout.h"
 
-namespace pelvantz::printer {
+namespace pelvantz::layout {
 namespace {
 
 constexpr Size kA4Portrait{21000, 29700};
@@ -29,18 +29,25 @@ double Aspect(const Rect& rect) { return static_cast<double>(rect.width) / rect.
 
 TEST(SheetLayoutTest, OutputTypesMapToTheirLayouts) {
   const struct {
-    int32_t outputType;
+    OutputType outputType;
     OutputLayout layout;
   } cases[] = {
-      {1, {SheetKind::Slides, 1}},    {5, {SheetKind::NotesPages, 1}}, {6, {SheetKind::Outline, 1}},
-      {10, {SheetKind::Handouts, 1}}, {2, {SheetKind::Handouts, 2}},   {3, {SheetKind::Handouts, 3}},
-      {8, {SheetKind::Handouts, 4}},  {4, {SheetKind::Handouts, 6}},   {9, {SheetKind::Handouts, 9}},
+      {OutputType::Slides, {SheetKind::Slides, 1}},
+      {OutputType::NotesPages, {SheetKind::NotesPages, 1}},
+      {OutputType::Outline, {SheetKind::Outline, 1}},
+      {OutputType::OneSlideHandouts, {SheetKind::Handouts, 1}},
+      {OutputType::TwoSlideHandouts, {SheetKind::Handouts, 2}},
+      {OutputType::ThreeSlideHandouts, {SheetKind::Handouts, 3}},
+      {OutputType::FourSlideHandouts, {SheetKind::Handouts, 4}},
+      {OutputType::SixSlideHandouts, {SheetKind::Handouts, 6}},
+      {OutputType::NineSlideHandouts, {SheetKind::Handouts, 9}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(LayoutForOutputType(c.outputType), c.layout) << "output type " << c.outputType;
+    EXPECT_EQ(LayoutForOutputType(c.outputType), c.layout) << "output type " << static_cast<int>(c.outputType);
   }
   for (int32_t unknown : {0, 7, 11, -1}) {
-    EXPECT_FALSE(LayoutForOutputType(unknown)) << "output type " << unknown << " was accepted";
+    EXPECT_FALSE(LayoutForOutputType(static_cast<OutputType>(unknown)))
+        << "output type " << unknown << " was accepted";
   }
 }
 
@@ -219,4 +226,4 @@ TEST(SheetLayoutTest, OtherNotesShapesKeepTheirPlaceAndProportions) {
 }
 
 }  // namespace
-}  // namespace pelvantz::printer
+}  // namespace pelvantz::layout

@@ -1,4 +1,4 @@
-#include "platform/qt/InstanceWindow.h"
+#include "platform/qt/QtInstanceWindow.h"
 
 #include <unistd.h>
 
@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <utility>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 
 namespace pelvantz {
 namespace {

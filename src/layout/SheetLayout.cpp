@@ -1,13 +1,12 @@
-#include "platform/printer/SheetLayout.h"
+#include "layout/SheetLayout.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
-#include "core/RuntimeFailure.h"
-#include "platform/PresentationApp.h"
+#include "base/RuntimeFailure.h"
 
-namespace pelvantz::printer {
+namespace pelvantz::layout {
 
 namespace {
 
@@ -74,25 +73,25 @@ double TurnFactor(Size portrait) {
 
 }  // namespace
 
-std::optional<OutputLayout> LayoutForOutputType(int32_t outputType) {
+std::optional<OutputLayout> LayoutForOutputType(OutputType outputType) {
   switch (outputType) {
-    case PrintOutput::Slides:
+    case OutputType::Slides:
       return OutputLayout{SheetKind::Slides, 1};
-    case PrintOutput::NotesPages:
+    case OutputType::NotesPages:
       return OutputLayout{SheetKind::NotesPages, 1};
-    case PrintOutput::Outline:
+    case OutputType::Outline:
       return OutputLayout{SheetKind::Outline, 1};
-    case PrintOutput::OneSlideHandouts:
+    case OutputType::OneSlideHandouts:
       return OutputLayout{SheetKind::Handouts, 1};
-    case PrintOutput::TwoSlideHandouts:
+    case OutputType::TwoSlideHandouts:
       return OutputLayout{SheetKind::Handouts, 2};
-    case PrintOutput::ThreeSlideHandouts:
+    case OutputType::ThreeSlideHandouts:
       return OutputLayout{SheetKind::Handouts, 3};
-    case PrintOutput::FourSlideHandouts:
+    case OutputType::FourSlideHandouts:
       return OutputLayout{SheetKind::Handouts, 4};
-    case PrintOutput::SixSlideHandouts:
+    case OutputType::SixSlideHandouts:
       return OutputLayout{SheetKind::Handouts, 6};
-    case PrintOutput::NineSlideHandouts:
+    case OutputType::NineSlideHandouts:
       return OutputLayout{SheetKind::Handouts, 9};
     default:
       return std::nullopt;
@@ -190,4 +189,4 @@ Rect TurnedShape(Size portrait, const Rect& shape) {
           static_cast<int32_t>(std::lround(centreY * page.height)) - size.height / 2, size.width, size.height};
 }
 
-}  // namespace pelvantz::printer
+}  // namespace pelvantz::layout

@@ -5,7 +5,9 @@
 #include <optional>
 #include <vector>
 
-namespace pelvantz::printer {
+#include "base/PrintChoices.h"
+
+namespace pelvantz::layout {
 
 struct Size {
   int32_t width = 0;
@@ -40,9 +42,8 @@ struct OutputLayout {
   bool operator==(const OutputLayout&) const = default;
 };
 
-// A PrintOutput constant (platform/PresentationApp.h) to the layout; nothing
-// for an unknown constant.
-std::optional<OutputLayout> LayoutForOutputType(int32_t outputType);
+// The layout of an output type; nothing for a value outside the type's list.
+std::optional<OutputLayout> LayoutForOutputType(OutputType outputType);
 
 // Slide numbers (1-based, inclusive) that take part in the print.
 struct SlideRange {
@@ -101,4 +102,4 @@ NotesPageLayout LandscapeNotesLayout(Size portrait, const Rect& picture, const R
 // scaled as the page's short side is, so that it is not distorted.
 Rect TurnedShape(Size portrait, const Rect& shape);
 
-}  // namespace pelvantz::printer
+}  // namespace pelvantz::layout

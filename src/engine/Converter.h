@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "core/RuntimeFailure.h"
+#include "base/RuntimeFailure.h"
 #include "engine/ConversionOptions.h"
 #include "engine/Ghostscript.h"
 #include "joblist/JobList.h"

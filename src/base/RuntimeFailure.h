@@ -1,11 +1,11 @@
 #pragma once
 // A run-time failure: an error number and its description, as the central
-// error handler classifies them. The numbers are listed in core/ErrorNumbers.h.
+// error handler classifies them. The numbers are listed in base/ErrorNumbers.h.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 
-#include "core/ErrorNumbers.h"
+#include "base/ErrorNumbers.h"
 
 namespace pelvantz {
 

@@ -1,10 +1,10 @@
-#include "engine/Conversion.h"
+#include "engine/Converter.h"
 
 #include <filesystem>
 #include <vector>
 
 #include "core/ErrorHandler.h"
-#include "core/Settings.h"
+#include "core/SettingsStore.h"
 #include "engine/Ghostscript.h"
 #include "engine/JobOutcome.h"
 #include "engine/PrinterCheck.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/ApplicationName.h"
+#include "base/ApplicationName.h"
 #include "platform/Dialogs.h"
 
 namespace pelvantz {

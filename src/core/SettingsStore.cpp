@@ -1,4 +1,4 @@
-#include "core/Settings.h"
+#include "core/SettingsStore.h"
 
 #include <fnmatch.h>
 #include <sys/stat.h>
@@ -11,8 +11,8 @@
 #include <optional>
 #include <utility>
 
+#include "base/RuntimeFailure.h"
 #include "core/ErrorHandler.h"
-#include "core/RuntimeFailure.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProfileFile.h"
