@@ -5,16 +5,11 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/Text.h"
+
 namespace pelvantz {
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view SkipBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  return text;
-}
 
 bool IsExecutableFile(const std::string& path) {
   struct stat info {};
@@ -25,7 +20,7 @@ bool IsExecutableFile(const std::string& path) {
 std::vector<std::size_t> CandidateEnds(std::string_view line) {
   std::vector<std::size_t> ends;
   for (std::size_t at = 1; at < line.size(); ++at) {
-    if (IsBlank(line[at]) && !IsBlank(line[at - 1])) ends.push_back(at);
+    if (IsSpaceOrTab(line[at]) && !IsSpaceOrTab(line[at - 1])) ends.push_back(at);
   }
   ends.push_back(line.size());
   return ends;
@@ -62,7 +57,7 @@ std::vector<std::string> SplitArguments(std::string_view text) {
       quoted = !quoted;
       inArgument = true;
       ++at;
-    } else if (IsBlank(c) && !quoted) {
+    } else if (IsSpaceOrTab(c) && !quoted) {
       if (inArgument) arguments.push_back(std::move(current));
       current.clear();
       inArgument = false;
@@ -97,7 +92,7 @@ std::optional<std::string> FindExecutable(const std::string& name) {
 }
 
 std::optional<ResolvedCommandLine> ResolveCommandLine(std::string_view commandLine) {
-  const std::string_view line = SkipBlanks(commandLine);
+  const std::string_view line = TrimLeadingSpacesAndTabs(commandLine);
   if (line.empty()) return std::nullopt;
   if (line.front() == '"') {
     const std::size_t closing = line.find('"', 1);

@@ -1,37 +1,18 @@
 #include "platform/ProfileFile.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "base/Text.h"
 #include "platform/AtomicFile.h"
 
 namespace pelvantz {
 namespace {
 
-constexpr const char* Blanks = " \t";
 constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";  // some editors start a file with it
-
-std::string Trim(const std::string& text) {
-  const size_t first = text.find_first_not_of(Blanks);
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
-}
-
-std::string TrimTrailing(const std::string& text) {
-  const size_t last = text.find_last_not_of(Blanks);
-  return last == std::string::npos ? std::string() : text.substr(0, last + 1);
-}
-
-bool SameName(const std::string& left, const std::string& right) {
-  return std::equal(left.begin(), left.end(), right.begin(), right.end(), [](char a, char b) {
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return lower(a) == lower(b);
-  });
-}
 
 std::string WithoutQuotes(const std::string& value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
@@ -61,19 +42,20 @@ std::string WithoutCarriageReturn(const std::string& raw) {
 ProfileLine Classify(std::string raw) {
   ProfileLine line;
   line.raw = std::move(raw);
-  std::string text = Trim(WithoutCarriageReturn(line.raw));
-  if (text.starts_with(Utf8Mark)) text = Trim(text.substr(3));  // kept in `raw`, ignored for meaning
+  std::string text(TrimSpacesAndTabs(WithoutCarriageReturn(line.raw)));
+  if (text.starts_with(Utf8Mark))
+    text = std::string(TrimSpacesAndTabs(text.substr(3)));  // kept in `raw`, ignored for meaning
   if (text.empty() || text.front() == ';') return line;
   if (text.front() == '[') {
     line.kind = ProfileLine::Kind::Section;
-    line.name = Trim(text.substr(1, text.find(']') - 1));
+    line.name = TrimSpacesAndTabs(text.substr(1, text.find(']') - 1));
     return line;
   }
   const size_t equals = text.find('=');
   if (equals == std::string::npos) return line;
   line.kind = ProfileLine::Kind::Key;
-  line.name = Trim(text.substr(0, equals));
-  line.value = Trim(text.substr(equals + 1));
+  line.name = TrimSpacesAndTabs(text.substr(0, equals));
+  line.value = TrimSpacesAndTabs(text.substr(equals + 1));
   return line;
 }
 
@@ -110,7 +92,8 @@ struct ProfileDocument {
 
   std::optional<size_t> FindSection(const std::string& section) const {
     for (size_t index = 0; index < lines.size(); ++index)
-      if (lines[index].kind == ProfileLine::Kind::Section && SameName(lines[index].name, section)) return index;
+      if (lines[index].kind == ProfileLine::Kind::Section && EqualIgnoringAsciiCase(lines[index].name, section))
+        return index;
     return std::nullopt;
   }
 
@@ -124,7 +107,8 @@ struct ProfileDocument {
   std::optional<size_t> FindKey(size_t header, const std::string& key) const {
     const size_t end = SectionEnd(header);
     for (size_t index = header + 1; index < end; ++index)
-      if (lines[index].kind == ProfileLine::Kind::Key && SameName(lines[index].name, key)) return index;
+      if (lines[index].kind == ProfileLine::Kind::Key && EqualIgnoringAsciiCase(lines[index].name, key))
+        return index;
     return std::nullopt;
   }
 
@@ -165,8 +149,9 @@ bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") !
 
 bool Storable(const std::string& section, const std::string& key, const std::string& value) {
   return !HasLineBreak(section) && !HasLineBreak(key) && !HasLineBreak(value) &&
-         section.find(']') == std::string::npos && key.find('=') == std::string::npos && !Trim(section).empty() &&
-         !Trim(key).empty() && Trim(key).front() != ';' && Trim(key).front() != '[';
+         section.find(']') == std::string::npos && key.find('=') == std::string::npos &&
+         !TrimSpacesAndTabs(section).empty() && !TrimSpacesAndTabs(key).empty() &&
+         TrimSpacesAndTabs(key).front() != ';' && TrimSpacesAndTabs(key).front() != '[';
 }
 
 }  // namespace
@@ -175,7 +160,7 @@ ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {}
 
 std::string ProfileFile::getString(const std::string& section, const std::string& key,
                                    const std::string& defaultValue, size_t bufferSize) const {
-  const std::string fallback = CutToBuffer(TrimTrailing(defaultValue), bufferSize);
+  const std::string fallback = CutToBuffer(std::string(TrimTrailingSpacesAndTabs(defaultValue)), bufferSize);
   std::string content;
   if (!ReadWholeFile(path_, content)) return fallback;
   const ProfileDocument document = ProfileDocument::Parse(content);

@@ -7,13 +7,13 @@
 #include <optional>
 #include <utility>
 
+#include "base/Text.h"
 #include "platform/AtomicFile.h"
 
 namespace pelvantz {
 namespace {
 
 constexpr const char* Header = "REGEDIT4";
-constexpr const char* Blanks = " \t";
 constexpr size_t HexLineWidth = 76;
 
 struct StoredValue {
@@ -31,17 +31,11 @@ using RegistryDocument = std::vector<StoredKey>;
 
 // ---- names -----------------------------------------------------------------
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Registry key and value names are matched without regard to letter case.
-bool SameName(const std::string& left, const std::string& right) {
-  return std::equal(left.begin(), left.end(), right.begin(), right.end(),
-                    [](char a, char b) { return Lower(a) == Lower(b); });
-}
-
+// Registry key and value names, here and below, are matched without regard to
+// (ASCII) letter case.
 bool IsBelow(const std::string& path, const std::string& ancestor) {
   return path.size() > ancestor.size() && path[ancestor.size()] == '\\' &&
-         SameName(path.substr(0, ancestor.size()), ancestor);
+         EqualIgnoringAsciiCase(path.substr(0, ancestor.size()), ancestor);
 }
 
 std::optional<std::string> RootName(uint32_t root) {
@@ -64,7 +58,7 @@ std::optional<std::string> RootName(uint32_t root) {
 bool IsRootName(const std::string& name) {
   for (uint32_t root : {RegistryRoot::ClassesRoot, RegistryRoot::CurrentUser, RegistryRoot::LocalMachine,
                         RegistryRoot::Users, RegistryRoot::CurrentConfig})
-    if (SameName(*RootName(root), name)) return true;
+    if (EqualIgnoringAsciiCase(*RootName(root), name)) return true;
   return false;
 }
 
@@ -84,12 +78,6 @@ bool IsValidStoredPath(const std::string& path) {
 
 // ---- reading the file ------------------------------------------------------
 
-std::string TrimBlanks(const std::string& text) {
-  const size_t first = text.find_first_not_of(Blanks);
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
-}
-
 // Physical lines joined where a line ends in '\' (continued hex lists). A
 // comment ending in '\' (a folder like C:\) continues nothing.
 std::vector<std::string> LogicalLines(const std::string& content) {
@@ -101,8 +89,8 @@ std::vector<std::string> LogicalLines(const std::string& content) {
     if (end == std::string::npos) end = content.size();
     std::string line = content.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    line = continued ? TrimBlanks(line) : line;
-    const std::string trimmed = TrimBlanks(line);
+    line = continued ? std::string(TrimSpacesAndTabs(line)) : line;
+    const std::string trimmed(TrimSpacesAndTabs(line));
     const bool comment = !continued && trimmed.starts_with(';');
     const bool continues = !comment && !trimmed.empty() && trimmed.back() == '\\';
     if (continues) line = trimmed.substr(0, trimmed.size() - 1);
@@ -143,12 +131,13 @@ std::optional<uint32_t> ParseHexNumber(const std::string& text, size_t maxDigits
 
 std::optional<std::vector<uint8_t>> ParseHexList(const std::string& text) {
   std::vector<uint8_t> bytes;
-  if (TrimBlanks(text).empty()) return bytes;
+  if (TrimSpacesAndTabs(text).empty()) return bytes;
   size_t start = 0;
   while (start <= text.size()) {
     size_t end = text.find(',', start);
     if (end == std::string::npos) end = text.size();
-    const std::optional<uint32_t> byte = ParseHexNumber(TrimBlanks(text.substr(start, end - start)), 2);
+    const std::optional<uint32_t> byte =
+        ParseHexNumber(std::string(TrimSpacesAndTabs(text.substr(start, end - start))), 2);
     if (!byte) return std::nullopt;
     bytes.push_back(static_cast<uint8_t>(*byte));
     start = end + 1;
@@ -164,7 +153,7 @@ std::optional<StoredValue> ParseData(std::string name, const std::string& data) 
   if (!data.empty() && data.front() == '"') {
     size_t position = 0;
     const std::optional<std::string> text = ParseQuoted(data, position);
-    if (!text || !TrimBlanks(data.substr(position)).empty()) return std::nullopt;
+    if (!text || !TrimSpacesAndTabs(data.substr(position)).empty()) return std::nullopt;
     value.type = RegistryType::String;
     value.data = Bytes(*text);
     value.data.push_back(0);  // as regedit imports a plain string
@@ -206,14 +195,14 @@ std::optional<StoredValue> ParseValueLine(const std::string& line) {
     if (!quoted) return std::nullopt;
     name = std::move(*quoted);
   }
-  const std::string rest = TrimBlanks(line.substr(position));
+  const std::string rest(TrimSpacesAndTabs(line.substr(position)));
   if (rest.empty() || rest.front() != '=') return std::nullopt;
-  return ParseData(std::move(name), TrimBlanks(rest.substr(1)));
+  return ParseData(std::move(name), std::string(TrimSpacesAndTabs(rest.substr(1))));
 }
 
 StoredKey* FindKey(RegistryDocument& document, const std::string& path) {
   for (StoredKey& key : document)
-    if (SameName(key.path, path)) return &key;
+    if (EqualIgnoringAsciiCase(key.path, path)) return &key;
   return nullptr;
 }
 
@@ -225,7 +214,7 @@ StoredKey& FindOrAddKey(RegistryDocument& document, const std::string& path) {
 
 void PutValue(StoredKey& key, StoredValue value) {
   for (StoredValue& existing : key.values)
-    if (SameName(existing.name, value.name)) {
+    if (EqualIgnoringAsciiCase(existing.name, value.name)) {
       existing = std::move(value);
       return;
     }
@@ -245,12 +234,12 @@ void ReportSkipped(const std::string& filePath, size_t lineIndex, const std::str
 std::optional<RegistryDocument> ParseDocument(std::string content, const std::string& filePath, BadLines bad) {
   if (content.starts_with("\xEF\xBB\xBF")) content.erase(0, 3);  // editors may add a UTF-8 mark
   const std::vector<std::string> lines = LogicalLines(content);
-  if (TrimBlanks(lines.front()) != Header) return std::nullopt;
+  if (TrimSpacesAndTabs(lines.front()) != Header) return std::nullopt;
   RegistryDocument document;
   StoredKey* current = nullptr;
   bool inBadKey = false;  // the values under a header that was skipped are skipped with it
   for (size_t index = 1; index < lines.size(); ++index) {
-    const std::string line = TrimBlanks(lines[index]);
+    const std::string line(TrimSpacesAndTabs(lines[index]));
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       const std::string path = line.substr(1, line.size() - 2);
@@ -346,8 +335,9 @@ std::optional<RegistryDocument> LoadDocument(const std::string& filePath, BadLin
 
 bool KeyExists(const RegistryDocument& document, const std::string& path) {
   if (path.find('\\') == std::string::npos) return true;  // a root key
-  return std::any_of(document.begin(), document.end(),
-                     [&](const StoredKey& key) { return SameName(key.path, path) || IsBelow(key.path, path); });
+  return std::any_of(document.begin(), document.end(), [&](const StoredKey& key) {
+    return EqualIgnoringAsciiCase(key.path, path) || IsBelow(key.path, path);
+  });
 }
 
 std::string FullPath(const std::string& rootName, const std::string& keyPath) {
@@ -407,8 +397,9 @@ int32_t RegistryStore::queryValue(RegistryHandle handle, const std::string& valu
   if (!document) return RegistryStatus::BadDatabase;
   const StoredKey* key = FindKey(*document, open->second.path);
   if (!key) return RegistryStatus::FileNotFound;
-  const auto value = std::find_if(key->values.begin(), key->values.end(),
-                                  [&](const StoredValue& stored) { return SameName(stored.name, valueName); });
+  const auto value = std::find_if(key->values.begin(), key->values.end(), [&](const StoredValue& stored) {
+    return EqualIgnoringAsciiCase(stored.name, valueName);
+  });
   if (value == key->values.end()) return RegistryStatus::FileNotFound;
   type = value->type;
   const uint32_t needed = static_cast<uint32_t>(value->data.size());
