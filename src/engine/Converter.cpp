@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "base/Text.h"
 #include "core/ErrorHandler.h"
 #include "core/SettingsStore.h"
 #include "engine/Ghostscript.h"
@@ -38,12 +39,10 @@ void RefuseTargetThatIsSource(const std::string& sourcePath, const std::string& 
         "The target \"" + targetPath + "\" is the presentation itself. Choose another file for the PDF.");
 }
 
-bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
-
 // The program's own folder is no place to guess a file's folder from: a path
 // must say where the file is.
 void RefuseUnusablePaths(const std::string& sourcePath, const std::string& targetPath) {
-  if (IsBlank(targetPath))
+  if (IsAllSpacesOrTabs(targetPath))
     throw RuntimeFailure(ErrorNumber::FileAccess,
                          "No target PDF was chosen for this presentation. Choose one with Browse.");
   if (!std::filesystem::path(sourcePath).is_absolute())
