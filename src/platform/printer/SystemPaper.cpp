@@ -3,11 +3,11 @@
 #include <langinfo.h>
 #include <locale.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+
+#include "base/Text.h"
 
 namespace pelvantz::printer {
 namespace {
@@ -30,12 +30,6 @@ constexpr NamedPaper KnownPapers[] = {
     {"tabloid", {Inches(11), Inches(17)}},        {"ledger", {Inches(17), Inches(11)}},
     {"11x17", {Inches(11), Inches(17)}},
 };
-
-std::string Lowercase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 std::optional<layout::Size> PaperFromEnvironment(const char* variable, bool namesFile) {
   const char* value = std::getenv(variable);
@@ -61,7 +55,8 @@ std::optional<layout::Size> LocalePaper() {
 }  // namespace
 
 std::optional<layout::Size> PaperNamed(const std::string& name) {
-  const std::string wanted = Lowercase(name);
+  // The names are ASCII: the user's locale has no say in how they fold.
+  const std::string wanted = AsciiLower(name);
   for (const auto& paper : KnownPapers)
     if (wanted == paper.name) return paper.size;
   return std::nullopt;

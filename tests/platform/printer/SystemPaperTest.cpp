@@ -72,6 +72,7 @@ TEST(SystemPaperTest, TheSettingsNameThePaperInTheirOrder) {
 
 TEST(SystemPaperTest, KnownNamesHaveTheirSizesAndUnknownOnesNone) {
   EXPECT_EQ(PaperNamed("a4"), (Size{21000, 29700}));
+  EXPECT_EQ(PaperNamed("EXECUTIVE"), (Size{18415, 26670}));  // an 'I' folds to 'i' in every locale
   EXPECT_EQ(PaperNamed("a4paper"), std::nullopt);
   testing::TempFolder folder;
   std::ofstream(folder.path() / "empty") << "# nothing but a comment\n";
