@@ -1,20 +1,16 @@
 #include "core/SettingsStore.h"
 
 #include <fnmatch.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <utility>
 
-#include "base/RuntimeFailure.h"
 #include "core/ErrorHandler.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/AtomicFile.h"
+#include "platform/FilePermissions.h"
 #include "platform/ProfileFile.h"
 #include "platform/UserFolder.h"
 
@@ -25,18 +21,6 @@ namespace fs = std::filesystem;
 
 constexpr const char* SettingsFileName = "SETTINGS.INI";
 constexpr size_t ValueBufferSize = 255;  // a value reads back as at most 254 characters
-
-// Only an ordinary, readable file counts; a folder, a device or a file this
-// user may not read is as good as missing. Failures other than "not there"
-// are reported as run-time failures.
-bool IsReadableRegularFile(const std::string& path) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return false;
-    throw RuntimeFailure(ErrorNumber::FileAccess, std::strerror(errno));
-  }
-  return S_ISREG(status.st_mode) && ::access(path.c_str(), R_OK) == 0;
-}
 
 bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
@@ -91,7 +75,7 @@ std::string UsersSettingsFile(const std::string& applicationFolder, const std::s
   std::error_code error;
   if (!fs::exists(copy, error) && !(ReadWholeFile(installed, content) && ReplaceFileAtomically(copy, content)))
     return installed;
-  return fs::is_regular_file(copy, error) && ::access(copy.c_str(), R_OK) == 0 ? copy : installed;
+  return fs::is_regular_file(copy, error) && MayRead(copy) ? copy : installed;
 }
 
 }  // namespace
@@ -104,6 +88,7 @@ bool SettingsStore::OpenSettingsFile() {
   const bool completed =
       RunSteps(errors_, "ModMain : OpenDatabase",
                {[&] { settingsFilePath_ = applicationFolder_ + PathSeparator + SettingsFileName; },
+                // A folder, a device or a file this user may not read is as good as missing.
                 [&] { found = IsReadableRegularFile(settingsFilePath_); },
                 [&] {
                   if (!found)
