@@ -1,7 +1,5 @@
 #include "core/SettingsStore.h"
 
-#include <fnmatch.h>
-
 #include <charconv>
 #include <filesystem>
 #include <optional>
@@ -10,6 +8,7 @@
 #include "core/ErrorHandler.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileNameWildcards.h"
 #include "platform/FilePermissions.h"
 #include "platform/ProfileFile.h"
 #include "platform/UserFolder.h"
@@ -24,13 +23,6 @@ constexpr size_t ValueBufferSize = 255;  // a value reads back as at most 254 ch
 
 bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
-// '*' and '?' are the only wildcards; '[' is an ordinary character in a file name.
-std::string AsPattern(const std::string& name) {
-  std::string pattern;
-  for (char c : name) pattern += (c == '[') ? std::string("[[]") : std::string(1, c);
-  return pattern;
-}
-
 // The directory-listing existence test: a file or folder of that name, or,
 // when the last part holds wildcards, any entry of the folder matching it.
 // A path that cannot be examined names nothing.
@@ -40,9 +32,8 @@ bool ListingFindsEntry(const std::string& path) {
   std::error_code error;
   if (!HasWildcard(name)) return fs::exists(candidate, error);
   const fs::path folder = candidate.has_parent_path() ? candidate.parent_path() : fs::path(".");
-  const std::string pattern = AsPattern(name);
   for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error))
-    if (::fnmatch(pattern.c_str(), entry->path().filename().c_str(), FNM_NOESCAPE) == 0) return true;
+    if (MatchesWildcards(entry->path().filename().string(), name)) return true;
   return false;
 }
 
