@@ -18,6 +18,7 @@ LAYERS = [
     "platform/libreoffice/presentation",
     "platform/linux",
     "platform/pdfcheck",
+    "platform/compoundfile",
     "platform/printer",
     "platform/qt",
     "platform",
@@ -36,6 +37,7 @@ ALLOWED = {
     "layout": ["base"],
     "platform/linux": ["platform", "base"],
     "platform/pdfcheck": ["platform", "base"],
+    "platform/compoundfile": ["platform", "base"],
     "core": ["platform", "base"],
     "platform/printer": ["layout", "platform", "base"],
     "platform/libreoffice/session": ["platform", "base"],
@@ -56,6 +58,7 @@ LIBRARY = {
     "platform": "pelvantz_platform",
     "platform/linux": "pelvantz_platform",
     "platform/pdfcheck": "pelvantz_pdfcheck",
+    "platform/compoundfile": "pelvantz_compoundfile",
     "core": "pelvantz_core",
     "platform/printer": "pelvantz_printer",
     "layout": "pelvantz_layout",
@@ -73,6 +76,7 @@ LIBRARY = {
 # the interface links that library.
 IMPLEMENTED_BY = {
     "platform/PdfCheck.h": "pelvantz_pdfcheck",
+    "platform/CompoundFile.h": "pelvantz_compoundfile",
     "platform/OfficeFactory.h": "pelvantz_office",
 }
 
