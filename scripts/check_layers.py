@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Fails when a file under src/ includes a header of a layer it may not reach,
-or when the libraries in src/CMakeLists.txt do not link the way the folders
-include: every include across libraries needs a link path, and no library
-links one that its folders may not include.
+or a system header its layer may not see, or when the libraries in
+src/CMakeLists.txt do not link the way the folders include: every include
+across libraries needs a link path, and no library links one that its folders
+may not include.
 
-The layers and what each may include are the table in docs/architecture.md;
-keep the two in step. Tests and benchmarks may include anything.
+The layers and what each may include are the table in docs/architecture.md
+and the lists under it; keep the two in step. Tests and benchmarks may include anything.
 """
 import pathlib
 import re
@@ -18,6 +19,7 @@ LAYERS = [
     "platform/libreoffice/presentation",
     "platform/linux",
     "platform/pdfcheck",
+    "platform/compoundfile",
     "platform/printer",
     "platform/qt",
     "platform",
@@ -36,6 +38,7 @@ ALLOWED = {
     "layout": ["base"],
     "platform/linux": ["platform", "base"],
     "platform/pdfcheck": ["platform", "base"],
+    "platform/compoundfile": ["platform", "base"],
     "core": ["platform", "base"],
     "platform/printer": ["layout", "platform", "base"],
     "platform/libreoffice/session": ["platform", "base"],
@@ -56,6 +59,7 @@ LIBRARY = {
     "platform": "pelvantz_platform",
     "platform/linux": "pelvantz_platform",
     "platform/pdfcheck": "pelvantz_pdfcheck",
+    "platform/compoundfile": "pelvantz_compoundfile",
     "core": "pelvantz_core",
     "platform/printer": "pelvantz_printer",
     "layout": "pelvantz_layout",
@@ -73,11 +77,48 @@ LIBRARY = {
 # the interface links that library.
 IMPLEMENTED_BY = {
     "platform/PdfCheck.h": "pelvantz_pdfcheck",
+    "platform/CompoundFile.h": "pelvantz_compoundfile",
     "platform/OfficeFactory.h": "pelvantz_office",
 }
 
+# The C++ standard library by its own names (<cstdio>, not <stdio.h>: the C
+# names also bring in whatever the system adds to them).
+STANDARD = set("""
+    algorithm any array atomic barrier bit bitset cassert cctype cerrno cfenv cfloat charconv chrono cinttypes
+    climits clocale cmath codecvt compare complex concepts condition_variable coroutine csetjmp csignal cstdarg
+    cstddef cstdint cstdio cstdlib cstring ctime cuchar cwchar cwctype deque exception execution expected
+    filesystem format forward_list fstream functional future initializer_list iomanip ios iosfwd iostream
+    istream iterator latch limits list locale map memory memory_resource mutex new numbers numeric optional
+    ostream print queue random ranges ratio regex scoped_allocator semaphore set shared_mutex source_location
+    span spanstream sstream stack stacktrace stdexcept stop_token streambuf string string_view syncstream
+    system_error thread tuple type_traits typeindex typeinfo unordered_map unordered_set utility valarray
+    variant vector version
+""".split())
+QT = re.compile(r"Qt\w*(/\w+)?|Q[A-Z]\w*")
+
+# Which headers that are not ours each layer may include (the lists under the
+# table): the platform's adapters and the program's start whatever they need,
+# the window Qt and the standard library, the rest the standard library only.
+SYSTEM = {layer: "any" for layer in LAYERS}
+SYSTEM.update({layer: "standard" for layer in ["base", "platform", "layout", "core", "joblist", "engine"]})
+SYSTEM["ui"] = "qt"
+
+# (file, system header) still allowed where its layer forbids it, each until
+# its file no longer needs it; a waiver that nothing needs fails the check.
+WAIVERS = {
+    # Reads numbers with the C library's locale functions (newlocale, strtod_l).
+    ("engine/ConversionOptions.cpp", "locale.h"),
+}
+
+
+def system_header_allowed(layer, header):
+    kind = SYSTEM[layer]
+    return kind == "any" or header in STANDARD or (kind == "qt" and QT.fullmatch(header) is not None)
+
+
 LINK = re.compile(r"target_link_libraries\((pelvantz_\w+)([^)]*)\)")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+ANY_INCLUDE = re.compile(r'^\s*#\s*include\s+[<"]([^>"]+)[>"]')
 
 
 def layer_of(path):
@@ -90,16 +131,38 @@ def layer_of(path):
     return None
 
 
-def include_edges(src):
-    """(file, line number, own layer, included header, its layer) for each include of ours."""
+def includes(src):
+    """(file, line number, own layer, included header, whether it is ours) for each include."""
     for file in sorted(src.rglob("*")):
         if file.suffix not in (".h", ".cpp"):
             continue
         own = layer_of(file.relative_to(src).as_posix())
         for number, line in enumerate(file.read_text(encoding="utf-8").splitlines(), 1):
-            match = INCLUDE.match(line)
-            if match and (src / match.group(1)).exists():  # not same-folder or library headers
-                yield file, number, own, match.group(1), layer_of(match.group(1))
+            match = ANY_INCLUDE.match(line)
+            if match:
+                ours = INCLUDE.match(line) is not None and (src / match.group(1)).exists()
+                yield file, number, own, match.group(1), ours
+
+
+def include_edges(src):
+    """(file, line number, own layer, included header, its layer) for each include of ours."""
+    for file, number, own, header, ours in includes(src):
+        if ours:
+            yield file, number, own, header, layer_of(header)
+
+
+def system_violations(src):
+    waived = set()
+    for file, number, own, header, ours in includes(src):
+        if ours or own is None or system_header_allowed(own, header):
+            continue
+        waiver = (file.relative_to(src).as_posix(), header)
+        if waiver in WAIVERS:
+            waived.add(waiver)
+        else:
+            yield f"{file}:{number}: {own} may not include the system header <{header}>"
+    for file, header in sorted(WAIVERS - waived):
+        yield f"scripts/check_layers.py: the waiver for <{header}> in {file} is no longer needed"
 
 
 def link_graph(src):
@@ -144,6 +207,7 @@ def violations(src):
         elif target != own and target not in ALLOWED[own]:
             yield f"{file}:{number}: {own} may not include {target} ({header})"
     yield from link_violations(src, [edge for edge in edges if edge[2] and edge[4]])
+    yield from system_violations(src)
 
 
 def main():
@@ -152,9 +216,9 @@ def main():
     for line in found:
         print(line)
     if found:
-        print(f"{len(found)} include(s) or link(s) cross a layer the wrong way (see docs/architecture.md)")
+        print(f"{len(found)} include(s), system header(s) or link(s) cross a layer the wrong way (see docs/architecture.md)")
         return 1
-    print("includes and links keep to the layers")
+    print("includes, system headers and links keep to the layers")
     return 0
 
 

@@ -1,20 +1,15 @@
 #include "core/SettingsStore.h"
 
-#include <fnmatch.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <utility>
 
-#include "base/RuntimeFailure.h"
 #include "core/ErrorHandler.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileNameWildcards.h"
+#include "platform/FilePermissions.h"
 #include "platform/ProfileFile.h"
 #include "platform/UserFolder.h"
 
@@ -26,26 +21,7 @@ namespace fs = std::filesystem;
 constexpr const char* SettingsFileName = "SETTINGS.INI";
 constexpr size_t ValueBufferSize = 255;  // a value reads back as at most 254 characters
 
-// Only an ordinary, readable file counts; a folder, a device or a file this
-// user may not read is as good as missing. Failures other than "not there"
-// are reported as run-time failures.
-bool IsReadableRegularFile(const std::string& path) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return false;
-    throw RuntimeFailure(ErrorNumber::FileAccess, std::strerror(errno));
-  }
-  return S_ISREG(status.st_mode) && ::access(path.c_str(), R_OK) == 0;
-}
-
 bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
-
-// '*' and '?' are the only wildcards; '[' is an ordinary character in a file name.
-std::string AsPattern(const std::string& name) {
-  std::string pattern;
-  for (char c : name) pattern += (c == '[') ? std::string("[[]") : std::string(1, c);
-  return pattern;
-}
 
 // The directory-listing existence test: a file or folder of that name, or,
 // when the last part holds wildcards, any entry of the folder matching it.
@@ -56,9 +32,8 @@ bool ListingFindsEntry(const std::string& path) {
   std::error_code error;
   if (!HasWildcard(name)) return fs::exists(candidate, error);
   const fs::path folder = candidate.has_parent_path() ? candidate.parent_path() : fs::path(".");
-  const std::string pattern = AsPattern(name);
   for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error))
-    if (::fnmatch(pattern.c_str(), entry->path().filename().c_str(), FNM_NOESCAPE) == 0) return true;
+    if (MatchesWildcards(entry->path().filename().string(), name)) return true;
   return false;
 }
 
@@ -91,7 +66,7 @@ std::string UsersSettingsFile(const std::string& applicationFolder, const std::s
   std::error_code error;
   if (!fs::exists(copy, error) && !(ReadWholeFile(installed, content) && ReplaceFileAtomically(copy, content)))
     return installed;
-  return fs::is_regular_file(copy, error) && ::access(copy.c_str(), R_OK) == 0 ? copy : installed;
+  return fs::is_regular_file(copy, error) && MayRead(copy) ? copy : installed;
 }
 
 }  // namespace
@@ -104,6 +79,7 @@ bool SettingsStore::OpenSettingsFile() {
   const bool completed =
       RunSteps(errors_, "ModMain : OpenDatabase",
                {[&] { settingsFilePath_ = applicationFolder_ + PathSeparator + SettingsFileName; },
+                // A folder, a device or a file this user may not read is as good as missing.
                 [&] { found = IsReadableRegularFile(settingsFilePath_); },
                 [&] {
                   if (!found)

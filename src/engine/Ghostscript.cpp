@@ -7,14 +7,13 @@
 #include <fstream>
 #include <sstream>
 
-#include <unistd.h>
-
 #include "base/RuntimeFailure.h"
 #include "core/Registry.h"
 #include "engine/ProcessRunner.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/AtomicFile.h"
 #include "platform/ChildProcess.h"
+#include "platform/FilePermissions.h"
 #include "platform/PdfCheck.h"
 #include "platform/PdfTextMaps.h"
 
@@ -36,7 +35,7 @@ std::string WithoutNuls(std::string text) {
 // A file we may not run is as useless as none: every job would fail.
 bool IsRunnableFile(const std::string& path) {
   std::error_code error;
-  return !path.empty() && fs::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
+  return !path.empty() && fs::is_regular_file(path, error) && MayRun(path);
 }
 
 // An unquoted program path with blanks would be resolved by trying its

@@ -1,11 +1,10 @@
 #include "engine/JobOutcome.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <regex>
 
 #include "engine/PresentationFile.h"
+#include "platform/FilePermissions.h"
 
 namespace pelvantz {
 namespace {
@@ -55,9 +54,8 @@ std::string WhyNotWritable(const std::string& targetPath, const std::string& des
   if (!fs::exists(folder, error)) return "the folder " + Quoted(folder.string()) + " does not exist.";
   if (!fs::is_directory(folder, error)) return Quoted(folder.string()) + " is not a folder.";
   if (fs::is_directory(target, error)) return "a folder of that name is there.";
-  if (fs::exists(target, error) && access(targetPath.c_str(), W_OK) != 0) return "the file there is read-only.";
-  if (access(folder.c_str(), W_OK) != 0)
-    return "the folder " + Quoted(folder.string()) + " may not be written to.";
+  if (fs::exists(target, error) && !MayWrite(targetPath)) return "the file there is read-only.";
+  if (!MayWrite(folder.string())) return "the folder " + Quoted(folder.string()) + " may not be written to.";
   return description;
 }
 

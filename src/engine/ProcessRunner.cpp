@@ -1,9 +1,6 @@
 #include "engine/ProcessRunner.h"
 
-#include <sys/resource.h>
-
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -17,10 +14,6 @@ namespace pelvantz {
 
 namespace {
 
-// What a raised priority class becomes; an unprivileged user may not raise it
-// and then the child runs at the normal priority.
-constexpr int RaisedNiceValue = -10;
-
 // The child, or nothing when it could not be started.
 std::unique_ptr<ChildProcess> Start(const std::string& commandLine, const std::string& directory,
                                     int32_t creationFlags) {
@@ -33,9 +26,7 @@ std::unique_ptr<ChildProcess> Start(const std::string& commandLine, const std::s
   } catch (const ChildStartFailure&) {
     return nullptr;
   }
-  if ((creationFlags & HighPriorityClass) != 0) {
-    setpriority(PRIO_PROCESS, static_cast<id_t>(child->pid()), RaisedNiceValue);
-  }
+  if ((creationFlags & HighPriorityClass) != 0) child->raisePriority();
   return child;
 }
 
@@ -81,7 +72,8 @@ std::optional<int> RunAndWaitForExitCode(const std::string& commandLine, const s
 
 ChildRun RunWithinLimit(const std::string& commandLine, const std::string& currentDirectory,
                         std::chrono::milliseconds limit, int32_t creationFlags) {
-  const auto milliseconds = std::clamp<std::chrono::milliseconds::rep>(limit.count(), 0, INT32_MAX);
+  const auto milliseconds =
+      std::clamp<std::chrono::milliseconds::rep>(limit.count(), 0, std::numeric_limits<int32_t>::max());
   const Outcome outcome = StartAndWait(commandLine, currentDirectory, static_cast<int32_t>(milliseconds), 0,
                                        creationFlags, AtLimit::Kill);
   if (!outcome.started) return {ChildRun::End::NotStarted};

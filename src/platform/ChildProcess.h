@@ -4,8 +4,6 @@
 // killed together with whatever it started. Every child not yet reaped is
 // known to one registry, so that the program's end can kill them all; a
 // child never outlives the program, even one killed with SIGKILL.
-#include <sys/types.h>
-
 #include <chrono>
 #include <cstdint>
 #include <mutex>
@@ -54,7 +52,10 @@ class ChildProcess {
 
   static constexpr std::chrono::seconds DefaultGrace{3};
 
-  pid_t pid() const { return pid_; }
+  int pid() const { return pid_; }
+  // Asks the system to run the child ahead of ordinary programs; an
+  // unprivileged user may not raise it, and then it runs at the normal priority.
+  void raisePriority();
   // The exit code (128 + the signal's number when a signal ended it; -1 when
   // someone else reaped it) once the child has ended; nothing while it runs.
   std::optional<int> exitCode();
@@ -72,7 +73,7 @@ class ChildProcess {
   void leaveRunning();
 
  private:
-  pid_t pid_ = -1;
+  int pid_ = -1;              // the system's process id
   std::uint64_t serial_ = 0;  // tells this child from a later one given the same pid
   std::mutex mutex_;
   std::optional<int> exitCode_;

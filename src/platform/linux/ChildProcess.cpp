@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <map>
 #include <thread>
+#include <type_traits>
 
 #include "platform/linux/ChildSpawn.h"
 
@@ -21,6 +23,12 @@ namespace pelvantz {
 namespace {
 
 using Milliseconds = std::chrono::milliseconds;
+
+// The interface keeps the process id as an int so that it needs no system header.
+static_assert(std::is_same_v<pid_t, int>);
+
+// What a raised priority becomes.
+constexpr int RaisedNiceValue = -10;
 
 std::string ReasonOf(int error) {
   return error == 0 ? std::string("the program is ending.") : std::string(std::strerror(error));
@@ -225,6 +233,8 @@ int ChildProcess::wait() {
   while (!exitCode()) AwaitEnd({pid_, serial_}, std::nullopt);
   return *exitCode();
 }
+
+void ChildProcess::raisePriority() { ::setpriority(PRIO_PROCESS, static_cast<id_t>(pid_), RaisedNiceValue); }
 
 void ChildProcess::kill() { Children().signal({pid_, serial_}, SIGKILL); }
 
