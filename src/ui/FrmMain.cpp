@@ -72,7 +72,7 @@ bool TakeAsCopy(QDropEvent& event) {
 FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
     : QWidget(parent),
       services_(std::move(services)),
-      jobs_(std::make_unique<JobList>(services_.dialogs)),
+      jobs_(std::make_unique<JobList>()),
       worker_(services_, *jobs_) {
   setWindowTitle(QString::fromLatin1(ApplicationTitle));
   setAcceptDrops(true);
@@ -255,7 +255,9 @@ void FrmMain::cmdBrowseOutput_Click() {
 
 void FrmMain::cmdAddToList_Click() {
   RunStepsSkippingFailures({[this] {
-    if (jobs_->AddToList(Text(ui_.txtfilepath), Text(ui_.txtfilepathOutput))) clearSelection();
+    const AddToListOutcome outcome = jobs_->AddToList(Text(ui_.txtfilepath), Text(ui_.txtfilepathOutput));
+    if (outcome.refusal) ShowRefusal(services_.dialogs, *outcome.refusal);
+    if (outcome.emptyFields) clearSelection();
   }});
 }
 
@@ -299,7 +301,10 @@ void FrmMain::dragMoveEvent(QDragMoveEvent* event) { TakeAsCopy(*event); }
 void FrmMain::dropEvent(QDropEvent* event) {
   if (!TakeAsCopy(*event)) return;
   for (const std::string& source : DroppedPresentations(*event->mimeData()))
-    RunStepsSkippingFailures({[&] { jobs_->AddCompleteListView(source, ProposedTarget(source)); }});
+    RunStepsSkippingFailures({[&] {
+      if (const auto refusal = jobs_->AddCompleteListView(source, ProposedTarget(source)))
+        ShowRefusal(services_.dialogs, *refusal);
+    }});
 }
 
 bool FrmMain::askExit() {
