@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
   NoShell shell;
   WindowsXp version;
   pelvantz::ErrorHandler errors(dialogs, cursor, "bench");
-  pelvantz::JobList jobs(dialogs);
+  pelvantz::JobList jobs;
   pelvantz::RegistryStore store(pelvantz::RegistryStore::PathIn(appFolder.string()));
   pelvantz::Registry registry(store);
   auto office = pelvantz::MakeLibreOfficeFactory(appFolder.string());

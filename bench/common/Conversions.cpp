@@ -103,7 +103,6 @@ double Median(std::vector<double> values) {
 
 OursBatch::OursBatch(const fs::path& appFolder, pid_t skip)
     : errors_(dialogs_, cursor_, "bench"),
-      jobs_(dialogs_),
       store_(RegistryStore::PathIn(appFolder.string())),
       registry_(store_),
       office_(MakeLibreOfficeFactory(appFolder.string())),

@@ -59,7 +59,9 @@ void BatchDriver::cmdConvert_Click() {
   // The exact-empty test is deliberate: blanks count as a selection here.
   if (!attempt([this] {
         const std::string source = s_.window.sourceText();
-        if (!source.empty()) s_.jobs.AddCompleteListView(source, s_.window.targetText());
+        if (source.empty()) return;
+        if (const auto refusal = s_.jobs.AddCompleteListView(source, s_.window.targetText()))
+          ShowRefusal(s_.dialogs, *refusal);
       })) {
     return;
   }

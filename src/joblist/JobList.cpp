@@ -1,7 +1,7 @@
 #include "joblist/JobList.h"
 
+#include "base/ApplicationName.h"
 #include "base/RuntimeFailure.h"
-#include "core/SettingsStore.h"
 #include "platform/FileIdentity.h"
 #include "platform/TextCase.h"
 
@@ -21,13 +21,19 @@ std::string FileNameOf(const std::string& path) {
 
 bool IsBlankAfterTrim(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
+JobRefusal Refusal(const std::string& message, const char* title) {
+  return {message, MessageIcon::Information, title};
+}
+
 // Refusals of a target, in the style of the duplicate message.
 constexpr const char* NoTargetMessage = "Please select a target PDF File";
 constexpr const char* TargetAlreadyAddedMessage = "Target file already added.";
 
 }  // namespace
 
-JobList::JobList(Dialogs& dialogs) : dialogs_(dialogs) {}
+void ShowRefusal(Dialogs& dialogs, const JobRefusal& refusal) {
+  dialogs.showMessage(refusal.message, refusal.icon, MessageButtons::Ok, refusal.title);
+}
 
 void JobList::setObserver(JobListObserver* observer) { observer_ = observer; }
 
@@ -44,48 +50,30 @@ bool JobList::isQueued(const std::string& displayName) const {
   return queuedNames_.count(UpperCaseText(displayName)) != 0;
 }
 
-void JobList::AddCompleteListView(const std::string& sourceText, const std::string& targetText) {
+std::optional<JobRefusal> JobList::AddCompleteListView(const std::string& sourceText,
+                                                       const std::string& targetText) {
   const std::string name = FileNameOf(sourceText);
-  if (isQueued(name)) {
-    dialogs_.showMessage("File already added.", MessageIcon::Information, MessageButtons::Ok, DuplicateTitle);
-    return;
-  }
+  if (isQueued(name)) return Refusal("File already added.", DuplicateTitle);
   // A row without a target would fail only after its whole conversion.
-  if (IsBlankAfterTrim(targetText)) {
-    dialogs_.showMessage(NoTargetMessage, MessageIcon::Information, MessageButtons::Ok, ApplicationTitle);
-    return;
-  }
+  if (IsBlankAfterTrim(targetText)) return Refusal(NoTargetMessage, ApplicationTitle);
   // Two rows writing one file: the first PDF would be lost without a word.
   const std::string targetKey = FileKey(targetText);
-  if (queuedTargets_.count(targetKey) != 0) {
-    dialogs_.showMessage(TargetAlreadyAddedMessage, MessageIcon::Information, MessageButtons::Ok, DuplicateTitle);
-    return;
-  }
-  if (count() == MaxRows) {
-    dialogs_.showMessage(ListFullMessage, MessageIcon::Information, MessageButtons::Ok, ApplicationTitle);
-    return;
-  }
+  if (queuedTargets_.count(targetKey) != 0) return Refusal(TargetAlreadyAddedMessage, DuplicateTitle);
+  if (count() == MaxRows) return Refusal(ListFullMessage, ApplicationTitle);
   const auto position = static_cast<int16_t>(count() + 1);
   if (observer_) observer_->rowAboutToBeAppended(position);
   rows_.push_back({name, sourceText, targetText, "", ""});
   queuedNames_.insert(UpperCaseText(name));
   queuedTargets_.insert(targetKey);
   if (observer_) observer_->rowAppended(position);
+  return std::nullopt;
 }
 
-bool JobList::AddToList(const std::string& sourceText, const std::string& targetText) {
-  if (IsBlankAfterTrim(sourceText)) {
-    dialogs_.showMessage("Please select a PDF File", MessageIcon::Information, MessageButtons::Ok,
-                         ApplicationTitle);
-    return false;
-  }
+AddToListOutcome JobList::AddToList(const std::string& sourceText, const std::string& targetText) {
+  if (IsBlankAfterTrim(sourceText)) return {Refusal("Please select a PDF File", ApplicationTitle), false};
   // The fields keep the chosen presentation, so that only a target is missing.
-  if (IsBlankAfterTrim(targetText)) {
-    dialogs_.showMessage(NoTargetMessage, MessageIcon::Information, MessageButtons::Ok, ApplicationTitle);
-    return false;
-  }
-  AddCompleteListView(sourceText, targetText);
-  return true;
+  if (IsBlankAfterTrim(targetText)) return {Refusal(NoTargetMessage, ApplicationTitle), false};
+  return {AddCompleteListView(sourceText, targetText), true};
 }
 
 void JobList::SetJobStatus(int16_t position, const std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
 // The queue of presentations: one model, shown by the main window's list view.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -35,6 +36,21 @@ class JobListObserver {
   virtual void cleared() = 0;
 };
 
+// Why an add queued nothing: the message box (one OK button) that the caller
+// shows the user.
+struct JobRefusal {
+  std::string message;
+  MessageIcon icon;
+  std::string title;
+};
+
+void ShowRefusal(Dialogs& dialogs, const JobRefusal& refusal);
+
+struct AddToListOutcome {
+  std::optional<JobRefusal> refusal;
+  bool emptyFields;  // whether the selection fields are to be emptied
+};
+
 // Rows are appended in adding order and addressed from 1 by a 16-bit position,
 // so the list holds at most MaxRows. A row past that is refused with the
 // message ListFullMessage instead of being given a position that cannot be
@@ -44,7 +60,6 @@ class JobList : public JobRows {
   static constexpr int16_t MaxRows = 32767;
   static constexpr const char* ListFullMessage = "The list is full: at most 32767 presentations can be queued.";
 
-  explicit JobList(Dialogs& dialogs);
   void setObserver(JobListObserver* observer);
 
   int16_t count() const;
@@ -52,13 +67,13 @@ class JobList : public JobRows {
   // "Index out of bounds" otherwise.
   const ConversionJob& at(int16_t position) const;
 
-  // Queues the selection, or refuses with a message a file name already
-  // queued (compared without regard to letter case), a blank target, a
-  // target another row already writes, or a row past MaxRows.
-  void AddCompleteListView(const std::string& sourceText, const std::string& targetText);
-  // The Add to List rule: refuses a blank source or a blank target (keeping
-  // the fields); returns true when the selection fields are to be emptied.
-  bool AddToList(const std::string& sourceText, const std::string& targetText);
+  // Queues the selection, or refuses a file name already queued (compared
+  // without regard to letter case), a blank target, a target another row
+  // already writes, or a row past MaxRows.
+  std::optional<JobRefusal> AddCompleteListView(const std::string& sourceText, const std::string& targetText);
+  // The Add to List rule: refuses a blank source or a blank target, keeping
+  // the fields; otherwise adds and has the fields emptied, refused or not.
+  AddToListOutcome AddToList(const std::string& sourceText, const std::string& targetText);
   void SetJobStatus(int16_t position, const std::string& text) override;
   void SetJobReason(int16_t position, const std::string& reason) override;
   // The row's file name; throws like at() for a position without a row.
@@ -68,7 +83,6 @@ class JobList : public JobRows {
  private:
   bool isQueued(const std::string& displayName) const;
 
-  Dialogs& dialogs_;
   JobListObserver* observer_ = nullptr;
   std::vector<ConversionJob> rows_;
   // The upper-cased display names of rows_, for the duplicate check.

@@ -12,6 +12,7 @@
 #include "core/ExitStatus.h"
 #include "core/Registry.h"
 #include "core/SettingsStore.h"
+#include "engine/OfficeConverter.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/ChildProcess.h"
 #include "platform/OfficeFactory.h"
@@ -25,7 +26,6 @@
 #include "startup/Main.h"
 #include "startup/SplashClock.h"
 #include "startup/TerminationSignals.h"
-#include "ui/ConversionWorker.h"
 #include "ui/FrmMain.h"
 
 namespace pelvantz {
@@ -82,9 +82,9 @@ int RunProgram(int argc, char* argv[]) {
 
   std::unique_ptr<FrmMain> mainWindow;
   const auto showMainWindow = [&] {
-    mainWindow =
-        std::make_unique<FrmMain>(MainWindowServices{settings, dialogs, cursor, shell, errors, *office, registry,
-                                                     systemVersion, folder, endProgram, OfficeConverter});
+    mainWindow = std::make_unique<FrmMain>(
+        MainWindowServices{settings, dialogs, cursor, shell, errors, folder, endProgram,
+                           OfficeConverter({*office, errors, shell, registry, systemVersion, folder})});
     dialogs.setOwner(mainWindow.get());
     mainWindow->show();
     instance.onActivationRequest([window = mainWindow.get()] { BringToFront(*window); });

@@ -17,10 +17,6 @@ class JobRows;
 class UiThreadDialogs;
 class UiThreadJobRows;
 
-// The program's converter: the office, its printer and Ghostscript, one
-// Converter for every job of the window.
-JobRunner OfficeConverter(const ConversionEnvironment& environment);
-
 class ConversionWorker {
  public:
   // `services` and `rows` are the window's and outlive the worker.
@@ -41,7 +37,6 @@ class ConversionWorker {
   // Made for the first job; the converter goes before what it uses.
   std::unique_ptr<UiThreadDialogs> workerDialogs_;
   std::unique_ptr<UiThreadJobRows> workerRows_;
-  std::unique_ptr<ConversionEnvironment> environment_;
   JobRunner convert_;
 };
 

@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -12,12 +11,11 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QWindow>
-#include <cctype>
 
-#include "base/RuntimeFailure.h"
 #include "core/ErrorHandler.h"
 #include "core/ExitStatus.h"
 #include "core/SettingsStore.h"
+#include "engine/Selection.h"
 #include "joblist/JobList.h"
 #include "ui/InputBlocker.h"
 #include "ui/Links.h"
@@ -29,33 +27,18 @@ namespace pelvantz {
 namespace {
 
 constexpr const char* ExitQuestion = "Do you really want to exit the application?";
-constexpr const char* BrowseErrorTag = "frmMain:cmdBrowse";
 constexpr const char* QueryUnloadErrorTag = "frmMain:Form_QueryUnload";
 
-bool HasExtension(const std::string& path, const std::string& extension) {
-  if (path.size() < extension.size()) return false;
-  std::string tail = path.substr(path.size() - extension.size());
-  for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return tail == extension;
-}
-
 std::string Text(const QLineEdit* field) { return field->text().toStdString(); }
-
-bool IsPresentation(const std::string& path) { return HasExtension(path, ".ppt"); }
-
-// The PDF beside the presentation, as Browse proposes it.
-std::string ProposedTarget(const std::string& source) { return source.substr(0, source.size() - 4) + ".pdf"; }
 
 // The presentations among files dropped from a file manager, in the order
 // dropped: local files that Browse would accept.
 std::vector<std::string> DroppedPresentations(const QMimeData& dropped) {
-  std::vector<std::string> presentations;
+  std::vector<std::string> localFiles;
   for (const QUrl& url : dropped.urls()) {
-    const QString path = url.toLocalFile();
-    if (url.isLocalFile() && IsPresentation(path.toStdString()) && !QFileInfo(path).isDir())
-      presentations.push_back(path.toStdString());
+    if (url.isLocalFile()) localFiles.push_back(url.toLocalFile().toStdString());
   }
-  return presentations;
+  return PresentationsAmong(localFiles);
 }
 
 // A drop that would queue something is taken as a copy: a move would have
@@ -72,7 +55,8 @@ bool TakeAsCopy(QDropEvent& event) {
 FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
     : QWidget(parent),
       services_(std::move(services)),
-      jobs_(std::make_unique<JobList>(services_.dialogs)),
+      jobs_(std::make_unique<JobList>()),
+      selection_(services_.dialogs, services_.settings, services_.errors, services_.applicationFolder),
       worker_(services_, *jobs_) {
   setWindowTitle(QString::fromLatin1(ApplicationTitle));
   setAcceptDrops(true);
@@ -198,64 +182,20 @@ void FrmMain::chkOpenDocEditing_Click() {
   }
 }
 
-void FrmMain::cmdBrowse_Click() {
-  RunSteps(services_.errors, BrowseErrorTag, {[this] {
-             AppSettings& settings = services_.settings.settings();
-             FileDialogRequest request;
-             request.title = "Select Source File";
-             request.initialFolder =
-                 settings.RecentFolder.empty() ? services_.applicationFolder : settings.RecentFolder;
-             request.filterDescription = "Microsoft Powerpoint (*.ppt)";
-             request.filterPattern = "*.ppt";
-             const std::optional<std::string> chosen = services_.dialogs.chooseFile(request);
-             if (!chosen || chosen->empty()) return;
-             // The choice is remembered even when it is refused below.
-             settings.RecentFolder = *chosen;
-             services_.settings.WriteSetting(SettingsSection, "PATH", *chosen);
-             if (!IsPresentation(*chosen)) {
-               services_.dialogs.showMessage("Invalid file selected. Please select valid Powerpoint file only.",
-                                             MessageIcon::Critical, MessageButtons::Ok, ApplicationTitle);
-               ui_.txtfilepath->clear();
-               return;
-             }
-             ui_.txtfilepath->setText(QString::fromStdString(*chosen));
-             ui_.txtfilepathOutput->setText(QString::fromStdString(ProposedTarget(*chosen)));
-           }});
-}
+void FrmMain::cmdBrowse_Click() { showSelection(selection_.BrowseSource()); }
 
-void FrmMain::cmdBrowseOutput_Click() {
-  RunSteps(services_.errors, BrowseErrorTag, {[this] {
-             AppSettings& settings = services_.settings.settings();
-             FileDialogRequest request;
-             request.save = true;
-             request.title = "Save As";
-             request.filterDescription = "PDF File (*.pdf)";
-             request.filterPattern = "*.pdf";
-             request.promptOverwrite = true;
-             const std::size_t separator = settings.RecentOutputFolder.rfind('/');
-             if (separator != std::string::npos) {
-               // A file directly under the root keeps the root as its folder.
-               request.initialFolder = settings.RecentOutputFolder.substr(0, std::max<std::size_t>(separator, 1));
-             } else if (!services_.errors.ReportError(ErrorNumber::InvalidProcedureCall,
-                                                      "Invalid procedure call or argument", BrowseErrorTag)) {
-               return;
-             }
-             const std::optional<std::string> chosen = services_.dialogs.chooseFile(request);
-             if (!chosen) return;
-             if (!HasExtension(*chosen, ".pdf")) {
-               services_.dialogs.showMessage("Invalid Output file. Please select valid PDF file.",
-                                             MessageIcon::Critical, MessageButtons::Ok, ApplicationTitle);
-               return;
-             }
-             ui_.txtfilepathOutput->setText(QString::fromStdString(*chosen));
-             settings.RecentOutputFolder = *chosen;
-             services_.settings.WriteSetting(SettingsSection, "OUTPUTPATH", *chosen);
-           }});
+void FrmMain::cmdBrowseOutput_Click() { showSelection(selection_.BrowseTarget()); }
+
+void FrmMain::showSelection(const SelectionChange& change) {
+  if (change.source) ui_.txtfilepath->setText(QString::fromStdString(*change.source));
+  if (change.target) ui_.txtfilepathOutput->setText(QString::fromStdString(*change.target));
 }
 
 void FrmMain::cmdAddToList_Click() {
   RunStepsSkippingFailures({[this] {
-    if (jobs_->AddToList(Text(ui_.txtfilepath), Text(ui_.txtfilepathOutput))) clearSelection();
+    const AddToListOutcome outcome = jobs_->AddToList(Text(ui_.txtfilepath), Text(ui_.txtfilepathOutput));
+    if (outcome.refusal) ShowRefusal(services_.dialogs, *outcome.refusal);
+    if (outcome.emptyFields) clearSelection();
   }});
 }
 
@@ -299,7 +239,10 @@ void FrmMain::dragMoveEvent(QDragMoveEvent* event) { TakeAsCopy(*event); }
 void FrmMain::dropEvent(QDropEvent* event) {
   if (!TakeAsCopy(*event)) return;
   for (const std::string& source : DroppedPresentations(*event->mimeData()))
-    RunStepsSkippingFailures({[&] { jobs_->AddCompleteListView(source, ProposedTarget(source)); }});
+    RunStepsSkippingFailures({[&] {
+      if (const auto refusal = jobs_->AddCompleteListView(source, ProposedTarget(source)))
+        ShowRefusal(services_.dialogs, *refusal);
+    }});
 }
 
 bool FrmMain::askExit() {

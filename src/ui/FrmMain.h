@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "engine/BatchDriver.h"
+#include "engine/Selection.h"
 #include "ui/ConversionWorker.h"
 #include "ui/FrmMainControls.h"
 #include "ui/MainWindowServices.h"
@@ -46,6 +47,7 @@ class FrmMain : public QWidget, private BatchWindow {
 
   void cmdBrowse_Click();
   void cmdBrowseOutput_Click();
+  void showSelection(const SelectionChange& change);
   void cmdAddToList_Click();
   void cmdClear_Click();
   void cmdConvert_Click();
@@ -64,6 +66,7 @@ class FrmMain : public QWidget, private BatchWindow {
 
   MainWindowServices services_;
   std::unique_ptr<JobList> jobs_;
+  Selection selection_;
   ConversionWorker worker_;
   std::unique_ptr<BatchDriver> batch_;
   bool converting_ = false;  // while a Convert press works through the list

@@ -31,14 +31,13 @@ DesktopWindow::DesktopWindow(const OfficeTimeLimits& limits, MakeConverter makeC
       office_(MakeLibreOfficeFactory(app_.string(), "", limits)) {
   settings_.OpenSettingsFile();
   settings_.LoadSettings();
+  if (!makeConverter)
+    makeConverter = OfficeConverter({*office_, errors_, shell_, registry_, version_, app_.string()});
   MainWindowServices services{settings_,
                               dialogs_,
                               cursor_,
                               shell_,
                               errors_,
-                              *office_,
-                              registry_,
-                              version_,
                               app_.string(),
                               [this](int) { ++endProgramCalls; },
                               std::move(makeConverter)};

@@ -11,7 +11,7 @@
 #include "core/ErrorHandler.h"
 #include "core/Registry.h"
 #include "core/SettingsStore.h"
-#include "engine/Converter.h"
+#include "engine/OfficeConverter.h"
 #include "platform/OfficeFactory.h"
 #include "platform/RegistryStore.h"
 #include "platform/linux/LinuxSystemVersion.h"
@@ -20,7 +20,6 @@
 #include "support/ApplicationCopy.h"
 #include "support/Doubles.h"
 #include "support/TempFolder.h"
-#include "ui/ConversionWorker.h"
 #include "ui/FrmMain.h"
 
 namespace pelvantz::testing {
@@ -31,7 +30,7 @@ bool WaitFor(const std::function<bool()>& condition, int seconds = 20);
 class DesktopWindow {
  public:
   // Jobs run on the real office unless `makeConverter` says otherwise.
-  explicit DesktopWindow(const OfficeTimeLimits& limits = {}, MakeConverter makeConverter = OfficeConverter);
+  explicit DesktopWindow(const OfficeTimeLimits& limits = {}, MakeConverter makeConverter = {});
   ~DesktopWindow();
 
   FrmMain& window() { return *window_; }

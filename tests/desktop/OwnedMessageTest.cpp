@@ -46,7 +46,7 @@ TEST(OwnedMessageTest, AJobsMessageIsOwnedByTheWindowAndAboveItOnceTheWindowIsBa
     Seen seen;
     std::unique_ptr<OtherProgram> other;
     std::unique_ptr<DesktopWindow> desktop;
-    desktop = std::make_unique<DesktopWindow>(OfficeTimeLimits{}, [&](const ConversionEnvironment& environment) {
+    desktop = std::make_unique<DesktopWindow>(OfficeTimeLimits{}, [&](const WorkerThreadServices& environment) {
       return [&, environment](const std::string&, const std::string&, int16_t position, const ConversionOptions&,
                               bool) {
         RunOnUiThread([&] {

@@ -56,8 +56,7 @@ struct Call {
 class BatchDriverTest : public ::testing::Test {
  protected:
   BatchDriverTest()
-      : jobs(dialogs),
-        errors(dialogs, cursor, ApplicationTitle),
+      : errors(dialogs, cursor, ApplicationTitle),
         driver(BatchServices{window, jobs, dialogs, cursor, errors, NumberFormat{},
                              [this](auto&&... args) { run(args...); }}) {}
 

@@ -155,7 +155,7 @@ class ConversionTest : public ::testing::Test {
   IdleCursor cursor;
   ErrorHandler errors{dialogs, cursor, ApplicationTitle};
   RecordingShell shell;
-  JobList jobs{dialogs};
+  JobList jobs;
   FixedSystemVersion systemVersion;
   FakeOfficeScript office;
   FakePresentationAppFactory factory{office};

@@ -113,7 +113,7 @@ class ConversionCorpusTest : public ::testing::Test {
   IdleCursor cursor;
   ErrorHandler errors{dialogs, cursor, "Pelvantz - Powerpoint to PDF Converter"};
   RecordingShell shell;
-  JobList jobs{dialogs};
+  JobList jobs;
   RegistryStore store{RegistryStore::PathIn(app().string())};
   Registry registry{store};
   LinuxSystemVersion systemVersion;

@@ -120,7 +120,7 @@ class SafetyTest : public ::testing::Test {
   testing::IdleCursor cursor;
   testing::RecordingShell shell;
   ErrorHandler errors{dialogs, cursor, "Pelvantz - Powerpoint to PDF Converter"};
-  JobList jobs{dialogs};
+  JobList jobs;
   RegistryStore store{RegistryStore::PathIn(app().string())};
   Registry registry{store};
   LinuxSystemVersion systemVersion;

@@ -3,32 +3,30 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/RuntimeFailure.h"
-#include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
 namespace pelvantz {
 namespace {
 
-using testing::FakeDialogs;
-
 const std::string ApplicationTitleText = "Pelvantz - Powerpoint to PDF Converter";
 const std::string DuplicateTitleText = "pelvantz - Powerpoint to PDF Converter";
 
-// The one message an add showed, or none when `text` is empty: an information box with the title given.
-void ExpectOnlyMessage(const FakeDialogs& dialogs, const std::string& text, const std::string& title) {
+// The refusal of an add, or none when `text` is empty: an information box with the title given.
+void ExpectRefusal(const std::optional<JobRefusal>& refusal, const std::string& text, const std::string& title) {
   if (text.empty()) {
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(refusal.has_value()) << refusal->message;
     return;
   }
-  ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(dialogs.messages.front().text, text);
-  EXPECT_EQ(dialogs.messages.front().icon, MessageIcon::Information);
-  EXPECT_EQ(dialogs.messages.front().title, title);
+  ASSERT_TRUE(refusal.has_value());
+  EXPECT_EQ(refusal->message, text);
+  EXPECT_EQ(refusal->icon, MessageIcon::Information);
+  EXPECT_EQ(refusal->title, title);
 }
 
 class RecordingObserver : public JobListObserver {
@@ -77,27 +75,24 @@ TEST(JobListTest, QueuesFileNamesAndRefusesTheSameNameInAnyCase) {
   };
   for (const AddCase& c : cases) {
     SCOPED_TRACE(c.name);
-    FakeDialogs dialogs;
-    JobList list(dialogs);
-    for (size_t i = 0; i < c.sources.size(); ++i)
-      list.AddCompleteListView(c.sources[i], "/out/" + std::to_string(i) + ".pdf");
+    JobList list;
+    int refusals = 0;
+    for (size_t i = 0; i < c.sources.size(); ++i) {
+      const auto refusal = list.AddCompleteListView(c.sources[i], "/out/" + std::to_string(i) + ".pdf");
+      if (!refusal) continue;
+      ++refusals;
+      ExpectRefusal(refusal, "File already added.", DuplicateTitleText);
+    }
 
     EXPECT_EQ(DisplayNames(list), c.expectedNames);
-    ASSERT_EQ(dialogs.messages.size(), static_cast<std::size_t>(c.duplicateMessages));
-    for (const auto& message : dialogs.messages) {
-      EXPECT_EQ(message.text, "File already added.");
-      EXPECT_EQ(message.icon, MessageIcon::Information);
-      EXPECT_EQ(message.buttons, MessageButtons::Ok);
-      EXPECT_EQ(message.title, DuplicateTitleText);
-    }
+    EXPECT_EQ(refusals, c.duplicateMessages);
   }
 }
 
 TEST(JobListTest, ANewRowKeepsThePathsUnchangedAndAnEmptyStatus) {
-  FakeDialogs dialogs;
-  JobList list(dialogs);
-  list.AddCompleteListView("Talk.ppt", "Talk.pdf");
-  list.AddCompleteListView(" /decks/Intro Talk.ppt ", " /pdf/Intro.pdf ");
+  JobList list;
+  EXPECT_FALSE(list.AddCompleteListView("Talk.ppt", "Talk.pdf").has_value());
+  EXPECT_FALSE(list.AddCompleteListView(" /decks/Intro Talk.ppt ", " /pdf/Intro.pdf ").has_value());
 
   ASSERT_EQ(list.count(), 2);
   const ConversionJob& bare = list.at(1);
@@ -109,7 +104,6 @@ TEST(JobListTest, ANewRowKeepsThePathsUnchangedAndAnEmptyStatus) {
   EXPECT_EQ(spaced.DisplayName, "Intro Talk.ppt ");
   EXPECT_EQ(spaced.SourcePath, " /decks/Intro Talk.ppt ");
   EXPECT_EQ(spaced.TargetPath, " /pdf/Intro.pdf ");
-  EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST(JobListTest, AddToListRefusesABlankSourceAndOtherwiseEmptiesTheFields) {
@@ -127,13 +121,13 @@ TEST(JobListTest, AddToListRefusesABlankSourceAndOtherwiseEmptiesTheFields) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.source);
-    FakeDialogs dialogs;
-    JobList list(dialogs);
+    JobList list;
     list.AddCompleteListView("/a/Queued.ppt", "/a/Queued.pdf");
 
-    EXPECT_EQ(list.AddToList(c.source, "/out/New.pdf"), c.emptyFields);
+    const AddToListOutcome outcome = list.AddToList(c.source, "/out/New.pdf");
+    EXPECT_EQ(outcome.emptyFields, c.emptyFields);
     EXPECT_EQ(list.count(), c.rows);
-    ExpectOnlyMessage(dialogs, c.message, c.emptyFields ? DuplicateTitleText : ApplicationTitleText);
+    ExpectRefusal(outcome.refusal, c.message, c.emptyFields ? DuplicateTitleText : ApplicationTitleText);
   }
 }
 
@@ -164,23 +158,24 @@ TEST(JobListTest, ABlankTargetOrOneAnotherRowWritesIsRefused) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    FakeDialogs dialogs;
-    JobList list(dialogs);
+    JobList list;
     list.AddCompleteListView("/a/Queued.ppt", queued.string());
+    std::optional<JobRefusal> refusal;
     if (c.viaButton) {
-      EXPECT_EQ(list.AddToList("/a/New.ppt", c.target), c.emptyFields);
+      const AddToListOutcome outcome = list.AddToList("/a/New.ppt", c.target);
+      EXPECT_EQ(outcome.emptyFields, c.emptyFields);
+      refusal = outcome.refusal;
     } else {
-      list.AddCompleteListView("/a/New.ppt", c.target);
+      refusal = list.AddCompleteListView("/a/New.ppt", c.target);
     }
     EXPECT_EQ(list.count(), c.message.empty() ? 2 : 1);
-    ExpectOnlyMessage(dialogs, c.message,
-                      c.message == "Target file already added." ? DuplicateTitleText : ApplicationTitleText);
+    ExpectRefusal(refusal, c.message,
+                  c.message == "Target file already added." ? DuplicateTitleText : ApplicationTitleText);
   }
 }
 
 TEST(JobListTest, StatusGoesOnlyToAnExistingRowAndObserversFollow) {
-  FakeDialogs dialogs;
-  JobList list(dialogs);
+  JobList list;
   RecordingObserver observer;
   list.setObserver(&observer);
   list.AddCompleteListView("/a/One.ppt", "/a/One.pdf");
@@ -195,7 +190,6 @@ TEST(JobListTest, StatusGoesOnlyToAnExistingRowAndObserversFollow) {
   EXPECT_EQ(list.at(1).Status, "");
   EXPECT_EQ(list.at(2).Status, "Completed");
   EXPECT_EQ(list.at(2).SourcePath, "/a/Two.ppt");
-  EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(observer.events, (std::vector<std::string>{"about to append 1", "append 1", "about to append 2",
                                                        "append 2", "status 2", "status 2"}));
   EXPECT_THROW(list.at(0), RuntimeFailure);
@@ -203,8 +197,7 @@ TEST(JobListTest, StatusGoesOnlyToAnExistingRowAndObserversFollow) {
 }
 
 TEST(JobListTest, ClearEmptiesTheListAndFreesItsNames) {
-  FakeDialogs dialogs;
-  JobList list(dialogs);
+  JobList list;
   RecordingObserver observer;
   list.setObserver(&observer);
 
@@ -212,37 +205,34 @@ TEST(JobListTest, ClearEmptiesTheListAndFreesItsNames) {
   list.AddCompleteListView("/a/One.ppt", "/a/One.pdf");
   list.SetJobStatus(1, "Completed");
   list.clear();
-  list.AddCompleteListView("/b/ONE.ppt", "/b/One.pdf");
+  EXPECT_FALSE(list.AddCompleteListView("/b/ONE.ppt", "/b/One.pdf").has_value());
 
   EXPECT_EQ(DisplayNames(list), std::vector<std::string>{"ONE.ppt"});
   EXPECT_EQ(list.at(1).Status, "");
-  EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(observer.events,
             (std::vector<std::string>{"about to clear", "clear", "about to append 1", "append 1", "status 1",
                                       "about to clear", "clear", "about to append 1", "append 1"}));
 }
 
 TEST(JobListTest, AFullListRefusesFurtherRowsWithAMessage) {
-  FakeDialogs dialogs;
-  JobList list(dialogs);
+  JobList list;
   for (int row = 1; row <= JobList::MaxRows; ++row) {
-    list.AddCompleteListView("/decks/" + std::to_string(row) + ".ppt", "/decks/" + std::to_string(row) + ".pdf");
+    const auto refusal = list.AddCompleteListView("/decks/" + std::to_string(row) + ".ppt",
+                                                  "/decks/" + std::to_string(row) + ".pdf");
+    ASSERT_FALSE(refusal.has_value()) << row;
   }
   ASSERT_EQ(list.count(), JobList::MaxRows);
-  ASSERT_TRUE(dialogs.messages.empty());
   RecordingObserver observer;
   list.setObserver(&observer);
 
-  list.AddCompleteListView("/decks/one more.ppt", "/decks/one more.pdf");
-  list.AddCompleteListView("/decks/32767.PPT", "/decks/other.pdf");  // a duplicate says so, full or not
+  ExpectRefusal(list.AddCompleteListView("/decks/one more.ppt", "/decks/one more.pdf"),
+                "The list is full: at most 32767 presentations can be queued.", ApplicationTitleText);
+  // A duplicate says so, full or not.
+  ExpectRefusal(list.AddCompleteListView("/decks/32767.PPT", "/decks/other.pdf"), "File already added.",
+                DuplicateTitleText);
 
   EXPECT_EQ(list.count(), JobList::MaxRows);
   EXPECT_EQ(list.displayName(JobList::MaxRows), "32767.ppt");
-  ASSERT_EQ(dialogs.messages.size(), 2u);
-  EXPECT_EQ(dialogs.messages[0].text, "The list is full: at most 32767 presentations can be queued.");
-  EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
-  EXPECT_EQ(dialogs.messages[0].title, ApplicationTitleText);
-  EXPECT_EQ(dialogs.messages[1].text, "File already added.");
   EXPECT_TRUE(observer.events.empty());
 }
 

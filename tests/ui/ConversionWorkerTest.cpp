@@ -14,7 +14,7 @@ namespace pelvantz::testing {
 namespace {
 
 using Strings = std::vector<std::string>;
-using Job = std::function<void(const ConversionEnvironment& environment)>;
+using Job = std::function<void(const WorkerThreadServices& environment)>;
 
 std::string ThreadName() {
   return QThread::currentThread() == QCoreApplication::instance()->thread() ? "window thread" : "worker thread";
@@ -46,9 +46,9 @@ class ConversionWorkerTest : public MainWindowTest {
   // A worker whose converter runs `job` for every job; counts the converters made.
   std::unique_ptr<ConversionWorker> makeWorker(Job job) {
     services = std::make_unique<MainWindowServices>(
-        MainWindowServices{settings, side, cursor, shell, errors, office, registry, version, folder.str(),
+        MainWindowServices{settings, side, cursor, shell, errors, folder.str(),
                            [this](int exitStatus) { side.note("end " + std::to_string(exitStatus)); },
-                           [this, job](const ConversionEnvironment& environment) -> JobRunner {
+                           [this, job](const WorkerThreadServices& environment) -> JobRunner {
                              ++convertersMade;
                              return [job, environment](const std::string&, const std::string&, int16_t,
                                                        const ConversionOptions&, bool) { job(environment); };
@@ -77,27 +77,27 @@ TEST_F(ConversionWorkerTest, WhatAJobAsksOfTheWindowArrivesOnTheWindowThread) {
     Strings seen;
   } cases[] = {
       {"a row's status",
-       [](const ConversionEnvironment& e) { e.jobs.SetJobStatus(1, "Completed"); },
+       [](const WorkerThreadServices& e) { e.jobs.SetJobStatus(1, "Completed"); },
        {"job on worker thread", "status 1 Completed on window thread"}},
       {"a row's reason",
-       [](const ConversionEnvironment& e) { e.jobs.SetJobReason(2, "damaged"); },
+       [](const WorkerThreadServices& e) { e.jobs.SetJobReason(2, "damaged"); },
        {"job on worker thread", "reason 2 damaged on window thread"}},
       {"a message",
-       [](const ConversionEnvironment& e) {
+       [](const WorkerThreadServices& e) {
          e.dialogs.showMessage("Converting", MessageIcon::Information, MessageButtons::Ok, "pelvantz");
        },
        {"job on worker thread", "message Converting on window thread"}},
       {"the end of the program",
-       [](const ConversionEnvironment& e) { e.endProgram(); },
+       [](const WorkerThreadServices& e) { e.endProgram(); },
        {"job on worker thread", "end " + std::to_string(ExitStatus::ConverterMissing) + " on window thread"}},
       {"a failure",
-       [](const ConversionEnvironment&) { throw RuntimeFailure(ErrorNumber::TypeMismatch, "Type mismatch"); },
+       [](const WorkerThreadServices&) { throw RuntimeFailure(ErrorNumber::TypeMismatch, "Type mismatch"); },
        {"job on worker thread", "failure 13 on window thread"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.situation);
     side.seen.clear();
-    auto worker = makeWorker([&](const ConversionEnvironment& environment) {
+    auto worker = makeWorker([&](const WorkerThreadServices& environment) {
       side.note("job");
       c.job(environment);
     });
@@ -109,7 +109,7 @@ TEST_F(ConversionWorkerTest, WhatAJobAsksOfTheWindowArrivesOnTheWindowThread) {
 TEST_F(ConversionWorkerTest, WindowThreadHandlesEventsWhileAJobRunsAndOneConverterServesEveryJob) {
   // The job waits for an event the window thread handles only while it is
   // free to: a window that did not handle events would not paint either.
-  auto worker = makeWorker([](const ConversionEnvironment&) {
+  auto worker = makeWorker([](const WorkerThreadServices&) {
     const auto handled = std::make_shared<std::atomic<bool>>(false);
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [handled] { *handled = true; }, Qt::QueuedConnection);

@@ -8,7 +8,6 @@
 
 #include "MainWindowFixture.h"
 #include "joblist/JobList.h"
-#include "support/FakeDialogs.h"
 #include "ui/JobListModel.h"
 
 namespace pelvantz {
@@ -22,8 +21,7 @@ void CollectReport(QtMsgType, const QMessageLogContext&, const QString& message)
 
 TEST(JobListModelTest, ChangesReachViewsAsQtExpects) {
   testing::EnsureQtApplication();
-  testing::FakeDialogs dialogs;
-  JobList jobs(dialogs);
+  JobList jobs;
   JobListModel model(jobs);
   QStringList messages;
   reported = &messages;

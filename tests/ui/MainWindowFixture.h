@@ -14,10 +14,7 @@
 
 #include "base/RuntimeFailure.h"
 #include "core/ErrorHandler.h"
-#include "core/Registry.h"
 #include "core/SettingsStore.h"
-#include "engine/Converter.h"
-#include "platform/RegistryStore.h"
 #include "platform/qt/UiThread.h"
 #include "support/Doubles.h"
 #include "support/FakeDialogs.h"
@@ -33,18 +30,6 @@ inline void EnsureQtApplication() {
   if (!QApplication::instance()) new QApplication(argc, argv);
 }
 
-class NoOffice : public PresentationAppFactory {
- public:
-  std::unique_ptr<PresentationApp> create(const std::string&) override {
-    throw RuntimeFailure(ErrorNumber::CannotCreateObject, "no office in this test");
-  }
-};
-
-class NoSystemVersion : public SystemVersion {
- public:
-  bool query(OsVersionInfo&) override { return false; }
-};
-
 // One job as the window handed it over, and the row as the user saw it then.
 struct RunJob {
   std::string source;
@@ -56,11 +41,7 @@ struct RunJob {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  MainWindowTest()
-      : store(RegistryStore::PathIn(folder.str())),
-        registry(store),
-        errors(dialogs, cursor, ApplicationTitle),
-        settings(folder.str(), dialogs, errors) {
+  MainWindowTest() : errors(dialogs, cursor, ApplicationTitle), settings(folder.str(), dialogs, errors) {
     EnsureQtApplication();
     std::ofstream(folder.path() / "SETTINGS.INI") << "[SETTINGS]\n";
     settings.OpenSettingsFile();
@@ -68,22 +49,22 @@ class MainWindowTest : public ::testing::Test {
   }
 
   FrmMain& open() {
-    window = std::make_unique<FrmMain>(MainWindowServices{
-        settings, dialogs, cursor, shell, errors, office, registry, version, folder.str(),
-        [this](int exitStatus) {
-          ++endProgramCalls;
-          exitStatuses.push_back(exitStatus);
-        },
-        [this](const ConversionEnvironment& environment) -> JobRunner {
-          return [this, environment](const std::string& source, const std::string& target, int16_t position,
-                                     const ConversionOptions& options,
-                                     bool) { convert(environment, source, target, position, options); };
-        }});
+    window = std::make_unique<FrmMain>(
+        MainWindowServices{settings, dialogs, cursor, shell, errors, folder.str(),
+                           [this](int exitStatus) {
+                             ++endProgramCalls;
+                             exitStatuses.push_back(exitStatus);
+                           },
+                           [this](const WorkerThreadServices& worker) -> JobRunner {
+                             return [this, worker](const std::string& source, const std::string& target,
+                                                   int16_t position, const ConversionOptions& options,
+                                                   bool) { convert(worker, source, target, position, options); };
+                           }});
     return *window;
   }
 
   // Runs on the worker thread, like the real conversion.
-  void convert(const ConversionEnvironment& environment, const std::string& source, const std::string& target,
+  void convert(const WorkerThreadServices& worker, const std::string& source, const std::string& target,
                int16_t position, const ConversionOptions& options) {
     RunJob job{source, target, position, options, ""};
     RunOnUiThread([&] {
@@ -92,10 +73,10 @@ class MainWindowTest : public ::testing::Test {
     });
     runJobs.push_back(job);
     const auto outcome = outcomes.find(source);
-    if (outcome == outcomes.end()) return environment.jobs.SetJobStatus(position, "Completed");
+    if (outcome == outcomes.end()) return worker.jobs.SetJobStatus(position, "Completed");
     if (outcome->second == "throw 13") throw RuntimeFailure(ErrorNumber::TypeMismatch, "Type mismatch");
-    if (outcome->second == "end program") return environment.endProgram();
-    environment.jobs.SetJobStatus(position, outcome->second);
+    if (outcome->second == "end program") return worker.endProgram();
+    worker.jobs.SetJobStatus(position, outcome->second);
   }
 
   template <typename Control>
@@ -128,10 +109,6 @@ class MainWindowTest : public ::testing::Test {
   FakeDialogs dialogs;
   RecordingCursor cursor;
   RecordingShell shell;
-  NoOffice office;
-  NoSystemVersion version;
-  RegistryStore store;
-  Registry registry;
   ErrorHandler errors;
   SettingsStore settings;
   int endProgramCalls = 0;

@@ -39,7 +39,7 @@ int main(int argc, char* argv[]) {
   testing::IdleCursor cursor;
   testing::RecordingShell shell;
   ErrorHandler errors{dialogs, cursor, "Pelvantz - Powerpoint to PDF Converter"};
-  JobList jobs{dialogs};
+  JobList jobs;
   RegistryStore store{RegistryStore::PathIn(app)};
   Registry registry{store};
   LinuxSystemVersion systemVersion;
