@@ -1,13 +1,13 @@
 #include "engine/Selection.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
 
 #include "base/ApplicationName.h"
 #include "base/ErrorNumbers.h"
+#include "base/Text.h"
 #include "core/ErrorHandler.h"
 #include "core/SettingsStore.h"
 #include "platform/Dialogs.h"
@@ -19,19 +19,11 @@ constexpr const char* BrowseErrorTag = "frmMain:cmdBrowse";
 constexpr std::string_view PresentationExtension = ".ppt";
 constexpr std::string_view PdfExtension = ".pdf";
 
-// The extension is compared byte by byte, ASCII letters folded.
-bool HasExtension(const std::string& path, std::string_view extension) {
-  if (path.size() < extension.size()) return false;
-  std::string tail = path.substr(path.size() - extension.size());
-  for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return tail == extension;
-}
-
 void ShowInvalidChoice(Dialogs& dialogs, const char* message) {
   dialogs.showMessage(message, MessageIcon::Critical, MessageButtons::Ok, ApplicationTitle);
 }
 
-bool IsPresentation(const std::string& path) { return HasExtension(path, PresentationExtension); }
+bool IsPresentation(const std::string& path) { return EndsWithIgnoringAsciiCase(path, PresentationExtension); }
 
 }  // namespace
 
@@ -105,7 +97,7 @@ void Selection::chooseTarget(SelectionChange& change) {
   }
   const std::optional<std::string> chosen = dialogs_.chooseFile(request);
   if (!chosen) return;
-  if (!HasExtension(*chosen, PdfExtension)) {
+  if (!EndsWithIgnoringAsciiCase(*chosen, PdfExtension)) {
     ShowInvalidChoice(dialogs_, "Invalid Output file. Please select valid PDF file.");
     return;
   }

@@ -2,6 +2,7 @@
 
 #include "base/ApplicationName.h"
 #include "base/RuntimeFailure.h"
+#include "base/Text.h"
 #include "platform/FileIdentity.h"
 #include "platform/TextCase.h"
 
@@ -18,8 +19,6 @@ std::string FileNameOf(const std::string& path) {
   const std::size_t separator = path.rfind('/');
   return separator == std::string::npos ? path : path.substr(separator + 1);
 }
-
-bool IsBlankAfterTrim(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
 JobRefusal Refusal(const std::string& message, const char* title) {
   return {message, MessageIcon::Information, title};
@@ -55,7 +54,7 @@ std::optional<JobRefusal> JobList::AddCompleteListView(const std::string& source
   const std::string name = FileNameOf(sourceText);
   if (isQueued(name)) return Refusal("File already added.", DuplicateTitle);
   // A row without a target would fail only after its whole conversion.
-  if (IsBlankAfterTrim(targetText)) return Refusal(NoTargetMessage, ApplicationTitle);
+  if (IsAllSpaces(targetText)) return Refusal(NoTargetMessage, ApplicationTitle);
   // Two rows writing one file: the first PDF would be lost without a word.
   const std::string targetKey = FileKey(targetText);
   if (queuedTargets_.count(targetKey) != 0) return Refusal(TargetAlreadyAddedMessage, DuplicateTitle);
@@ -70,9 +69,9 @@ std::optional<JobRefusal> JobList::AddCompleteListView(const std::string& source
 }
 
 AddToListOutcome JobList::AddToList(const std::string& sourceText, const std::string& targetText) {
-  if (IsBlankAfterTrim(sourceText)) return {Refusal("Please select a PDF File", ApplicationTitle), false};
+  if (IsAllSpaces(sourceText)) return {Refusal("Please select a PDF File", ApplicationTitle), false};
   // The fields keep the chosen presentation, so that only a target is missing.
-  if (IsBlankAfterTrim(targetText)) return {Refusal(NoTargetMessage, ApplicationTitle), false};
+  if (IsAllSpaces(targetText)) return {Refusal(NoTargetMessage, ApplicationTitle), false};
   return {AddCompleteListView(sourceText, targetText), true};
 }
 
