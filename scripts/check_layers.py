@@ -47,7 +47,7 @@ ALLOWED = {
     "platform/libreoffice/presentation": [
         "platform/libreoffice/sheets", "platform/libreoffice/session", "platform/printer", "layout", "platform", "base"],
     "platform/qt": ["platform", "base"],
-    "joblist": ["core", "platform", "base"],
+    "joblist": ["platform", "base"],
     "engine": ["joblist", "core", "platform", "base"],
     "ui": ["engine", "joblist", "core", "platform", "platform/qt", "base"],
     # The program's start composes every layer.
