@@ -7,6 +7,7 @@
 #include "core/SettingsStore.h"
 #include "engine/Ghostscript.h"
 #include "engine/JobOutcome.h"
+#include "engine/PageRange.h"
 #include "engine/PrinterCheck.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/FileIdentity.h"
