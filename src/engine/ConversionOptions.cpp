@@ -1,8 +1,7 @@
 #include "engine/ConversionOptions.h"
 
 #include <algorithm>
-#include <array>
-#include <string_view>
+#include <cstddef>
 
 #include "platform/PresentationApp.h"
 
@@ -10,58 +9,42 @@ namespace pelvantz {
 
 namespace {
 
-struct Mapping {
-  std::string_view text;
-  int32_t value;
-};
+// ASCII letters only: the labels are ASCII, and the window's list offers
+// nothing else.
+constexpr char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// Table order decides; the first equal entry wins.
-constexpr std::array<Mapping, 9> OutputTypes{{
-    {"SLIDES", PrintOutput::Slides},
-    {"OUTLINE", PrintOutput::Outline},
-    {"NOTES", PrintOutput::NotesPages},
-    {"1 SLIDE HANDOUTS", PrintOutput::OneSlideHandouts},
-    {"2 SLIDE HANDOUTS", PrintOutput::TwoSlideHandouts},
-    {"3 SLIDE HANDOUTS", PrintOutput::ThreeSlideHandouts},
-    {"4 SLIDE HANDOUTS", PrintOutput::FourSlideHandouts},
-    {"6 SLIDE HANDOUTS", PrintOutput::SixSlideHandouts},
-    {"9 SLIDE HANDOUTS", PrintOutput::NineSlideHandouts},
-}};
-
-// "Invoice" stands for the ledger size.
-constexpr std::array<Mapping, 6> PaperSizes{{
-    {"A3", SlideSizeType::A3Paper},
-    {"A4", SlideSizeType::A4Paper},
-    {"35MM", SlideSizeType::Slides35Mm},
-    {"Letter", SlideSizeType::LetterPaper},
-    {"Invoice", SlideSizeType::Ledger},
-    {"Banner", SlideSizeType::Banner},
-}};
-
-std::optional<int32_t> Lookup(std::string_view text, const auto& table) {
-  for (const Mapping& entry : table) {
-    if (entry.text == text) return entry.value;
-  }
-  return std::nullopt;
+constexpr bool EqualUpperCased(std::string_view text, std::string_view label) {
+  return std::equal(text.begin(), text.end(), label.begin(), label.end(),
+                    [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); });
 }
 
-// ASCII letters only: the table's literals are ASCII, and the window's list
-// offers nothing else.
-std::string AsciiUpper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; });
-  return text;
+// The first equal label decides. No two labels are equal upper-cased, so the
+// order the table is searched in cannot change which one that is.
+constexpr bool LabelsDifferUpperCased() {
+  for (std::size_t i = 0; i < OutputTypeChoices.size(); ++i)
+    for (std::size_t j = i + 1; j < OutputTypeChoices.size(); ++j)
+      if (EqualUpperCased(OutputTypeChoices[i].label, OutputTypeChoices[j].label)) return false;
+  return true;
 }
+static_assert(LabelsDifferUpperCased());
 
 }  // namespace
 
-std::optional<int32_t> MapOutputType(const std::string& outputType) {
-  return Lookup(AsciiUpper(outputType), OutputTypes);
+std::optional<OutputType> OutputTypeForText(std::string_view text) {
+  for (const auto& choice : OutputTypeChoices)
+    if (EqualUpperCased(text, choice.label)) return choice.value;
+  return std::nullopt;
 }
 
-std::optional<int32_t> MapPaperSize(const std::string& paperSize) { return Lookup(paperSize, PaperSizes); }
+std::optional<SlideSize> SlideSizeForText(std::string_view text) {
+  for (const auto& choice : SlideSizeChoices)
+    if (choice.label == text) return choice.value;
+  return std::nullopt;
+}
 
-int32_t MapSlideOrientation(bool landscape) { return landscape ? Orientation::Landscape : Orientation::Portrait; }
+SlideOrientation OrientationFor(bool landscape) {
+  return landscape ? SlideOrientation::Landscape : SlideOrientation::Portrait;
+}
 
 int32_t MapFlag(bool flag) { return flag ? Flag::On : Flag::Off; }
 

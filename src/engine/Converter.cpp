@@ -199,10 +199,10 @@ void Converter::setPrintOptions(Run& run) {
   presentation.setActivePrinter(PostScriptPrinterName);
   presentation.setFitToPage(MapFlag(options.FitToPage));
   presentation.setPrintComments(MapFlag(options.PrintComments));
-  if (const auto outputType = MapOutputType(options.OutputType)) presentation.setOutputType(*outputType);
-  presentation.setSlideOrientation(MapSlideOrientation(options.Landscape));
-  if (const auto slideSize = MapPaperSize(options.PaperSize)) presentation.setSlideSize(*slideSize);
-  presentation.setNotesOrientation(Orientation::Landscape);
+  if (options.OutputType) presentation.setOutputType(*options.OutputType);
+  presentation.setSlideOrientation(options.Orientation);
+  if (options.PaperSize) presentation.setSlideSize(*options.PaperSize);
+  presentation.setNotesOrientation(SlideOrientation::Landscape);
 }
 
 void Converter::print(Run& run) {

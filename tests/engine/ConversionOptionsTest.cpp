@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelvantz {
@@ -11,8 +13,14 @@ namespace {
 
 struct TextToValue {
   std::string text;
-  std::optional<int32_t> value;
+  std::optional<int32_t> value;  // the automation value
 };
+
+template <typename Choice>
+std::optional<int32_t> AutomationValue(std::optional<Choice> choice) {
+  if (!choice) return std::nullopt;
+  return static_cast<int32_t>(*choice);
+}
 
 TEST(ConversionOptionsTest, OutputTypeIsUpperCasedThenLookedUp) {
   const std::vector<TextToValue> cases = {
@@ -34,7 +42,7 @@ TEST(ConversionOptionsTest, OutputTypeIsUpperCasedThenLookedUp) {
       {"Slides ", std::nullopt},
   };
   for (const TextToValue& c : cases) {
-    EXPECT_EQ(MapOutputType(c.text), c.value) << c.text;
+    EXPECT_EQ(AutomationValue(OutputTypeForText(c.text)), c.value) << c.text;
   }
 }
 
@@ -54,13 +62,32 @@ TEST(ConversionOptionsTest, PaperSizeMatchesOnlyInItsOwnCase) {
       {"", std::nullopt},
   };
   for (const TextToValue& c : cases) {
-    EXPECT_EQ(MapPaperSize(c.text), c.value) << c.text;
+    EXPECT_EQ(AutomationValue(SlideSizeForText(c.text)), c.value) << c.text;
   }
 }
 
+// The window's lists are filled from the same tables that map the texts: the
+// labels stand in the lists' order and each one names its own value.
+TEST(ConversionOptionsTest, EveryListLabelNamesItsValue) {
+  std::vector<std::string_view> outputLabels;
+  for (const auto& choice : OutputTypeChoices) {
+    outputLabels.push_back(choice.label);
+    EXPECT_EQ(OutputTypeForText(std::string(choice.label)), choice.value) << choice.label;
+  }
+  EXPECT_EQ(outputLabels, (std::vector<std::string_view>{
+                              "Slides", "Notes", "Outline", "1 Slide Handouts", "2 Slide Handouts",
+                              "3 Slide Handouts", "4 Slide Handouts", "6 Slide Handouts", "9 Slide Handouts"}));
+  std::vector<std::string_view> sizeLabels;
+  for (const auto& choice : SlideSizeChoices) {
+    sizeLabels.push_back(choice.label);
+    EXPECT_EQ(SlideSizeForText(std::string(choice.label)), choice.value) << choice.label;
+  }
+  EXPECT_EQ(sizeLabels, (std::vector<std::string_view>{"A3", "A4", "35MM", "Letter", "Invoice", "Banner"}));
+}
+
 TEST(ConversionOptionsTest, OrientationAndFlags) {
-  EXPECT_EQ(MapSlideOrientation(true), 1);
-  EXPECT_EQ(MapSlideOrientation(false), 2);
+  EXPECT_EQ(static_cast<int32_t>(OrientationFor(true)), 1);
+  EXPECT_EQ(static_cast<int32_t>(OrientationFor(false)), 2);
   EXPECT_EQ(MapFlag(true), 1);
   EXPECT_EQ(MapFlag(false), 0);
 }
