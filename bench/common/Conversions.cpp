@@ -139,7 +139,7 @@ std::vector<Measure> OursBatch::run(const std::vector<fs::path>& decks, const fs
 Measure OursBatch::convert(int16_t position, const OutputChoice& output, bool anotherJobFollows) {
   const ConversionJob job = jobs_.at(position);
   ConversionOptions options;  // the window's defaults: A3, landscape, fit, all pages
-  options.OutputType = output.outputType;
+  options.OutputType = OutputTypeForText(output.outputType);
   options.PrintComments = output.printComments;
   jobs_.SetJobStatus(position, "Converting...");
   dialogs_.last.clear();

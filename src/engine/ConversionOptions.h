@@ -1,44 +1,66 @@
 #pragma once
-// The user's choices for a conversion and their mapping to the values the
-// presentation application receives.
+// The user's choices for a conversion, typed where they enter: the names the
+// window lists the choices by, the values those names stand for, and the
+// switches' 1/0 for the presentation application.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "base/PrintChoices.h"
 
 namespace pelvantz {
 
+template <typename Value>
+struct Choice {
+  std::string_view label;
+  Value value;
+};
+
+// The output types in the window's list order.
+inline constexpr std::array<Choice<OutputType>, 9> OutputTypeChoices{{
+    {"Slides", OutputType::Slides},
+    {"Notes", OutputType::NotesPages},
+    {"Outline", OutputType::Outline},
+    {"1 Slide Handouts", OutputType::OneSlideHandouts},
+    {"2 Slide Handouts", OutputType::TwoSlideHandouts},
+    {"3 Slide Handouts", OutputType::ThreeSlideHandouts},
+    {"4 Slide Handouts", OutputType::FourSlideHandouts},
+    {"6 Slide Handouts", OutputType::SixSlideHandouts},
+    {"9 Slide Handouts", OutputType::NineSlideHandouts},
+}};
+
+// The slide sizes in the window's list order; "Invoice" stands for the ledger size.
+inline constexpr std::array<Choice<SlideSize>, 6> SlideSizeChoices{{
+    {"A3", SlideSize::A3Paper},
+    {"A4", SlideSize::A4Paper},
+    {"35MM", SlideSize::Slides35Mm},
+    {"Letter", SlideSize::LetterPaper},
+    {"Invoice", SlideSize::Ledger},
+    {"Banner", SlideSize::Banner},
+}};
+
+// The output type a text names: upper-cased, it equals a label upper-cased
+// (ASCII letters only). Nothing for any other text: the presentation then
+// prints with its own output type.
+std::optional<OutputType> OutputTypeForText(std::string_view text);
+// The slide size a text names, in the label's own case; nothing for any other
+// text: the presentation then keeps its own slide size.
+std::optional<SlideSize> SlideSizeForText(std::string_view text);
+SlideOrientation OrientationFor(bool landscape);
+int32_t MapFlag(bool flag);  // Flag::On or Flag::Off
+
 struct ConversionOptions {
-  std::string OutputType = "Slides";
-  std::string PaperSize = "A3";
-  bool Landscape = true;
+  std::optional<pelvantz::OutputType> OutputType = pelvantz::OutputType::Slides;
+  std::optional<SlideSize> PaperSize = SlideSize::A3Paper;
+  SlideOrientation Orientation = SlideOrientation::Landscape;
   bool AllPages = true;
-  std::string FromText = "1";
+  std::string FromText = "1";  // as typed: Ghostscript's command line takes the texts unchanged
   std::string ToText = "2";
   bool PrintComments = false;
   bool FitToPage = true;
   bool OpenAfterConversion = false;
 };
-
-// PrintOptions.OutputType for the text (upper-cased, table order), or nothing.
-std::optional<int32_t> MapOutputType(const std::string& outputType);
-// PageSetup.SlideSize for the text (case-sensitive), or nothing.
-std::optional<int32_t> MapPaperSize(const std::string& paperSize);
-int32_t MapSlideOrientation(bool landscape);  // Orientation::Landscape or Portrait
-int32_t MapFlag(bool flag);                   // Flag::On or Flag::Off
-// A page text as a 32-bit integer, halves to even. The text is a number:
-// blanks (space, tab) around, an optional sign, digits with at most one "."
-// among them, an optional exponent ("e5", "E-2"). The decimal point is always
-// "." whatever the user's locale, and there are no digit-group separators.
-// Throws RuntimeFailure 13 "Type mismatch" for text that is not such a number
-// (empty, blank, letters) and 6 "Overflow" for a number outside the 32-bit
-// range (or beyond a double, "1e400").
-int32_t PageNumberFromText(const std::string& text);
-
-struct PrintRange {
-  int32_t From;
-  int32_t To;
-};
-// -1, -1 for all pages; otherwise FromText..ToText converted (may throw).
-PrintRange MapPrintRange(const ConversionOptions& options);
 
 }  // namespace pelvantz

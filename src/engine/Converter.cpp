@@ -8,6 +8,7 @@
 #include "core/SettingsStore.h"
 #include "engine/Ghostscript.h"
 #include "engine/JobOutcome.h"
+#include "engine/PageRange.h"
 #include "engine/PrinterCheck.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/FileIdentity.h"
@@ -197,10 +198,10 @@ void Converter::setPrintOptions(Run& run) {
   presentation.setActivePrinter(PostScriptPrinterName);
   presentation.setFitToPage(MapFlag(options.FitToPage));
   presentation.setPrintComments(MapFlag(options.PrintComments));
-  if (const auto outputType = MapOutputType(options.OutputType)) presentation.setOutputType(*outputType);
-  presentation.setSlideOrientation(MapSlideOrientation(options.Landscape));
-  if (const auto slideSize = MapPaperSize(options.PaperSize)) presentation.setSlideSize(*slideSize);
-  presentation.setNotesOrientation(Orientation::Landscape);
+  if (options.OutputType) presentation.setOutputType(*options.OutputType);
+  presentation.setSlideOrientation(options.Orientation);
+  if (options.PaperSize) presentation.setSlideSize(*options.PaperSize);
+  presentation.setNotesOrientation(SlideOrientation::Landscape);
 }
 
 void Converter::print(Run& run) {

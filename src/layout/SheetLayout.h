@@ -52,8 +52,11 @@ struct SlideRange {
   bool operator==(const SlideRange&) const = default;
 };
 
-// from/to as the caller passes them (-1, -1: every slide). RuntimeFailure when
-// the range is not inside 1..slideCount or runs backwards.
+// The page range the print step was given (from/to as the engine's page
+// range made them, or -1, -1 for every slide) checked against the deck. It is
+// checked here, where the office prints, because only the opened deck knows
+// its slide count. RuntimeFailure when the range is not inside 1..slideCount
+// or runs backwards.
 SlideRange ResolveRange(int32_t from, int32_t to, int slideCount);
 
 // The slides cut into consecutive groups of at most perSheet slide numbers.

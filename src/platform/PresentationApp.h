@@ -3,43 +3,19 @@
 // order and values of an automation session with PowerPoint. Implemented over
 // LibreOffice Impress (platform/libreoffice); tests use a recording double.
 // Every operation throws RuntimeFailure when the application fails; a setter
-// refuses a value outside its list below the same way.
+// refuses a value outside its type's list the same way.
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/PrintChoices.h"
+
 namespace pelvantz {
 
-// The automation values the application takes, named as PowerPoint names them.
-namespace PrintOutput {  // ppPrintOutput*
-constexpr int32_t Slides = 1;
-constexpr int32_t TwoSlideHandouts = 2;
-constexpr int32_t ThreeSlideHandouts = 3;
-constexpr int32_t SixSlideHandouts = 4;
-constexpr int32_t NotesPages = 5;
-constexpr int32_t Outline = 6;
-constexpr int32_t FourSlideHandouts = 8;
-constexpr int32_t NineSlideHandouts = 9;
-constexpr int32_t OneSlideHandouts = 10;
-}  // namespace PrintOutput
-
-namespace SlideSizeType {  // ppSlideSize*
-constexpr int32_t OnScreen = 1;
-constexpr int32_t LetterPaper = 2;
-constexpr int32_t A4Paper = 3;
-constexpr int32_t Slides35Mm = 4;
-constexpr int32_t Banner = 6;
-constexpr int32_t Ledger = 8;
-constexpr int32_t A3Paper = 9;
-}  // namespace SlideSizeType
-
-namespace Orientation {  // msoOrientation*
-constexpr int32_t Landscape = 1;
-constexpr int32_t Portrait = 2;
-}  // namespace Orientation
-
-namespace Flag {  // the 1/0 of the switches (Visible, FitToPage, PrintComments)
+// The 1/0 the application takes for its switches (Visible, FitToPage,
+// PrintComments); its other values have types of their own (base/PrintChoices.h).
+namespace Flag {
 constexpr int32_t Off = 0;
 constexpr int32_t On = 1;
 }  // namespace Flag
@@ -51,11 +27,11 @@ class Presentation {
   virtual void setActivePrinter(const std::string& printerName) = 0;
   virtual void setFitToPage(int32_t value) = 0;      // Flag::On or Flag::Off
   virtual void setPrintComments(int32_t value) = 0;  // Flag::On or Flag::Off
-  virtual void setOutputType(int32_t value) = 0;     // PrintOutput::*
+  virtual void setOutputType(OutputType value) = 0;
   // PageSetup
-  virtual void setSlideOrientation(int32_t value) = 0;  // Orientation::*
-  virtual void setSlideSize(int32_t value) = 0;         // SlideSizeType::*
-  virtual void setNotesOrientation(int32_t value) = 0;  // Orientation::*
+  virtual void setSlideOrientation(SlideOrientation value) = 0;
+  virtual void setSlideSize(SlideSize value) = 0;
+  virtual void setNotesOrientation(SlideOrientation value) = 0;
   // Prints slides from..to (-1, -1: all) into the file, replacing one that is
   // there; returns when the file is written and not empty.
   virtual void printOut(int32_t from, int32_t to, const std::string& printToFile) = 0;

@@ -269,9 +269,9 @@ void FrmMain::clearSelection() {
 
 ConversionOptions FrmMain::currentOptions() const {
   ConversionOptions options;
-  options.OutputType = ui_.cboOutputType->currentText().toStdString();
-  options.PaperSize = ui_.cboPaperSize->currentText().toStdString();
-  options.Landscape = ui_.optLandscape->isChecked();
+  options.OutputType = OutputTypeForText(ui_.cboOutputType->currentText().toStdString());
+  options.PaperSize = SlideSizeForText(ui_.cboPaperSize->currentText().toStdString());
+  options.Orientation = OrientationFor(ui_.optLandscape->isChecked());
   options.AllPages = ui_.chkAllPages->isChecked();
   options.FromText = Text(ui_.txtFrom);
   options.ToText = Text(ui_.txtTo);

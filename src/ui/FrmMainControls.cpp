@@ -13,6 +13,7 @@
 #include <QTreeView>
 #include <vector>
 
+#include "engine/ConversionOptions.h"
 #include "engine/PageRange.h"
 #include "ui/JobListModel.h"
 #include "ui/PageKeyFilter.h"
@@ -115,6 +116,12 @@ void NameField(QLabel& label, QWidget& field) {
   field.setAccessibleName(label.text().remove(QLatin1Char(':')));
 }
 
+// The list shows the choices' labels in the table's order.
+void AddLabels(QComboBox& list, const auto& choices) {
+  for (const auto& choice : choices)
+    list.addItem(QString::fromUtf8(choice.label.data(), static_cast<qsizetype>(choice.label.size())));
+}
+
 }  // namespace
 
 void FrmMainControls::setupUi(QWidget& form, JobList& jobs) {
@@ -202,11 +209,10 @@ void FrmMainControls::createPrintSizeFrame() {
   optLandscape->setChecked(true);
   Label3 = PlaceCaptioned<QLabel>(Frame1, "Label3", "Output Type:", TwipsRect(210, 570, 1125, 195), FieldFont());
   cboOutputType = Place<QComboBox>(Frame1, "cboOutputType", TwipsRect(1500, 510, 1515, 315), WindowFont());
-  cboOutputType->addItems({"Slides", "Notes", "Outline", "1 Slide Handouts", "2 Slide Handouts",
-                           "3 Slide Handouts", "4 Slide Handouts", "6 Slide Handouts", "9 Slide Handouts"});
+  AddLabels(*cboOutputType, OutputTypeChoices);
   Label8 = PlaceCaptioned<QLabel>(Frame1, "Label8", "Paper Size:", TwipsRect(210, 930, 990, 195), FieldFont());
   cboPaperSize = Place<QComboBox>(Frame1, "cboPaperSize", TwipsRect(1500, 870, 1515, 315), WindowFont());
-  cboPaperSize->addItems({"A3", "A4", "35MM", "Letter", "Invoice", "Banner"});
+  AddLabels(*cboPaperSize, SlideSizeChoices);
 }
 
 void FrmMainControls::createPrintRangeFrame(QWidget& form) {

@@ -2,22 +2,25 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <cstdlib>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
-
-#include "base/RuntimeFailure.h"
-#include "support/TempFolder.h"
 
 namespace pelvantz {
 namespace {
 
 struct TextToValue {
   std::string text;
-  std::optional<int32_t> value;
+  std::optional<int32_t> value;  // the automation value
 };
+
+template <typename Choice>
+std::optional<int32_t> AutomationValue(std::optional<Choice> choice) {
+  if (!choice) return std::nullopt;
+  return static_cast<int32_t>(*choice);
+}
 
 TEST(ConversionOptionsTest, OutputTypeIsUpperCasedThenLookedUp) {
   const std::vector<TextToValue> cases = {
@@ -39,7 +42,7 @@ TEST(ConversionOptionsTest, OutputTypeIsUpperCasedThenLookedUp) {
       {"Slides ", std::nullopt},
   };
   for (const TextToValue& c : cases) {
-    EXPECT_EQ(MapOutputType(c.text), c.value) << c.text;
+    EXPECT_EQ(AutomationValue(OutputTypeForText(c.text)), c.value) << c.text;
   }
 }
 
@@ -59,124 +62,34 @@ TEST(ConversionOptionsTest, PaperSizeMatchesOnlyInItsOwnCase) {
       {"", std::nullopt},
   };
   for (const TextToValue& c : cases) {
-    EXPECT_EQ(MapPaperSize(c.text), c.value) << c.text;
+    EXPECT_EQ(AutomationValue(SlideSizeForText(c.text)), c.value) << c.text;
   }
+}
+
+// The window's lists are filled from the same tables that map the texts: the
+// labels stand in the lists' order and each one names its own value.
+TEST(ConversionOptionsTest, EveryListLabelNamesItsValue) {
+  std::vector<std::string_view> outputLabels;
+  for (const auto& choice : OutputTypeChoices) {
+    outputLabels.push_back(choice.label);
+    EXPECT_EQ(OutputTypeForText(std::string(choice.label)), choice.value) << choice.label;
+  }
+  EXPECT_EQ(outputLabels, (std::vector<std::string_view>{
+                              "Slides", "Notes", "Outline", "1 Slide Handouts", "2 Slide Handouts",
+                              "3 Slide Handouts", "4 Slide Handouts", "6 Slide Handouts", "9 Slide Handouts"}));
+  std::vector<std::string_view> sizeLabels;
+  for (const auto& choice : SlideSizeChoices) {
+    sizeLabels.push_back(choice.label);
+    EXPECT_EQ(SlideSizeForText(std::string(choice.label)), choice.value) << choice.label;
+  }
+  EXPECT_EQ(sizeLabels, (std::vector<std::string_view>{"A3", "A4", "35MM", "Letter", "Invoice", "Banner"}));
 }
 
 TEST(ConversionOptionsTest, OrientationAndFlags) {
-  EXPECT_EQ(MapSlideOrientation(true), 1);
-  EXPECT_EQ(MapSlideOrientation(false), 2);
+  EXPECT_EQ(static_cast<int32_t>(OrientationFor(true)), 1);
+  EXPECT_EQ(static_cast<int32_t>(OrientationFor(false)), 2);
   EXPECT_EQ(MapFlag(true), 1);
   EXPECT_EQ(MapFlag(false), 0);
-}
-
-TEST(ConversionOptionsTest, PageNumbersRoundHalvesToEven) {
-  const std::vector<std::pair<std::string, int32_t>> cases = {
-      {"1", 1},
-      {"2.5", 2},
-      {"3.5", 4},
-      {"-2.5", -2},
-      {"2.4", 2},
-      {"2.6", 3},
-      {"0.5", 0},
-      {"1.5", 2},
-      {"-3.5", -4},
-      {" 7 ", 7},
-      {"\t12\t", 12},
-      {"+3", 3},
-      {"-0", 0},
-      {"1e3", 1000},
-      {"2.5E1", 25},
-      {"5.", 5},
-      {".5", 0},
-      {"1e-400", 0},
-      {"007", 7},
-      {"2147483647", 2147483647},
-      {"-2147483648", -2147483647 - 1},
-      {"2147483647.4", 2147483647},
-  };
-  for (const auto& [text, value] : cases) {
-    EXPECT_EQ(PageNumberFromText(text), value) << text;
-  }
-}
-
-TEST(ConversionOptionsTest, PageTextsThatAreNoNumberOrTooLargeFail) {
-  const std::vector<std::pair<std::string, int32_t>> cases = {
-      {"abc", ErrorNumber::TypeMismatch},      {"", ErrorNumber::TypeMismatch},
-      {"   ", ErrorNumber::TypeMismatch},      {"5x", ErrorNumber::TypeMismatch},
-      {"2-5", ErrorNumber::TypeMismatch},      {"1,000", ErrorNumber::TypeMismatch},
-      {"2,5", ErrorNumber::TypeMismatch},      {"1 2", ErrorNumber::TypeMismatch},
-      {".", ErrorNumber::TypeMismatch},        {"-", ErrorNumber::TypeMismatch},
-      {"1e", ErrorNumber::TypeMismatch},       {"e5", ErrorNumber::TypeMismatch},
-      {"0x10", ErrorNumber::TypeMismatch},     {"inf", ErrorNumber::TypeMismatch},
-      {"nan", ErrorNumber::TypeMismatch},      {"1e10", ErrorNumber::Overflow},
-      {"2147483648", ErrorNumber::Overflow},   {"-2147483649", ErrorNumber::Overflow},
-      {"2147483647.5", ErrorNumber::Overflow}, {"1e400", ErrorNumber::Overflow},
-      {"-1e400", ErrorNumber::Overflow},
-  };
-  for (const auto& [text, number] : cases) {
-    try {
-      PageNumberFromText(text);
-      ADD_FAILURE() << "no failure for '" << text << "'";
-    } catch (const RuntimeFailure& failure) {
-      EXPECT_EQ(failure.number(), number) << text;
-      EXPECT_EQ(failure.description(), number == ErrorNumber::Overflow ? "Overflow" : "Type mismatch");
-    }
-  }
-}
-
-// Compiles a German locale (decimal comma) into a private folder and makes it
-// the numeric locale for the scope, as the window does with the user's locale.
-class GermanNumbers {
- public:
-  GermanNumbers() {
-    const std::string command = "localedef -i de_DE -f UTF-8 '" + folder_.str() + "/de_DE.UTF-8' >/dev/null 2>&1";
-    if (std::system(command.c_str()) != 0) return;
-    setenv("LOCPATH", folder_.str().c_str(), 1);
-    active_ = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
-  }
-  ~GermanNumbers() {
-    std::setlocale(LC_NUMERIC, "C");
-    unsetenv("LOCPATH");
-  }
-  bool active() const { return active_; }
-
- private:
-  testing::TempFolder folder_;
-  bool active_ = false;
-};
-
-TEST(ConversionOptionsTest, NumberTextsKeepThePointUnderACommaLocale) {
-  GermanNumbers german;
-  if (!german.active()) GTEST_SKIP() << "cannot build a de_DE locale here";
-  ASSERT_EQ(std::strtod("2,75", nullptr), 2.75);  // the locale is in force
-
-  EXPECT_EQ(PageNumberFromText("2.75"), 3);
-  EXPECT_EQ(PageNumberFromText("3.5"), 4);
-  try {
-    PageNumberFromText("2,75");
-    ADD_FAILURE() << "the locale's comma was read as a decimal point";
-  } catch (const RuntimeFailure& failure) {
-    EXPECT_EQ(failure.number(), ErrorNumber::TypeMismatch);
-  }
-}
-
-TEST(ConversionOptionsTest, PrintRangeConvertsThePageTextsOnlyForARange) {
-  ConversionOptions options;
-  options.FromText = "abc";
-  options.ToText = "1e10";
-  EXPECT_EQ(MapPrintRange(options).From, -1);  // all pages: texts not looked at
-  EXPECT_EQ(MapPrintRange(options).To, -1);
-
-  options.AllPages = false;
-  options.FromText = "1";
-  options.ToText = "2.5";
-  const PrintRange range = MapPrintRange(options);
-  EXPECT_EQ(range.From, 1);
-  EXPECT_EQ(range.To, 2);
-
-  options.ToText = "1e10";
-  EXPECT_THROW(MapPrintRange(options), RuntimeFailure);
 }
 
 }  // namespace

@@ -223,15 +223,15 @@ TEST_F(ConversionTest, PassesEveryOptionToThePrintStepAsMapped) {
   const std::vector<PrintSettingsCase> cases = {
       {"notes portrait",
        With([](ConversionOptions& o) {
-         o.OutputType = "Notes";
-         o.Landscape = false;
+         o.OutputType = OutputTypeForText("Notes");
+         o.Orientation = OrientationFor(false);
        }),
        {"setActivePrinter(pelvantz)", "setFitToPage(1)", "setPrintComments(0)", "setOutputType(5)",
         "setSlideOrientation(2)", "setSlideSize(9)", "setNotesOrientation(1)"},
        "-1,-1"},
       {"unknown paper size sets no slide size",
        With([](ConversionOptions& o) {
-         o.PaperSize = "a4";
+         o.PaperSize = SlideSizeForText("a4");
          o.FitToPage = false;
          o.PrintComments = true;
        }),
@@ -240,15 +240,15 @@ TEST_F(ConversionTest, PassesEveryOptionToThePrintStepAsMapped) {
        "-1,-1"},
       {"unknown output type sets none",
        With([](ConversionOptions& o) {
-         o.OutputType = "Handouts";
-         o.PaperSize = "Invoice";
+         o.OutputType = OutputTypeForText("Handouts");
+         o.PaperSize = SlideSizeForText("Invoice");
        }),
        {"setActivePrinter(pelvantz)", "setFitToPage(1)", "setPrintComments(0)", "setSlideOrientation(1)",
         "setSlideSize(8)", "setNotesOrientation(1)"},
        "-1,-1"},
       {"handouts in another case, page range",
        With([](ConversionOptions& o) {
-         o.OutputType = "6 slide handouts";
+         o.OutputType = OutputTypeForText("6 slide handouts");
          o.AllPages = false;
          o.FromText = "3";
          o.ToText = "5";

@@ -12,19 +12,25 @@ std::string Join(const std::vector<std::string>& parts) {
   return joined;
 }
 
+// A choice recorded as the automation value it stands for.
+template <typename Choice>
+std::string Number(Choice value) {
+  return std::to_string(static_cast<int32_t>(value));
+}
+
 class FakePresentation : public Presentation {
  public:
   explicit FakePresentation(FakeOfficeScript& script) : script_(script) {}
   void setActivePrinter(const std::string& name) override { script_.record("setActivePrinter", name); }
   void setFitToPage(int32_t value) override { script_.record("setFitToPage", std::to_string(value)); }
   void setPrintComments(int32_t value) override { script_.record("setPrintComments", std::to_string(value)); }
-  void setOutputType(int32_t value) override { script_.record("setOutputType", std::to_string(value)); }
-  void setSlideOrientation(int32_t value) override {
-    script_.record("setSlideOrientation", std::to_string(value));
+  void setOutputType(OutputType value) override { script_.record("setOutputType", Number(value)); }
+  void setSlideOrientation(SlideOrientation value) override {
+    script_.record("setSlideOrientation", Number(value));
   }
-  void setSlideSize(int32_t value) override { script_.record("setSlideSize", std::to_string(value)); }
-  void setNotesOrientation(int32_t value) override {
-    script_.record("setNotesOrientation", std::to_string(value));
+  void setSlideSize(SlideSize value) override { script_.record("setSlideSize", Number(value)); }
+  void setNotesOrientation(SlideOrientation value) override {
+    script_.record("setNotesOrientation", Number(value));
   }
   void printOut(int32_t from, int32_t to, const std::string& file) override {
     script_.record("printOut", Join({std::to_string(from), std::to_string(to), file}));

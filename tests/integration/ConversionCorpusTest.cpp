@@ -125,7 +125,7 @@ class ConversionCorpusTest : public ::testing::Test {
 // The window's defaults but for the output type and, when given, the page range.
 ConversionOptions OptionsFor(const char* outputType, const char* from = nullptr, const char* to = nullptr) {
   ConversionOptions options;
-  options.OutputType = outputType;
+  options.OutputType = OutputTypeForText(outputType);
   if (from) {
     options.AllPages = false;
     options.FromText = from;
@@ -185,8 +185,8 @@ TEST_F(ConversionCorpusTest, SoundPresentationsGiveEveryLayoutWithTheirText) {
     SCOPED_TRACE(std::string(test.file) + " " + test.outputType + (test.from ? " range" : "") + " on " +
                  test.paperSize + " slides");
     ConversionOptions options = OptionsFor(test.outputType, test.from, test.to);
-    options.Landscape = test.landscape;
-    options.PaperSize = test.paperSize;
+    options.Orientation = OrientationFor(test.landscape);
+    options.PaperSize = SlideSizeForText(test.paperSize);
     const fs::path target = outFolder() / "result.pdf";
     fs::remove(target);
     ASSERT_EQ(convert(Corpus() / test.file, target, options), "Completed");
@@ -300,7 +300,7 @@ TEST_F(ConversionCorpusTest, LinksLandOnTheirSlideAndLeadWhereTheyLed) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.outputType);
     ConversionOptions options;
-    options.OutputType = c.outputType;
+    options.OutputType = OutputTypeForText(c.outputType);
     const fs::path target = outFolder() / "links.pdf";
     ASSERT_EQ(convert(fs::path(PELVANTZ_TEST_DATA) / "links.ppt", target, options), "Completed");
     const PdfFacts pdf = ReadPdf(target);
@@ -494,7 +494,7 @@ TEST_F(ConversionCorpusTest, HandoutAndNotesPagesRenderWithContent) {
   for (const char* type : {"6 Slide Handouts", "Notes"}) {
     SCOPED_TRACE(type);
     ConversionOptions options;
-    options.OutputType = type;
+    options.OutputType = OutputTypeForText(type);
     const fs::path target = outFolder() / "render.pdf";
     ASSERT_EQ(convert(Corpus() / "format-corpus/ecdl+paris2001.ppt", target, options), "Completed");
     const fs::path png = outFolder() / (std::string(type[0] == '6' ? "handout" : "notes") + ".png");

@@ -180,16 +180,16 @@ TEST_F(MainWindowTest, EachJobSeesTheOptionsAsTheControlsHoldThemThen) {
   click("cmdConvert");
   ASSERT_EQ(runJobs.size(), 2u);
   const ConversionOptions& first = runJobs[0].options;
-  EXPECT_EQ(first.OutputType, "Notes");
-  EXPECT_EQ(first.PaperSize, "Letter");
-  EXPECT_FALSE(first.Landscape);
+  EXPECT_EQ(first.OutputType, OutputType::NotesPages);
+  EXPECT_EQ(first.PaperSize, SlideSize::LetterPaper);
+  EXPECT_EQ(first.Orientation, SlideOrientation::Portrait);
   EXPECT_FALSE(first.AllPages);
   EXPECT_EQ(first.FromText, "2");
   EXPECT_EQ(first.ToText, "4");
   EXPECT_TRUE(first.PrintComments);
   EXPECT_FALSE(first.FitToPage);
   EXPECT_FALSE(first.OpenAfterConversion);
-  EXPECT_EQ(runJobs[1].options.OutputType, "Outline");
+  EXPECT_EQ(runJobs[1].options.OutputType, OutputType::Outline);
 }
 
 TEST_F(MainWindowTest, TheWindowTakesNoInputWhileItConverts) {

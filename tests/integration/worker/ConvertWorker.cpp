@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
   using namespace pelvantz;
   ConversionOptions options;
   if (argc > 2 && std::string(argv[1]) == "--output-type") {
-    options.OutputType = argv[2];
+    options.OutputType = OutputTypeForText(argv[2]);
     argv[2] = argv[0];
     argv += 2;
     argc -= 2;

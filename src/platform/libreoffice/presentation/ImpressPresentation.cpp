@@ -23,6 +23,16 @@ RuntimeFailure Failed(const std::string& description) {
   return RuntimeFailure(ErrorNumber::AutomationFailed, description);
 }
 
+// A caller may hand over any number in a choice's type; it is named by that number.
+template <typename Choice>
+std::string AutomationValue(Choice value) {
+  return std::to_string(static_cast<int32_t>(value));
+}
+
+bool IsOrientation(SlideOrientation value) {
+  return value == SlideOrientation::Landscape || value == SlideOrientation::Portrait;
+}
+
 std::string PrinterNameOf(const Reference<css::lang::XComponent>& document) {
   Reference<css::view::XPrintable> printable(document, UNO_QUERY_THROW);
   for (const auto& property : printable->getPrinter())
@@ -108,28 +118,26 @@ void ImpressPresentation::setFitToPage(int32_t value) { request_.fitToPage = val
 
 void ImpressPresentation::setPrintComments(int32_t value) { request_.printComments = value != 0; }
 
-void ImpressPresentation::setOutputType(int32_t value) {
-  const auto layout = layout::LayoutForOutputType(static_cast<OutputType>(value));
-  if (!layout) throw Failed("The output type " + std::to_string(value) + " is not supported.");
+void ImpressPresentation::setOutputType(OutputType value) {
+  const auto layout = layout::LayoutForOutputType(value);
+  if (!layout) throw Failed("The output type " + AutomationValue(value) + " is not supported.");
   request_.layout = *layout;
 }
 
-void ImpressPresentation::setSlideOrientation(int32_t value) {
-  if (value != Orientation::Landscape && value != Orientation::Portrait)
-    throw Failed("The slide orientation " + std::to_string(value) + " is not valid.");
-  slideLandscape_ = value == Orientation::Landscape;
+void ImpressPresentation::setSlideOrientation(SlideOrientation value) {
+  if (!IsOrientation(value)) throw Failed("The slide orientation " + AutomationValue(value) + " is not valid.");
+  slideLandscape_ = value == SlideOrientation::Landscape;
 }
 
-void ImpressPresentation::setSlideSize(int32_t value) {
+void ImpressPresentation::setSlideSize(SlideSize value) {
   const auto size = ClassicSlideSize(value);
-  if (!size) throw Failed("The slide size " + std::to_string(value) + " is not supported.");
+  if (!size) throw Failed("The slide size " + AutomationValue(value) + " is not supported.");
   slideSize_ = size;
 }
 
-void ImpressPresentation::setNotesOrientation(int32_t value) {
-  if (value != Orientation::Landscape && value != Orientation::Portrait)
-    throw Failed("The notes orientation " + std::to_string(value) + " is not valid.");
-  request_.notesLandscape = value == Orientation::Landscape;
+void ImpressPresentation::setNotesOrientation(SlideOrientation value) {
+  if (!IsOrientation(value)) throw Failed("The notes orientation " + AutomationValue(value) + " is not valid.");
+  request_.notesLandscape = value == SlideOrientation::Landscape;
 }
 
 // Size first, then orientation, whichever was set first: one change of the

@@ -24,10 +24,10 @@ class ImpressPresentation : public Presentation {
   void setActivePrinter(const std::string& printerName) override;
   void setFitToPage(int32_t value) override;
   void setPrintComments(int32_t value) override;
-  void setOutputType(int32_t value) override;
-  void setSlideOrientation(int32_t value) override;
-  void setSlideSize(int32_t value) override;
-  void setNotesOrientation(int32_t value) override;
+  void setOutputType(OutputType value) override;
+  void setSlideOrientation(SlideOrientation value) override;
+  void setSlideSize(SlideSize value) override;
+  void setNotesOrientation(SlideOrientation value) override;
   void printOut(int32_t from, int32_t to, const std::string& printToFile) override;
   void close() override;
 

@@ -27,16 +27,16 @@ using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 
 struct ClassicSize {
-  int32_t constant;
+  SlideSize slideSize;
   Size size;
 };
 
 // The sizes the page setup has always offered, in 1/100 mm, landscape.
 constexpr ClassicSize ClassicSizes[] = {
-    {SlideSizeType::OnScreen, {25400, 19050}},  // 10 x 7.5 in
-    {SlideSizeType::LetterPaper, {25400, 19050}}, {SlideSizeType::A4Paper, {27517, 19050}},
-    {SlideSizeType::Slides35Mm, {28575, 19050}},  {SlideSizeType::Banner, {20320, 2540}},  // 8 x 1 in
-    {SlideSizeType::Ledger, {33831, 25374}},      {SlideSizeType::A3Paper, {35560, 26670}},
+    {SlideSize::OnScreen, {25400, 19050}},  // 10 x 7.5 in
+    {SlideSize::LetterPaper, {25400, 19050}}, {SlideSize::A4Paper, {27517, 19050}},
+    {SlideSize::Slides35Mm, {28575, 19050}},  {SlideSize::Banner, {20320, 2540}},  // 8 x 1 in
+    {SlideSize::Ledger, {33831, 25374}},      {SlideSize::A3Paper, {35560, 26670}},
 };
 
 Reference<css::beans::XPropertySet> FirstSlide(const Reference<css::lang::XComponent>& document) {
@@ -46,9 +46,9 @@ Reference<css::beans::XPropertySet> FirstSlide(const Reference<css::lang::XCompo
 
 }  // namespace
 
-std::optional<Size> ClassicSlideSize(int32_t slideSizeConstant) {
+std::optional<Size> ClassicSlideSize(SlideSize slideSize) {
   for (const auto& classic : ClassicSizes)
-    if (classic.constant == slideSizeConstant) return classic.size;
+    if (classic.slideSize == slideSize) return classic.size;
   return std::nullopt;
 }
 

@@ -5,16 +5,16 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/PrintChoices.h"
 #include "layout/SheetLayout.h"
-#include "platform/PresentationApp.h"
 #include "platform/libreoffice/session/WorkLimits.h"
 
 namespace pelvantz::office {
 
 using layout::Size;
 
-// The classic size of a SlideSizeType constant, landscape; nothing for an unknown one.
-std::optional<Size> ClassicSlideSize(int32_t slideSizeConstant);
+// The classic size of a slide size, landscape; nothing for a value outside its list.
+std::optional<Size> ClassicSlideSize(SlideSize slideSize);
 
 // The slides and masters and the shapes on them, for the office's time limits.
 DeckSize MeasureDeck(const css::uno::Reference<css::lang::XComponent>& document);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -93,9 +94,9 @@ TEST_F(LibreOfficeAppTest, PrintsSoundPresentationsInOneSession) {
     EXPECT_EQ(app->activePrinter(), "pelvantz");
     presentation->setFitToPage(1);
     presentation->setPrintComments(0);
-    presentation->setOutputType(1);
-    presentation->setSlideOrientation(1);
-    presentation->setNotesOrientation(1);
+    presentation->setOutputType(OutputType::Slides);
+    presentation->setSlideOrientation(SlideOrientation::Landscape);
+    presentation->setNotesOrientation(SlideOrientation::Landscape);
     const fs::path printFile = workFile("PsFile.ps");
     presentation->printOut(-1, -1, printFile.string());
     ASSERT_TRUE(fs::exists(printFile));
@@ -186,20 +187,23 @@ TEST_F(LibreOfficeAppTest, SlideRangesAreCheckedAgainstTheDeck) {
 
 TEST_F(LibreOfficeAppTest, SlideSizeAndOrientationShapeThePrint) {
   struct Setup {
-    int32_t orientation;
-    int32_t size;
+    SlideOrientation orientation;
+    std::optional<SlideSize> size;
     bool portraitPage;
   };
   // The order of the calls does not matter: orientation is applied to the size.
-  const Setup setups[] = {{2, 3, true}, {1, 9, false}, {2, 0, true}};
+  const Setup setups[] = {{SlideOrientation::Portrait, SlideSize::A4Paper, true},
+                          {SlideOrientation::Landscape, SlideSize::A3Paper, false},
+                          {SlideOrientation::Portrait, std::nullopt, true}};
   auto app = createApp();
   for (const auto& setup : setups) {
-    SCOPED_TRACE(std::to_string(setup.orientation) + "/" + std::to_string(setup.size));
+    SCOPED_TRACE(std::to_string(static_cast<int32_t>(setup.orientation)) + "/" +
+                 std::to_string(setup.size ? static_cast<int32_t>(*setup.size) : 0));
     auto presentation = app->open(Corpus("apache-tika/testPPT.ppt"));
     presentation->setActivePrinter("pelvantz");
     presentation->setSlideOrientation(setup.orientation);
-    if (setup.size) presentation->setSlideSize(setup.size);
-    presentation->setNotesOrientation(1);
+    if (setup.size) presentation->setSlideSize(*setup.size);
+    presentation->setNotesOrientation(SlideOrientation::Landscape);
     const fs::path printFile = workFile("PsFile.ps");
     presentation->printOut(-1, -1, printFile.string());
     const PageSize page = FirstPageSize(printFile);
@@ -207,9 +211,13 @@ TEST_F(LibreOfficeAppTest, SlideSizeAndOrientationShapeThePrint) {
     presentation->close();
   }
   auto presentation = app->open(Corpus("apache-tika/testPPT.ppt"));
-  EXPECT_EQ(FailureNumber([&] { presentation->setSlideSize(7); }), ErrorNumber::AutomationFailed);
-  EXPECT_EQ(FailureNumber([&] { presentation->setSlideOrientation(3); }), ErrorNumber::AutomationFailed);
-  EXPECT_EQ(FailureNumber([&] { presentation->setOutputType(7); }), ErrorNumber::AutomationFailed);
+  // Numbers the types have no name for.
+  EXPECT_EQ(FailureNumber([&] { presentation->setSlideSize(static_cast<SlideSize>(7)); }),
+            ErrorNumber::AutomationFailed);
+  EXPECT_EQ(FailureNumber([&] { presentation->setSlideOrientation(static_cast<SlideOrientation>(3)); }),
+            ErrorNumber::AutomationFailed);
+  EXPECT_EQ(FailureNumber([&] { presentation->setOutputType(static_cast<OutputType>(7)); }),
+            ErrorNumber::AutomationFailed);
   presentation->close();
   app->quit();
 }

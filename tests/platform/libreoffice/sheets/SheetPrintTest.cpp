@@ -213,9 +213,9 @@ class SheetPrintTest : public ::testing::Test {
         UNO_QUERY_THROW);
   }
 
-  SheetRequest request(int32_t outputType) const {
+  SheetRequest request(OutputType outputType) const {
     SheetRequest request;
-    request.layout = *layout::LayoutForOutputType(static_cast<OutputType>(outputType));
+    request.layout = *layout::LayoutForOutputType(outputType);
     if (presentation_.is()) {
       request.slideSize = CurrentSlideSize(presentation_);
     }
@@ -265,7 +265,7 @@ class SheetPrintTest : public ::testing::Test {
     return facts;
   }
 
-  SheetRequest request(int32_t outputType, int32_t from, int32_t to) const {
+  SheetRequest request(OutputType outputType, int32_t from, int32_t to) const {
     SheetRequest ranged = request(outputType);
     ranged.fromSlide = from;
     ranged.toSlide = to;
@@ -298,24 +298,24 @@ TEST_F(SheetPrintTest, EveryOutputTypePrintsItsSheetsWithTheSlideText) {
   open(kDeck);
   const int slides = kDeckSlides;
   struct Case {
-    int32_t outputType;
+    OutputType outputType;
     int fewestPages;
     int mostPages;
     bool landscape;
   };
   const Case cases[] = {
-      {1, slides, slides, true},    // slides of a landscape deck
-      {5, slides, slides, true},    // notes pages, landscape as asked
-      {6, 2, slides - 1, false},    // outline: the text runs over a few sheets
-      {10, slides, slides, false},  // handouts, 1 slide a sheet
-      {2, SheetsFor(slides, 2), SheetsFor(slides, 2), false},
-      {3, SheetsFor(slides, 3), SheetsFor(slides, 3), false},
-      {8, SheetsFor(slides, 4), SheetsFor(slides, 4), false},
-      {4, SheetsFor(slides, 6), SheetsFor(slides, 6), false},
-      {9, SheetsFor(slides, 9), SheetsFor(slides, 9), false},
+      {OutputType::Slides, slides, slides, true},             // slides of a landscape deck
+      {OutputType::NotesPages, slides, slides, true},         // notes pages, landscape as asked
+      {OutputType::Outline, 2, slides - 1, false},            // outline: the text runs over a few sheets
+      {OutputType::OneSlideHandouts, slides, slides, false},  // handouts, 1 slide a sheet
+      {OutputType::TwoSlideHandouts, SheetsFor(slides, 2), SheetsFor(slides, 2), false},
+      {OutputType::ThreeSlideHandouts, SheetsFor(slides, 3), SheetsFor(slides, 3), false},
+      {OutputType::FourSlideHandouts, SheetsFor(slides, 4), SheetsFor(slides, 4), false},
+      {OutputType::SixSlideHandouts, SheetsFor(slides, 6), SheetsFor(slides, 6), false},
+      {OutputType::NineSlideHandouts, SheetsFor(slides, 9), SheetsFor(slides, 9), false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE("output type " + std::to_string(c.outputType));
+    SCOPED_TRACE("output type " + std::to_string(static_cast<int>(c.outputType)));
     const PdfFacts pdf = printAndRead(request(c.outputType));
     EXPECT_GE(pdf.pages, c.fewestPages);
     EXPECT_LE(pdf.pages, c.mostPages);
@@ -329,14 +329,16 @@ TEST_F(SheetPrintTest, EveryOutputTypePrintsItsSheetsWithTheSlideText) {
 TEST_F(SheetPrintTest, ARangePrintsOnlyItsSlides) {
   open(kDeck);
   const struct {
-    int32_t outputType;
+    OutputType outputType;
     int32_t from;
     int32_t to;
     int pages;
-  } cases[] = {{1, 3, 5, 3}, {5, 3, 5, 3}, {4, 3, 5, 1}, {3, 3, 6, 2}, {6, 3, 5, 1}, {1, 16, 16, 1}};
+  } cases[] = {{OutputType::Slides, 3, 5, 3},           {OutputType::NotesPages, 3, 5, 3},
+               {OutputType::SixSlideHandouts, 3, 5, 1}, {OutputType::ThreeSlideHandouts, 3, 6, 2},
+               {OutputType::Outline, 3, 5, 1},          {OutputType::Slides, 16, 16, 1}};
   for (const auto& c : cases) {
-    SCOPED_TRACE("output type " + std::to_string(c.outputType) + ", slides " + std::to_string(c.from) + " to " +
-                 std::to_string(c.to));
+    SCOPED_TRACE("output type " + std::to_string(static_cast<int>(c.outputType)) + ", slides " +
+                 std::to_string(c.from) + " to " + std::to_string(c.to));
     const PdfFacts pdf = printAndRead(request(c.outputType, c.from, c.to));
     EXPECT_EQ(pdf.pages, c.pages);
     EXPECT_EQ(pdf.has("JISC: background"), c.from <= 3) << pdf.text;  // slide 3's title
@@ -348,15 +350,17 @@ TEST_F(SheetPrintTest, RefusedPrintsWriteNothingAndLeaveNothingOpen) {
   open(kDeck);
   for (const auto& [from, to] : std::vector<std::pair<int32_t, int32_t>>{{0, 2}, {5, 3}, {1, 17}, {-1, 4}}) {
     SCOPED_TRACE(std::to_string(from) + " to " + std::to_string(to));
-    expectRefused(request(1, from, to), ErrorNumber::AutomationFailed, "slide range", printFile());
+    expectRefused(request(OutputType::Slides, from, to), ErrorNumber::AutomationFailed, "slide range",
+                  printFile());
   }
-  expectRefused(request(6), ErrorNumber::FileAccess, "missing", work_.path() / "missing" / "PsFile.ps");
+  expectRefused(request(OutputType::Outline), ErrorNumber::FileAccess, "missing",
+                work_.path() / "missing" / "PsFile.ps");
   EXPECT_EQ(office_->openDocumentCount(), 1) << "a sheet document was left open";
 }
 
 TEST_F(SheetPrintTest, AnEarlierPrintFileIsReplaced) {
   open(kDeck);
-  SheetRequest slides = request(1, 1, 1);
+  SheetRequest slides = request(OutputType::Slides, 1, 1);
   { std::ofstream(printFile()) << "left by an earlier job"; }
   const PdfFacts pdf = printAndRead(slides);
   EXPECT_EQ(pdf.pages, 1);
@@ -366,12 +370,17 @@ TEST_F(SheetPrintTest, AnEarlierPrintFileIsReplaced) {
 TEST_F(SheetPrintTest, CommentsFollowTheSheetsOfTheirSlides) {
   open("apache-tika/testComment.ppt");  // one slide with one comment
   const struct {
-    int32_t outputType;
+    OutputType outputType;
     bool comments;
     int pages;
-  } cases[] = {{1, false, 1}, {1, true, 2}, {5, true, 2}, {4, true, 2}, {6, true, 2}};
+  } cases[] = {{OutputType::Slides, false, 1},
+               {OutputType::Slides, true, 2},
+               {OutputType::NotesPages, true, 2},
+               {OutputType::SixSlideHandouts, true, 2},
+               {OutputType::Outline, true, 2}};
   for (const auto& c : cases) {
-    SCOPED_TRACE("output type " + std::to_string(c.outputType) + (c.comments ? " with comments" : ""));
+    SCOPED_TRACE("output type " + std::to_string(static_cast<int>(c.outputType)) +
+                 (c.comments ? " with comments" : ""));
     SheetRequest asked = request(c.outputType);
     asked.printComments = c.comments;
     const PdfFacts pdf = printAndRead(asked);
@@ -384,7 +393,7 @@ TEST_F(SheetPrintTest, CommentsFollowTheSheetsOfTheirSlides) {
 
 TEST_F(SheetPrintTest, SlidesWithoutCommentsGetNoCommentSheet) {
   open(kDeck);
-  SheetRequest asked = request(1);
+  SheetRequest asked = request(OutputType::Slides);
   asked.printComments = true;
   EXPECT_EQ(printAndRead(asked).pages, kDeckSlides);
 }
@@ -395,17 +404,19 @@ TEST_F(SheetPrintTest, HiddenSlidesAreLeftOut) {
   Reference<css::beans::XPropertySet> second(slides->getDrawPages()->getByIndex(1), UNO_QUERY_THROW);
   second->setPropertyValue("Visible", css::uno::Any(false));
   const struct {
-    int32_t outputType;
+    OutputType outputType;
     int pages;
-  } cases[] = {{1, kDeckSlides - 1}, {5, kDeckSlides - 1}, {4, SheetsFor(kDeckSlides - 1, 6)}};
+  } cases[] = {{OutputType::Slides, kDeckSlides - 1},
+               {OutputType::NotesPages, kDeckSlides - 1},
+               {OutputType::SixSlideHandouts, SheetsFor(kDeckSlides - 1, 6)}};
   for (const auto& c : cases) {
-    SCOPED_TRACE("output type " + std::to_string(c.outputType));
+    SCOPED_TRACE("output type " + std::to_string(static_cast<int>(c.outputType)));
     const PdfFacts pdf = printAndRead(request(c.outputType));
     EXPECT_EQ(pdf.pages, c.pages);
     EXPECT_FALSE(pdf.has("initiatives: contents")) << pdf.text;  // slide 2's title
     EXPECT_TRUE(pdf.has("JISC Digital Library"));
   }
-  expectRefused(request(1, 2, 2), ErrorNumber::AutomationFailed, "hidden", printFile());
+  expectRefused(request(OutputType::Slides, 2, 2), ErrorNumber::AutomationFailed, "hidden", printFile());
 }
 
 TEST_F(SheetPrintTest, SheetsTurnWithTheSlidesAndTheNotesOrientation) {
@@ -416,12 +427,16 @@ TEST_F(SheetPrintTest, SheetsTurnWithTheSlidesAndTheNotesOrientation) {
   first->setPropertyValue("Width", css::uno::Any(sal_Int32(19050)));
   first->setPropertyValue("Height", css::uno::Any(sal_Int32(27520)));
   const struct {
-    int32_t outputType;
+    OutputType outputType;
     bool notesLandscape;
     bool landscape;
-  } cases[] = {{1, true, false}, {5, true, true}, {5, false, false}, {4, true, false}, {6, true, false}};
+  } cases[] = {{OutputType::Slides, true, false},
+               {OutputType::NotesPages, true, true},
+               {OutputType::NotesPages, false, false},
+               {OutputType::SixSlideHandouts, true, false},
+               {OutputType::Outline, true, false}};
   for (const auto& c : cases) {
-    SCOPED_TRACE("output type " + std::to_string(c.outputType));
+    SCOPED_TRACE("output type " + std::to_string(static_cast<int>(c.outputType)));
     SheetRequest asked = request(c.outputType, 1, 2);
     asked.notesLandscape = c.notesLandscape;
     asked.slideSize = {19050, 27520};
@@ -459,7 +474,7 @@ TEST_F(SheetPrintTest, LongNotesShrinkOntoTheirPage) {
     Reference<css::text::XTextRange> text(notesPage->getByIndex(i), UNO_QUERY);
     if (text.is()) text->setString(U(notes));
   }
-  const PdfFacts pdf = printAndRead(request(5, 1, 1));
+  const PdfFacts pdf = printAndRead(request(OutputType::NotesPages, 1, 1));
   EXPECT_EQ(pdf.pages, 1);
   EXPECT_TRUE(pdf.has("Speaker note line 40")) << pdf.text;
   const WordBox last = FindWord(work_.path() / "out.pdf", "[^<]*Last");  // after its bullet
@@ -469,7 +484,7 @@ TEST_F(SheetPrintTest, LongNotesShrinkOntoTheirPage) {
 
 TEST_F(SheetPrintTest, WithoutFitTheSlideKeepsItsOwnSize) {
   open(kDeck);  // 275.2 x 190.5 mm slides on A4 landscape paper
-  SheetRequest fitted = request(1, 1, 1);
+  SheetRequest fitted = request(OutputType::Slides, 1, 1);
   const PdfFacts scaled = printAndRead(fitted);
   SheetRequest ownSize = fitted;
   ownSize.fitToPage = false;
@@ -598,11 +613,11 @@ TEST_F(SheetPrintTest, AResizedSlideLooksLikeTheOriginalScaled) {
     return std::pair((secondLevel.left - firstLevel.left) / (firstLevel.left - title.left),
                      (nextLine.top - secondLevel.top) / (secondLevel.top - title.top));
   };
-  printAndRead(request(1, 3, 3));
+  printAndRead(request(OutputType::Slides, 3, 3));
   const auto [indent, spacing] = shares();
   const layout::Size slides35mm{28575, 19050};
   ResizeSlides(office_->context(), presentation_, slides35mm);
-  SheetRequest resized = request(1, 3, 3);
+  SheetRequest resized = request(OutputType::Slides, 3, 3);
   resized.slideSize = {slides35mm.width, slides35mm.height};
   const PdfFacts pdfFacts = printAndRead(resized);
   EXPECT_TRUE(pdfFacts.has("Chris Rusbridge: JISC Committee for Electronic Information")) << pdfFacts.text;
@@ -621,7 +636,7 @@ TEST_F(SheetPrintTest, OutlineAndCommentsPrintWithoutControlCharacters) {
       Reference<css::drawing::XShapes>(slides->getDrawPages()->getByIndex(0), UNO_QUERY_THROW)->getByIndex(0),
       UNO_QUERY_THROW);
   title->setString(U("Digital\x7f Library\vtitle"));
-  const PdfFacts outline = printAndRead(request(6, 1, 1));
+  const PdfFacts outline = printAndRead(request(OutputType::Outline, 1, 1));
   EXPECT_TRUE(outline.has("Digital Library\ntitle")) << outline.text;
   TearDown();
 
@@ -633,7 +648,7 @@ TEST_F(SheetPrintTest, OutlineAndCommentsPrintWithoutControlCharacters) {
       UNO_QUERY_THROW);
   const auto comment = annotations->createAnnotationEnumeration()->nextElement();
   comment->getTextRange()->setString(U("Check\x7f this\vagain"));
-  SheetRequest withComments = request(6);
+  SheetRequest withComments = request(OutputType::Outline);
   withComments.printComments = true;
   const PdfFacts comments = printAndRead(withComments);
   EXPECT_TRUE(comments.has("Check this\nagain")) << comments.text;
@@ -660,11 +675,11 @@ TEST_F(SheetPrintTest, SheetsAreOnTheSystemPaperWhateverTheOfficeTakesForItsDefa
   double shortSide = 0, longSide = 0;
   ASSERT_EQ(std::sscanf(Capture("paperconf -s").c_str(), "%lf %lf", &shortSide, &longSide), 2);
   const auto deck = load(letterOffice, kDeck);
-  for (const int32_t outputType : {1, 4}) {
-    SCOPED_TRACE("output type " + std::to_string(outputType));
+  for (const OutputType outputType : {OutputType::Slides, OutputType::SixSlideHandouts}) {
+    SCOPED_TRACE("output type " + std::to_string(static_cast<int>(outputType)));
     print(request(outputType, 1, 2), printFile(), letterOffice, deck);
     const PdfFacts pdf = readPrint();
-    const bool landscape = outputType == 1;
+    const bool landscape = outputType == OutputType::Slides;
     EXPECT_NEAR(pdf.width, landscape ? longSide : shortSide, 1.5);
     EXPECT_NEAR(pdf.height, landscape ? shortSide : longSide, 1.5);
   }
