@@ -103,14 +103,6 @@ SYSTEM = {layer: "any" for layer in LAYERS}
 SYSTEM.update({layer: "standard" for layer in ["base", "platform", "layout", "core", "joblist", "engine"]})
 SYSTEM["ui"] = "qt"
 
-# (file, system header) still allowed where its layer forbids it, each until
-# its file no longer needs it; a waiver that nothing needs fails the check.
-WAIVERS = {
-    # Reads numbers with the C library's locale functions (newlocale, strtod_l).
-    ("engine/ConversionOptions.cpp", "locale.h"),
-}
-
-
 def system_header_allowed(layer, header):
     kind = SYSTEM[layer]
     return kind == "any" or header in STANDARD or (kind == "qt" and QT.fullmatch(header) is not None)
@@ -152,17 +144,9 @@ def include_edges(src):
 
 
 def system_violations(src):
-    waived = set()
     for file, number, own, header, ours in includes(src):
-        if ours or own is None or system_header_allowed(own, header):
-            continue
-        waiver = (file.relative_to(src).as_posix(), header)
-        if waiver in WAIVERS:
-            waived.add(waiver)
-        else:
+        if not ours and own is not None and not system_header_allowed(own, header):
             yield f"{file}:{number}: {own} may not include the system header <{header}>"
-    for file, header in sorted(WAIVERS - waived):
-        yield f"scripts/check_layers.py: the waiver for <{header}> in {file} is no longer needed"
 
 
 def link_graph(src):

@@ -7,8 +7,6 @@ namespace {
 
 constexpr std::string_view SpacesAndTabs = " \t";
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 }  // namespace
 
 bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
@@ -32,8 +30,6 @@ std::string_view TrimTrailingSpacesAndTabs(std::string_view text) {
   const size_t last = text.find_last_not_of(SpacesAndTabs);
   return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
 }
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string AsciiLower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](char c) { return AsciiLower(c); });

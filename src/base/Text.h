@@ -17,7 +17,9 @@ std::string_view TrimSpacesAndTabs(std::string_view text);
 std::string_view TrimLeadingSpacesAndTabs(std::string_view text);
 std::string_view TrimTrailingSpacesAndTabs(std::string_view text);
 
-char AsciiLower(char c);
+// constexpr, for tables checked at compile time.
+constexpr char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 std::string AsciiLower(std::string text);
 std::string AsciiUpper(std::string text);
 bool EqualIgnoringAsciiCase(std::string_view left, std::string_view right);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "base/Text.h"
 #include "platform/PresentationApp.h"
 
 namespace pelvantz {
@@ -11,8 +12,6 @@ namespace {
 
 // ASCII letters only: the labels are ASCII, and the window's list offers
 // nothing else.
-constexpr char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 constexpr bool EqualUpperCased(std::string_view text, std::string_view label) {
   return std::equal(text.begin(), text.end(), label.begin(), label.end(),
                     [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); });
