@@ -32,12 +32,6 @@ std::string WithoutNuls(std::string text) {
   return text;
 }
 
-// A file we may not run is as useless as none: every job would fail.
-bool IsRunnableFile(const std::string& path) {
-  std::error_code error;
-  return !path.empty() && fs::is_regular_file(path, error) && MayRun(path);
-}
-
 // An unquoted program path with blanks would be resolved by trying its
 // prefixes ("/opt/my" before "/opt/my gs/gs"), which could start another
 // program: quote it. A quoted program ends at the next quote, so it cannot hold one.
@@ -168,6 +162,7 @@ bool CopyInto(std::ifstream& source, int descriptor) {
 std::optional<std::string> LocateGhostscript(Registry& registry) {
   const RegistryValue value = registry.GetRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\GS", "GSPath");
   std::string path = WithoutNuls(RegistryValueText(value));
+  // A file we may not run is as useless as none: every job would fail.
   if (!IsRunnableFile(path)) return std::nullopt;
   return path;
 }

@@ -15,4 +15,8 @@ bool MayRun(const std::string& path);
 // another reason.
 bool IsReadableRegularFile(const std::string& path);
 
+// Whether the path names an ordinary file that this user may run; false for
+// nothing there, a folder and an empty path alike.
+bool IsRunnableFile(const std::string& path);
+
 }  // namespace pelvantz

@@ -1,20 +1,14 @@
 #include "platform/CommandLine.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 
 #include "base/Text.h"
+#include "platform/FilePermissions.h"
 
 namespace pelvantz {
 
 namespace {
-
-bool IsExecutableFile(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
-}
 
 // Where a program name ending before each blank run (and at the end) would end.
 std::vector<std::size_t> CandidateEnds(std::string_view line) {
@@ -75,7 +69,7 @@ std::vector<std::string> SplitArguments(std::string_view text) {
 std::optional<std::string> FindExecutable(const std::string& name) {
   if (name.empty()) return std::nullopt;
   if (name.find('/') != std::string::npos) {
-    if (!IsExecutableFile(name)) return std::nullopt;
+    if (!IsRunnableFile(name)) return std::nullopt;
     return std::filesystem::absolute(name).lexically_normal().string();
   }
   const char* path = std::getenv("PATH");
@@ -85,7 +79,7 @@ std::optional<std::string> FindExecutable(const std::string& name) {
     if (end == std::string_view::npos) end = folders.size();
     const std::string folder(folders.substr(start, end - start));
     const std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + name;
-    if (IsExecutableFile(candidate)) return std::filesystem::absolute(candidate).lexically_normal().string();
+    if (IsRunnableFile(candidate)) return std::filesystem::absolute(candidate).lexically_normal().string();
     start = end + 1;
   }
   return std::nullopt;

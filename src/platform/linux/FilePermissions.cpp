@@ -25,4 +25,9 @@ bool IsReadableRegularFile(const std::string& path) {
   return S_ISREG(status.st_mode) && MayRead(path);
 }
 
+bool IsRunnableFile(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && MayRun(path);
+}
+
 }  // namespace pelvantz
